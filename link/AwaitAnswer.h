@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+class DeviceLink;
+
+enum class WaitForm {
+    Strict,    // passes run while the clock reads earlier than the deadline
+    Inclusive, // passes run while the clock reads no later than the deadline
+};
+
+enum class LateAnswer {
+    Used,     // text read in the pass that ends the wait still counts
+    Rejected, // such text is dropped and the wait is a time-out
+};
+
+// Waits for at least minChars received characters on the link's open
+// channel, with the deadline `seconds` whole seconds after the clock's
+// reading at the start. Every pass reads the clock, yields once and checks
+// the count; between passes it sleeps until data arrives or the next whole
+// second. Returns every waiting character, or nullopt on a time-out.
+std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form,
+                                      LateAnswer late);

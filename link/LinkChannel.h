@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+enum class LinkTransport { Serial, Tcp };
+
+// An open transport to the controller as the commands use it. Received bytes
+// are the answer "text": one character per byte. Bytes only reach the
+// channel while the event loop runs, so callers yield before asking.
+class LinkChannel
+{
+public:
+    virtual ~LinkChannel() = default;
+
+    virtual LinkTransport transport() const = 0;
+
+    // How many received bytes wait to be read.
+    virtual qint64 bytesWaiting() = 0;
+    // Takes every waiting byte out of the receive buffer.
+    virtual QByteArray readWaiting() = 0;
+
+    // The serial port check before a program-mode frame: clears any pending
+    // error and reads the input once; false when that raised an error.
+    // Always true over TCP.
+    virtual bool checkPort() = 0;
+
+    // Serial: discards the receive and the transmit buffers. TCP: nothing.
+    virtual void discardBuffers() = 0;
+
+    // Writes (serial) or sends (TCP) the bytes. Errors are not reported: a
+    // frame that did not go out shows up as a missing answer.
+    virtual void send(const QByteArray &bytes) = 0;
+};

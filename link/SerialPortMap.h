@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// Serial port numbers 1..16 name devices by a default (Linux: port N is
+// /dev/ttyS(N-1); Windows: COMN). An operator may point any number elsewhere
+// with a plain-text file "SerialPorts.txt" beside the executable, one line a
+// port: "3 = /dev/ttyUSB0". Blank lines and lines starting with "#" are
+// skipped, as is any line that does not parse.
+class SerialPortMap
+{
+public:
+    static QString defaultDeviceName(int portNumber);
+    static QString mapFilePath(const QString &directory);
+
+    // Reads the overrides of the file in the directory; a missing or
+    // unreadable file leaves the defaults.
+    static SerialPortMap fromDirectory(const QString &directory);
+    static SerialPortMap fromText(const QString &text);
+
+    QString deviceName(int portNumber) const;
+
+private:
+    QMap<int, QString> m_overrides;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "protocol/ReplyData.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+class DeviceLink;
+
+// "%RE", region letter, the address in four hex digits, "**", CR.
+QByteArray readMemoryBlockFrame(qint32 address, qint16 regionFlag);
+
+// Reads one 32-byte block of a program-mode controller's memory.
+// 1 = read, `reply` then holds the 32 byte values as numbers; 2 = failed,
+// `reply` unchanged.
+int ReadMemoryBlock(DeviceLink &link, qint32 address, qint16 regionFlag, ReplyData &reply);

@@ -1,0 +1,46 @@
+#include "schedule/RecordFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+QByteArray readRecordPrefix(const QString &path, qsizetype maxBytes)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        if (file.open(QIODevice::WriteOnly))
+            file.close();
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(maxBytes);
+}
+
+QString writeRecordKeepingTail(const QString &path, const QByteArray &record)
+{
+    QByteArray tail;
+    QFile old(path);
+    if (old.exists()) {
+        if (!old.open(QIODevice::ReadOnly))
+            return old.errorString();
+        if (old.size() > record.size()) {
+            if (!old.seek(record.size()))
+                return old.errorString();
+            tail = old.readAll();
+            if (tail.size() != old.size() - record.size())
+                return old.errorString();
+        }
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(record) != record.size() || file.write(tail) != tail.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// "Ringer.ini": despite the name, 4 little-endian bytes: PortNo, Reserved.
+struct RingerSettings
+{
+    qint16 PortNo = 0;   // serial port 1..16, 0 = none chosen
+    qint16 Reserved = 0; // kept and range-limited, otherwise unused
+
+    bool operator==(const RingerSettings &) const = default;
+};
+
+constexpr qsizetype SettingsFileSize = 4;
+
+QString settingsFilePath(const QString &directory);
+
+QByteArray settingsToBytes(const RingerSettings &settings);
+void overlaySettingsBytes(RingerSettings &settings, const QByteArray &bytes);
+
+// Loads what the file holds, then limits the ranges: a PortNo outside 0..16
+// becomes 1, a Reserved above 5 becomes 5.
+void LoadSettings(RingerSettings &settings, const QString &path);
+// Returns an empty string on success, else why the file was not stored.
+QString SaveSettings(const RingerSettings &settings, const QString &path);
