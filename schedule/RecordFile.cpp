@@ -35,10 +35,17 @@ QString writeRecordKeepingTail(const QString &path, const QByteArray &record)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(record) != record.size() || file.write(tail) != tail.size()) {
+    const qint64 expected = record.size() + tail.size();
+    if (file.write(record) != record.size() || file.write(tail) != tail.size() || !file.flush()) {
         const QString error = file.errorString();
         file.cancelWriting();
         return error;
+    }
+    // A short write (a full disk, a size limit) can slip through the buffered
+    // device unreported; the size on disk tells the truth.
+    if (file.size() != expected) {
+        file.cancelWriting();
+        return QStringLiteral("only %1 of %2 bytes could be written").arg(file.size()).arg(expected);
     }
     if (!file.commit())
         return file.errorString();
