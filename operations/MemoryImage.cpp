@@ -1,0 +1,81 @@
+#include "operations/MemoryImage.h"
+
+#include "operations/PackedDecimal.h"
+#include "schedule/DateTimeValue.h"
+#include "schedule/RingCalendar.h"
+
+#include <QString>
+
+namespace {
+
+void setIfByte(MemoryImage &image, int offset, int value)
+{
+    if (value >= 0 && value <= 255)
+        image.setByte(offset, quint8(value));
+}
+
+// Upper-case hex, at least two characters: a packed-decimal byte reads as
+// its two decimal digits.
+QString twoDigitHex(quint8 value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+} // namespace
+
+quint8 MemoryImage::byte(int offset) const
+{
+    return offset >= 0 && offset < Size ? m_bytes[size_t(offset)] : 0;
+}
+
+void MemoryImage::setByte(int offset, quint8 value)
+{
+    if (offset >= 0 && offset < Size)
+        m_bytes[size_t(offset)] = value;
+}
+
+MemoryBlockData MemoryImage::blockData(qint32 address) const
+{
+    MemoryBlockData data{};
+    for (int i = 0; i < BlockSize; ++i)
+        data[size_t(i)] = byte(address + i);
+    return data;
+}
+
+void MemoryImage::storeBlock(qint32 address, const ReplyData &reply)
+{
+    for (int i = 0; i < BlockSize && i < reply.size(); ++i) {
+        bool ok = false;
+        const int value = reply.at(i).toInt(&ok);
+        if (ok)
+            setIfByte(*this, address + i, value);
+    }
+}
+
+void FillMemoryImage(MemoryImage &image, const RingCalendar &calendar)
+{
+    for (int d = 0; d < DayCount; ++d) {
+        for (int s = 0; s < MemoryImage::SlotsPerDay; ++s) {
+            const int e = MemoryImage::entryOffset(d, s);
+            const TimeOfDay time = timeOfDay(calendar.ringTime(d + 1, s + 1));
+            setIfByte(image, e, calendar.timeUsed(d + 1, s + 1));
+            setIfByte(image, e + 1, packedDecimal(time.hour));
+            setIfByte(image, e + 2, packedDecimal(time.minute));
+            setIfByte(image, e + 3, calendar.ringDuration(d + 1, s + 1));
+        }
+    }
+}
+
+void ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar)
+{
+    for (int d = 0; d < DayCount; ++d) {
+        for (int s = 0; s < MemoryImage::SlotsPerDay; ++s) {
+            const int e = MemoryImage::entryOffset(d, s);
+            calendar.setTimeUsed(d + 1, s + 1, image.byte(e));
+            const QString text = twoDigitHex(image.byte(e + 1)) + u':' + twoDigitHex(image.byte(e + 2)) + QLatin1String(":00");
+            if (const auto time = parseTimeOfDay(text))
+                calendar.setRingTime(d + 1, s + 1, *time);
+            calendar.setRingDuration(d + 1, s + 1, image.byte(e + 3));
+        }
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "protocol/ProgramModeCommands.h"
+#include "protocol/ReplyData.h"
+
+#include <QtGlobal>
+#include <array>
+
+struct RingCalendar;
+
+// The byte image of a "V1" controller's schedule memory. Block sends and
+// receives share one image for the whole run, so the bytes around the slot
+// entries travel back to the controller as they were last read from it.
+class MemoryImage
+{
+public:
+    static constexpr int Size = 8192;
+    static constexpr int BlockSize = 32;
+    static constexpr qint32 LastBlockAddress = 1024; // 33 blocks: offsets 0..1055
+    static constexpr int SlotsPerDay = 24;
+    static constexpr int FirstEntryOffset = 24;
+    static constexpr int DayBytes = 96;
+    static constexpr int EntryBytes = 4;
+
+    // Offset of the entry of day index 0..6 (Monday first), slot index 0..23.
+    static constexpr int entryOffset(int dayIndex, int slotIndex)
+    {
+        return FirstEntryOffset + DayBytes * dayIndex + EntryBytes * slotIndex;
+    }
+
+    quint8 byte(int offset) const;
+    void setByte(int offset, quint8 value);
+
+    // The block at `address` as a block write carries it: its 32 bytes, then
+    // 32 zero bytes.
+    MemoryBlockData blockData(qint32 address) const;
+    // Takes the 32 byte values of a block read; a value that is missing or
+    // no byte leaves its byte as it was.
+    void storeBlock(qint32 address, const ReplyData &reply);
+
+private:
+    std::array<quint8, Size> m_bytes{};
+};
+
+// Writes the slot entries from the schedule; a value that does not fit a
+// byte leaves that byte as it was.
+void FillMemoryImage(MemoryImage &image, const RingCalendar &calendar);
+// Takes slots 1..24 of every day from the image; a time that is no time of
+// day keeps the slot's old time.
+void ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar);

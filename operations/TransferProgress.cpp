@@ -1,0 +1,109 @@
+#include "operations/TransferProgress.h"
+
+TransferProgress::TransferProgress(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setInterval(TickInterval);
+    connect(&m_timer, &QTimer::timeout, this, &TransferProgress::tick);
+}
+
+bool TransferProgress::arrowVisible(int index) const
+{
+    return index >= 0 && index < ArrowCount && m_arrowVisible[size_t(index)];
+}
+
+void TransferProgress::open(qint16 direction)
+{
+    m_running = Running;
+    m_direction = direction;
+    m_loaded = true;
+    // Loading puts the lit arrow at the end the data leaves from.
+    if (direction == ToComputer)
+        m_arrowIndex = ArrowCount - 1;
+    else if (direction == ToController)
+        m_arrowIndex = 0;
+    m_timer.start();
+    emit loaded();
+
+    if (direction == ToController)
+        m_picture = ArrowPicture::PointingRight;
+    else if (direction == ToComputer)
+        m_picture = ArrowPicture::PointingLeft;
+    emit arrowPictureChanged();
+}
+
+void TransferProgress::setStepCount(int steps)
+{
+    m_maximum = qMax(0, steps);
+    m_value = 0;
+    emit barChanged();
+}
+
+void TransferProgress::setStatusText(const QString &text)
+{
+    m_statusText = text;
+    emit statusTextChanged(text);
+}
+
+void TransferProgress::step()
+{
+    if (m_value < m_maximum)
+        ++m_value;
+    emit barChanged();
+}
+
+void TransferProgress::resetBar()
+{
+    m_value = 0;
+    emit barChanged();
+}
+
+void TransferProgress::close()
+{
+    m_running = Stopped;
+    unload();
+}
+
+bool TransferProgress::unload()
+{
+    if (m_running == Running)
+        return false;
+    if (m_loaded) {
+        m_loaded = false;
+        m_timer.stop();
+        emit unloaded();
+    }
+    return true;
+}
+
+void TransferProgress::tick()
+{
+    if (m_running != Running) {
+        setAllArrows(true);
+        return;
+    }
+    m_arrowVisible.fill(false);
+    m_arrowVisible[size_t(qBound(0, int(m_arrowIndex), ArrowCount - 1))] = true;
+    if (m_direction == ToController)
+        m_arrowIndex = m_arrowIndex < ArrowCount - 1 ? m_arrowIndex + 1 : 0;
+    else if (m_direction == ToComputer)
+        m_arrowIndex = m_arrowIndex > 0 ? m_arrowIndex - 1 : ArrowCount - 1;
+    emit arrowsChanged();
+}
+
+void TransferProgress::cancel()
+{
+    if (m_running == Running)
+        m_running = Stopped;
+}
+
+bool TransferProgress::requestClose()
+{
+    return unload();
+}
+
+void TransferProgress::setAllArrows(bool visible)
+{
+    m_arrowVisible.fill(visible);
+    emit arrowsChanged();
+}

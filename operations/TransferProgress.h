@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <chrono>
+
+// The state behind the progress window of a schedule transfer: the running
+// flag the cancel button clears, the direction the arrows run, the bar and
+// the status line. The window only shows this object and forwards its
+// button and close box here, so all of its rules are tested without widgets.
+class TransferProgress : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint16 Running = -1;
+    static constexpr qint16 Stopped = 0;
+    static constexpr qint16 ToComputer = 1;   // receive: arrows run leftwards
+    static constexpr qint16 ToController = 2; // send: arrows run rightwards
+    static constexpr int ArrowCount = 6;
+    static constexpr std::chrono::milliseconds TickInterval{200};
+
+    enum class ArrowPicture { Outlined, PointingRight, PointingLeft };
+
+    explicit TransferProgress(QObject *parent = nullptr);
+
+    qint16 TransferRunning() const { return m_running; }
+    qint16 TransferDirection() const { return m_direction; }
+    qint16 ArrowIndex() const { return m_arrowIndex; }
+    bool isLoaded() const { return m_loaded; }
+    ArrowPicture arrowPicture() const { return m_picture; }
+    bool arrowVisible(int index) const;
+    int maximum() const { return m_maximum; }
+    int value() const { return m_value; }
+    QString statusText() const { return m_statusText; }
+
+    // What a transfer does with the window, in this order.
+    void open(qint16 direction);
+    void setStepCount(int steps);
+    void setStatusText(const QString &text);
+    void step();
+    bool cancelled() const { return m_running == Stopped; }
+    void resetBar();
+    // Clears the running flag first, so the unload is never refused.
+    void close();
+
+    // Refused (false) while the transfer runs.
+    bool unload();
+
+    // Window events.
+    void tick();             // every TickInterval while loaded
+    void cancel();           // "İptal Et"
+    bool requestClose();     // close box: false when refused
+
+signals:
+    void loaded();
+    void unloaded();
+    void arrowsChanged();
+    void arrowPictureChanged();
+    void barChanged();
+    void statusTextChanged(const QString &text);
+
+private:
+    void setAllArrows(bool visible);
+
+    qint16 m_running = Stopped;
+    qint16 m_direction = 0;
+    qint16 m_arrowIndex = 0;
+    bool m_loaded = false;
+    ArrowPicture m_picture = ArrowPicture::Outlined;
+    std::array<bool, ArrowCount> m_arrowVisible{true, true, true, true, true, true};
+    int m_maximum = 100;
+    int m_value = 0;
+    QString m_statusText;
+    QTimer m_timer;
+};
