@@ -34,11 +34,13 @@ public:
     void setLineSettings(const QString &settings);
     QString lineSettings() const;
 
-    // 1 = open, 2 = failed (missing, busy or invalid port).
+    // 1 = open, 2 = failed (missing, busy or invalid port, or line settings
+    // that do not parse). Closes whatever was open first.
     int OpenSerialPort();
     // (Re)creates the socket and waits for the connection: after a pause of
     // 10001 yields, until the whole-second clock passes start + 1 second.
-    // Port 0 never connects. Read tcpConnected() afterwards.
+    // Ports 1..65535 connect; 0 and an empty host never do. Read
+    // tcpConnected() afterwards; channel() is the connection when it is.
     void ConnectTcp(const QString &host, int port);
     bool tcpConnected() const;
     // Closes whatever is open; safe when nothing is.
@@ -46,7 +48,8 @@ public:
 
     // The transport of the open link, or nullptr when none is open.
     LinkChannel *channel() const;
-    // Tests: stand a scripted channel in for the real transports.
+    // Tests: stand a scripted channel in for the real transports (closes
+    // whatever was open; CloseLink drops it).
     void attachChannel(std::unique_ptr<LinkChannel> channel);
 
     WholeSecondClock &clock() const;
@@ -57,6 +60,8 @@ public:
     static void yieldTimes(int passes);
 
 private:
+    void dropSocket();
+
     WholeSecondClock &m_clock;
     SerialPortMap m_portMap;
     int m_portNumber = 0;
@@ -65,6 +70,6 @@ private:
     std::unique_ptr<QTcpSocket> m_socket;
 };
 
-// The TCP port typed into the window: its leading number, rounded; 0 (which
-// never connects) when that is not a port from 1 to 65535.
+// The TCP port typed into the window: its leading number, rounded halves to
+// even; 0 (which never connects) when that is not a port from 1 to 65535.
 int tcpPortFromText(const QString &text);

@@ -16,6 +16,9 @@ inline constexpr qint16 ProgramModeRead = 6; // before a schedule receive
 
 using MemoryBlockData = std::array<quint8, 64>;
 
+// "F" when the region flag is not 0, else "C".
+QByteArray regionLetter(qint16 regionFlag);
+
 // "%CM" "05" "0**" CR for mode 5, "%CM" "06" "0**" CR for any other mode.
 QByteArray programModeRequestFrame(qint16 mode);
 // "%SE", region letter ("F" when the flag is not 0, else "C"), the address

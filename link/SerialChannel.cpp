@@ -1,0 +1,50 @@
+#include "link/SerialChannel.h"
+
+SerialChannel::SerialChannel(std::unique_ptr<QSerialPort> port)
+    : m_port(std::move(port))
+{
+    QObject::connect(m_port.get(), &QSerialPort::errorOccurred, m_port.get(),
+                     [port = m_port.get()](QSerialPort::SerialPortError error) {
+                         if (error == QSerialPort::ResourceError && port->isOpen())
+                             port->close();
+                     });
+}
+
+SerialChannel::~SerialChannel()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+qint64 SerialChannel::bytesWaiting()
+{
+    return m_port->isOpen() ? m_port->bytesAvailable() : 0;
+}
+
+QByteArray SerialChannel::readWaiting()
+{
+    return m_port->isOpen() ? m_port->readAll() : QByteArray();
+}
+
+bool SerialChannel::checkPort()
+{
+    m_port->clearError();
+    if (!m_port->isOpen())
+        return false;
+    m_port->readAll();
+    return m_port->error() == QSerialPort::NoError && m_port->isOpen();
+}
+
+void SerialChannel::discardBuffers()
+{
+    if (m_port->isOpen())
+        m_port->clear(QSerialPort::AllDirections);
+}
+
+void SerialChannel::send(const QByteArray &bytes)
+{
+    if (!m_port->isOpen())
+        return;
+    m_port->write(bytes);
+    m_port->flush(); // hand the frame to the driver now, not at the next yield
+}
