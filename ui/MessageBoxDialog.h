@@ -1,0 +1,19 @@
+#pragma once
+
+#include "operations/OperatorDialog.h"
+
+class QWidget;
+
+// Asks and tells the operator with modal message boxes: no icon, the
+// application's title, exactly the buttons asked for.
+class MessageBoxDialog final : public OperatorDialog
+{
+public:
+    explicit MessageBoxDialog(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    DialogAnswer ask(const QString &text, DialogButtons buttons) override;
+
+private:
+    QWidget *m_parent;
+};

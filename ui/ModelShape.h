@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// How each controller model shapes the editor's 64 rows (row = slot - 1).
+
+QString modelCaption(int model);
+// "9600,o,8,1" for "V1", "38400,o,8,1" for the record devices.
+QString lineSettingsForModel(int model);
+
+// Rows 0 .. shownRowCount - 1 are shown, the rest hidden.
+int shownRowCount(int model);
+// Interval models show start/end labels and no ring-length boxes.
+bool isIntervalModel(int model);
+// Start/end label pairs shown beside the first rows: 0, 1 or 8.
+int shownLabelPairs(int model);
+// The check box caption of a row: its slot number for the time models,
+// empty for the interval models.
+QString rowCaption(int model, int row);
+
+QString startLabelText(int pair); // "Başlama 1:" for pair 0
+QString endLabelText(int pair);   // "Bitiş 1:" for pair 0
