@@ -26,7 +26,7 @@ public:
     };
 
     // Faults apply to the answers of frames received after `afterFrames`
-    // frames (0 = from the first frame on).
+    // frames (0 = from the first frame on), counted from setFaults().
     struct Faults
     {
         int afterFrames = 0;
@@ -75,8 +75,13 @@ public:
     QList<QByteArray> receivedFrames() const;
     void clearLog();
 
+    // The log keeps at most this many frames, dropping the oldest.
+    static constexpr int MaxLoggedFrames = 100000;
+
 signals:
     void frameReceived(const QByteArray &frame);
+    // Bytes just written to a link (a whole answer, or one chunk of it).
+    void answerSent(const QByteArray &bytes);
 
 private:
     struct Impl;

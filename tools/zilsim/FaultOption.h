@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ControllerSimulator.h"
+
+#include <QString>
+
+// Reads one fault of the command line ("silent", "wrong-status", "noise",
+// "late:MS", "short", "drop", "no-ack", "chunk:N") into faults. False for
+// anything else.
+bool applyFaultOption(const QString &kind, ControllerSimulator::Faults &faults);
