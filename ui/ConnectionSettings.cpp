@@ -14,10 +14,8 @@ void frmRinger::opsDeviceVersion_Click(int index)
     if (!isValidModel(index))
         return;
     for (QRadioButton *button : opsDeviceVersion)
-        button->setPalette(QPalette());
-    QPalette green = opsDeviceVersion[index]->palette();
-    green.setColor(QPalette::Window, QColor(0, 255, 0));
-    opsDeviceVersion[index]->setPalette(green);
+        button->setStyleSheet(QString());
+    opsDeviceVersion[index]->setStyleSheet(SelectedModelStyle);
 
     SelectedDeviceVersion = qint16(index);
     m_lineSettings = lineSettingsForModel(index);

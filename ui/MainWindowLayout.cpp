@@ -26,6 +26,9 @@ constexpr int RowsPerColumn = 16;
 constexpr int RowColumns = 4;
 constexpr int RowHeight = 22; // rows stand 330 twips apart
 constexpr int HeaderHeight = 53;
+constexpr int CheckBoxWidth = 40;
+constexpr int PickerWidth = 60;
+constexpr int RingLengthWidth = 28;
 constexpr int LogoWidth = 160;
 constexpr int RelayTestMinSeconds = 1;
 constexpr int RelayTestMaxSeconds = 30;
@@ -146,16 +149,13 @@ QGroupBox *frmRinger::buildModelFrame()
     layout->setContentsMargins(6, 4, 6, 4);
     for (int model = 0; model < ModelCount; ++model) {
         auto *button = named(new QRadioButton(modelCaption(model)), indexed("opsDeviceVersion", model));
-        button->setAutoFillBackground(true);
         opsDeviceVersion[model] = button;
         modelButtons->addButton(button, model);
         layout->addWidget(button);
     }
     // As designed: the first model chosen and green.
     opsDeviceVersion[0]->setChecked(true);
-    QPalette green = opsDeviceVersion[0]->palette();
-    green.setColor(QPalette::Window, QColor(0, 255, 0));
-    opsDeviceVersion[0]->setPalette(green);
+    opsDeviceVersion[0]->setStyleSheet(SelectedModelStyle);
     layout->addStretch(1);
     return Frame3;
 }
@@ -170,7 +170,9 @@ QGroupBox *frmRinger::buildConnectionFrame()
     txtPort = named(new QLineEdit(DefaultTcpPort), QStringLiteral("txtPort"));
     txtIP->setEnabled(false);
     txtPort->setEnabled(false);
-    txtIP->setMinimumWidth(95);
+    cmbPortNo->setMaximumWidth(60);
+    txtIP->setFixedWidth(100);
+    txtPort->setFixedWidth(100);
 
     Label3 = buddyLabel(QStringLiteral("Label3"), QStringLiteral("Com Port:"), cmbPortNo);
     Label6 = buddyLabel(QStringLiteral("Label6"), QStringLiteral("TCPIP Aktif:"), chkTCPIPActive);
@@ -302,7 +304,9 @@ QWidget *frmRinger::buildRowColumn(int column)
         time->setAccessibleName(QStringLiteral("Zil %1 saati").arg(number));
         auto *length = named(new QLineEdit, indexed("txtRingTime", row));
         length->setAccessibleName(QStringLiteral("Zil %1 süresi").arg(number));
-        length->setFixedWidth(28);
+        used->setFixedWidth(CheckBoxWidth);
+        time->setFixedWidth(PickerWidth);
+        length->setFixedWidth(RingLengthWidth);
         length->setMaxLength(6);
 
         for (QWidget *widget : {static_cast<QWidget *>(used), static_cast<QWidget *>(time), static_cast<QWidget *>(length)}) {
@@ -339,8 +343,11 @@ QWidget *frmRinger::buildRowColumn(int column)
 QWidget *frmRinger::buildScheduleButtons()
 {
     auto *holder = new QWidget;
+    // As narrow as the caption allows, so the seven fit the window's width.
     auto button = [](const char *name, const QString &caption) {
-        return named(new QPushButton(caption), QLatin1String(name));
+        auto *pushButton = named(new QPushButton(caption), QLatin1String(name));
+        pushButton->setMinimumWidth(pushButton->fontMetrics().horizontalAdvance(caption) + 16);
+        return pushButton;
     };
     cmdCopyFromMonday = button("cmdCopyFromMonday", QStringLiteral("Pazartesi'den Al"));
     cmdFactoryDefault = button("cmdFactoryDefault", QStringLiteral("Fabrika Ayarlarına Dön"));
