@@ -5,10 +5,12 @@
 #include "ControllerSimulator.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QSerialPort>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 inline std::unique_ptr<QIODevice> openSimLink(ControllerSimulator &sim, bool tcp)
@@ -27,14 +29,19 @@ inline std::unique_ptr<QIODevice> openSimLink(ControllerSimulator &sim, bool tcp
 }
 
 // Everything that arrives until at least `count` bytes are there or the time
-// is up.
+// is up. Sleeps in the event loop until bytes arrive, so exchanges are quick.
 inline QByteArray readAtLeast(QIODevice &link, qsizetype count, int timeoutMs = 2000)
 {
-    QByteArray got;
-    QTest::qWaitFor([&] {
+    QByteArray got = link.readAll();
+    QElapsedTimer timer;
+    timer.start();
+    while (got.size() < count && timer.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(int(qMax<qint64>(1, timeoutMs - timer.elapsed())), &loop, &QEventLoop::quit);
+        QObject::connect(&link, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+        loop.exec();
         got += link.readAll();
-        return got.size() >= count;
-    }, timeoutMs);
+    }
     return got;
 }
 
