@@ -4,6 +4,7 @@ AnswerChannel::AnswerChannel(QObject *parent)
     : QObject(parent)
 {
     m_stepTimer.setSingleShot(true);
+    m_stepTimer.setTimerType(Qt::PreciseTimer); // late answers land where asked
     connect(&m_stepTimer, &QTimer::timeout, this, &AnswerChannel::sendDueSteps);
 }
 
