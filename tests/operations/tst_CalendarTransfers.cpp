@@ -1,0 +1,434 @@
+#include "ControllerSimulator.h"
+#include "operations/DeviceOperations.h"
+#include "operations/ExpectedFrames.h"
+#include "operations/OperationTestHost.h"
+#include "operations/OperationTexts.h"
+#include "operations/PackedDecimal.h"
+#include "schedule/DateTimeValue.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+int slotsFor(int model)
+{
+    return model == ModelV3Times64 ? 64 : 24;
+}
+
+QList<QByteArray> recordWriteFrames(const RingCalendar &calendar, int n, bool tcp)
+{
+    QList<QByteArray> frames;
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = 1; slot <= n; ++slot) {
+            const TimeOfDay t = timeOfDay(calendar.ringTime(day, slot));
+            frames.append(Expected::recordWrite(day, slot, calendar.timeUsed(day, slot) == 1 ? 1 : 0,
+                                                calendar.ringDuration(day, slot), t.hour, t.minute, tcp));
+        }
+    }
+    return frames;
+}
+
+QList<QByteArray> recordReadFrames(int n, bool tcp)
+{
+    QList<QByteArray> frames;
+    for (int day = 1; day <= 7; ++day)
+        for (int slot = 1; slot <= n; ++slot)
+            frames.append(Expected::recordRead(day, slot, tcp));
+    return frames;
+}
+
+// The controller memory a block send leaves: slot entries from the schedule,
+// the rest as it was.
+QByteArray expectedImage(const RingCalendar &calendar, QByteArray image)
+{
+    for (int d = 0; d < 7; ++d) {
+        for (int s = 0; s < 24; ++s) {
+            const int e = 24 + 96 * d + 4 * s;
+            const TimeOfDay t = timeOfDay(calendar.ringTime(d + 1, s + 1));
+            image[e] = char(calendar.timeUsed(d + 1, s + 1));
+            image[e + 1] = char((t.hour / 10) * 16 + t.hour % 10);
+            image[e + 2] = char((t.minute / 10) * 16 + t.minute % 10);
+            image[e + 3] = char(calendar.ringDuration(d + 1, s + 1));
+        }
+    }
+    return image;
+}
+
+QList<QByteArray> blockWriteFrames(const QByteArray &image)
+{
+    QList<QByteArray> frames{Expected::programModeRequest(5)};
+    for (int address = 0; address <= 1024; address += 32)
+        frames.append(Expected::blockWrite('C', address, image));
+    frames.append(Expected::blockWrite('F', 1024, image));
+    return frames;
+}
+
+QList<QByteArray> blockReadFrames()
+{
+    QList<QByteArray> frames{Expected::programModeRequest(6)};
+    for (int address = 0; address < 1024; address += 32)
+        frames.append(Expected::blockRead('C', address));
+    frames.append(Expected::blockRead('F', 1024));
+    return frames;
+}
+
+QStringList percentTexts(const QString &prefix, const QList<int> &values)
+{
+    QStringList texts;
+    for (int value : values)
+        texts.append(prefix + QString::number(value));
+    return texts;
+}
+
+QList<int> blockPercents()
+{
+    QList<int> values;
+    for (int address = 0; address <= 1024; address += 32)
+        values.append(address * 100 / 1024);
+    return values;
+}
+
+QList<int> recordPercents(int n)
+{
+    QList<int> values;
+    for (int k = 0; k < 7 * n; ++k)
+        values.append(k * 100 / (7 * n));
+    return values;
+}
+
+QStringList statusTexts(const QSignalSpy &spy)
+{
+    QStringList texts;
+    for (const QList<QVariant> &arguments : spy)
+        texts.append(arguments.at(0).toString());
+    return texts;
+}
+
+// Used 0 and 1 only and lengths the controller keeps, so a round trip through
+// any model gives the schedule back.
+RingCalendar transferableCalendar(int seed)
+{
+    return patternedCalendar(seed);
+}
+
+void compareSlots(const RingCalendar &actual, const RingCalendar &expected, int n)
+{
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = 1; slot <= n; ++slot) {
+            const QString where = QStringLiteral("day %1 slot %2").arg(day).arg(slot);
+            QVERIFY2(actual.timeUsed(day, slot) == expected.timeUsed(day, slot), qPrintable(where));
+            QVERIFY2(actual.ringDuration(day, slot) == expected.ringDuration(day, slot), qPrintable(where));
+            QVERIFY2(hourMinuteText(actual.ringTime(day, slot)) == hourMinuteText(expected.ringTime(day, slot)),
+                     qPrintable(where));
+        }
+    }
+}
+
+} // namespace
+
+class CalendarTransfersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sendsEveryFrameInOrder_data();
+    void sendsEveryFrameInOrder();
+    void receivesEveryFrameInOrder_data();
+    void receivesEveryFrameInOrder();
+    void sendThenReceiveGivesTheScheduleBack_data();
+    void sendThenReceiveGivesTheScheduleBack();
+    void blockSendCarriesTheBytesLastReceived();
+    void answeringNoOpensNothing_data();
+    void answeringNoOpensNothing();
+    void noModelSelectedSendsNothing();
+
+private:
+    void useTransport(bool tcp);
+
+    std::unique_ptr<ControllerSimulator> m_simulator;
+    std::unique_ptr<OperationTestHost> m_host;
+    std::unique_ptr<DeviceOperations> m_operations;
+};
+
+void CalendarTransfersTest::init()
+{
+    m_simulator = std::make_unique<ControllerSimulator>();
+    QVERIFY(m_simulator->listenTcp());
+    QVERIFY(m_simulator->openSerial());
+    m_host = std::make_unique<OperationTestHost>();
+    m_operations = std::make_unique<DeviceOperations>(*m_host);
+}
+
+void CalendarTransfersTest::cleanup()
+{
+    m_operations.reset();
+    m_host.reset();
+    m_simulator.reset();
+}
+
+void CalendarTransfersTest::useTransport(bool tcp)
+{
+    if (tcp)
+        m_host->useTcp(*m_simulator);
+    else
+        m_host->useSerial(*m_simulator);
+}
+
+// Every model once, and both transports for one model of each family; the
+// transports differ only below the operations.
+static void addModelRows(bool roundTrip)
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("tcp");
+    if (roundTrip) {
+        QTest::newRow("V1 tcp") << 0 << true;
+        QTest::newRow("V2 24 tcp") << 1 << true;
+        QTest::newRow("V3 64 serial") << 3 << false;
+        QTest::newRow("V3 Int tcp") << 4 << true;
+        return;
+    }
+    QTest::newRow("V1 tcp") << 0 << true;
+    QTest::newRow("V1 serial") << 0 << false;
+    QTest::newRow("V2 24 serial") << 1 << false;
+    QTest::newRow("V2 Int tcp") << 2 << true;
+    QTest::newRow("V3 64 tcp") << 3 << true;
+    QTest::newRow("V3 64 serial") << 3 << false;
+    QTest::newRow("V3 Int serial") << 4 << false;
+}
+
+void CalendarTransfersTest::sendsEveryFrameInOrder_data()
+{
+    addModelRows(false);
+}
+
+void CalendarTransfersTest::sendsEveryFrameInOrder()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    useTransport(tcp);
+    m_simulator->setModel(model);
+    m_host->model = model;
+    m_host->schedule = transferableCalendar(model);
+    m_host->schedule.setTimeUsed(2, 3, 2); // sent as not used by the record models
+    const RingCalendar before = m_host->schedule;
+    QSignalSpy status(&m_operations->progress(), &TransferProgress::statusTextChanged);
+
+    m_operations->SendCalendar();
+
+    const auto &entries = m_host->scripted.entries;
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({OperationText::AskSendCalendar, OperationText::SendSucceeded}));
+    QCOMPARE(entries.at(0).buttons, DialogButtons::YesNo);
+    QVERIFY(!entries.at(0).busy);
+    QVERIFY(entries.at(1).progressShown); // the window closes after the message
+    QCOMPARE(entries.at(1).statusLine, OperationText::SendSucceeded);
+    QVERIFY(!m_host->busy);
+    QVERIFY(!m_operations->progress().isLoaded());
+    QCOMPARE(m_operations->progress().TransferRunning(), TransferProgress::Stopped);
+    QCOMPARE(m_operations->progress().TransferDirection(), TransferProgress::ToController);
+    QCOMPARE(m_host->schedule, before); // a send never changes the schedule
+    QVERIFY(m_operations->link().channel() == nullptr);
+
+    const QList<QByteArray> frames = m_simulator->receivedFrames();
+    if (model == ModelV1) {
+        const QByteArray image = expectedImage(before, QByteArray(8192, '\0'));
+        QCOMPARE(frames.size(), 35);
+        QCOMPARE(frames, blockWriteFrames(image));
+        QCOMPARE(m_simulator->memory().left(1056), image.left(1056));
+        QCOMPARE(m_operations->progress().maximum(), 32);
+        QCOMPARE(m_operations->progress().value(), 0); // emptied before the message
+        QCOMPARE(statusTexts(status),
+                 QStringList{OperationText::EnteringProgramMode}
+                     + percentTexts(OperationText::Sending, blockPercents())
+                     + QStringList{OperationText::SendSucceeded});
+        QCOMPARE(int(m_simulator->memory().at(24 + 96 + 8)), 2); // used 2 goes into the image as it is
+    } else {
+        const int n = slotsFor(model);
+        QCOMPARE(frames.size(), 7 * n);
+        QCOMPARE(frames, recordWriteFrames(before, n, tcp));
+        QCOMPARE(m_operations->progress().maximum(), 7 * n);
+        QCOMPARE(m_operations->progress().value(), 7 * n); // stays full
+        QCOMPARE(statusTexts(status),
+                 QStringList{OperationText::EnteringProgramMode} + percentTexts(OperationText::Sending, recordPercents(n))
+                     + QStringList{OperationText::SendSucceeded});
+        for (int day = 1; day <= 7; ++day) {
+            for (int slot = 1; slot <= n; ++slot) {
+                const ControllerSimulator::SlotRecord record = m_simulator->record(day, slot);
+                QCOMPARE(record.used, before.timeUsed(day, slot) == 1 ? 1 : 0);
+                QCOMPARE(record.duration, int(before.ringDuration(day, slot)));
+                QCOMPARE(record.hour, timeOfDay(before.ringTime(day, slot)).hour);
+                QCOMPARE(record.minute, timeOfDay(before.ringTime(day, slot)).minute);
+            }
+        }
+    }
+}
+
+void CalendarTransfersTest::receivesEveryFrameInOrder_data()
+{
+    addModelRows(false);
+}
+
+void CalendarTransfersTest::receivesEveryFrameInOrder()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    useTransport(tcp);
+    m_simulator->setModel(model);
+    m_host->model = model;
+    const RingCalendar device = transferableCalendar(100 + model);
+    const RingCalendar old = transferableCalendar(7);
+    m_host->schedule = old;
+    m_host->schedule.DeviceVersion = 4;
+    QSignalSpy status(&m_operations->progress(), &TransferProgress::statusTextChanged);
+
+    QByteArray memory(8192, '\0');
+    if (model == ModelV1) {
+        for (int i = 0; i < 8192; ++i)
+            memory[i] = char(i * 7 + 3);
+        memory = expectedImage(device, memory);
+        m_simulator->setMemory(memory);
+    } else {
+        for (int day = 1; day <= 7; ++day) {
+            for (int slot = 1; slot <= 64; ++slot) {
+                const TimeOfDay t = timeOfDay(device.ringTime(day, slot));
+                m_simulator->setRecord(day, slot, {device.timeUsed(day, slot) == 1 ? 1 : 0,
+                                                   device.ringDuration(day, slot), t.hour, t.minute});
+            }
+        }
+    }
+
+    m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({OperationText::AskReceiveCalendar, OperationText::ReceiveSucceeded}));
+    QVERIFY(m_host->scripted.entries.at(1).progressShown);
+    QCOMPARE(m_host->firstDayTabSelections, 1);
+    QVERIFY(!m_host->busy);
+    QVERIFY(!m_operations->progress().isLoaded());
+    QCOMPARE(m_operations->progress().TransferDirection(), TransferProgress::ToComputer);
+    QCOMPARE(m_operations->progress().value(), 0);
+    QCOMPARE(m_host->schedule.DeviceVersion, qint16(4)); // the model stays as stored
+
+    const QList<QByteArray> frames = m_simulator->receivedFrames();
+    const int n = slotsFor(model);
+    if (model == ModelV1) {
+        QCOMPARE(frames, blockReadFrames());
+        for (int i = 0; i < 1056; ++i)
+            QCOMPARE(int(m_operations->memoryImage().byte(i)), int(quint8(memory.at(i))));
+        QCOMPARE(int(m_operations->memoryImage().byte(1056)), 0); // never transferred
+        QCOMPARE(statusTexts(status),
+                 QStringList{OperationText::EnteringProgramMode}
+                     + percentTexts(OperationText::Receiving, blockPercents())
+                     + QStringList{OperationText::ReceiveSucceeded});
+    } else {
+        QCOMPARE(frames, recordReadFrames(n, tcp));
+        QCOMPARE(statusTexts(status),
+                 QStringList{OperationText::EnteringProgramMode}
+                     + percentTexts(OperationText::Receiving, recordPercents(n))
+                     + QStringList{OperationText::ReceiveSucceeded});
+    }
+    compareSlots(m_host->schedule, device, n);
+    // Slots beyond the model's range keep the old schedule.
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = n + 1; slot <= 64; ++slot) {
+            QCOMPARE(m_host->schedule.timeUsed(day, slot), old.timeUsed(day, slot));
+            QCOMPARE(m_host->schedule.ringTime(day, slot), old.ringTime(day, slot));
+        }
+    }
+}
+
+void CalendarTransfersTest::sendThenReceiveGivesTheScheduleBack_data()
+{
+    addModelRows(true);
+}
+
+void CalendarTransfersTest::sendThenReceiveGivesTheScheduleBack()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    useTransport(tcp);
+    m_simulator->setModel(model);
+    m_host->model = model;
+    const RingCalendar original = transferableCalendar(31 * model + 5);
+    m_host->schedule = original;
+    m_operations->SendCalendar();
+    m_host->schedule = RingCalendar{};
+    m_operations->ReceiveCalendar();
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({OperationText::AskSendCalendar, OperationText::SendSucceeded,
+                          OperationText::AskReceiveCalendar, OperationText::ReceiveSucceeded}));
+    compareSlots(m_host->schedule, original, slotsFor(model));
+}
+
+void CalendarTransfersTest::blockSendCarriesTheBytesLastReceived()
+{
+    m_host->useTcp(*m_simulator);
+    m_simulator->setModel(ModelV1);
+    m_host->model = ModelV1;
+    QByteArray memory(8192, '\0');
+    for (int i = 0; i < 8192; ++i)
+        memory[i] = char(0xC0 + i % 13);
+    m_simulator->setMemory(memory);
+    m_operations->ReceiveCalendar();
+
+    // The controller forgets; the next send gives it back the bytes around
+    // the slot entries as they were read.
+    m_simulator->setMemory(QByteArray(8192, '\0'));
+    m_simulator->clearLog();
+    m_host->schedule = transferableCalendar(3);
+    m_operations->SendCalendar();
+    const QByteArray expected = expectedImage(m_host->schedule, memory);
+    QCOMPARE(m_simulator->memory().left(1056), expected.left(1056));
+    QCOMPARE(m_simulator->receivedFrames(), blockWriteFrames(expected));
+}
+
+void CalendarTransfersTest::answeringNoOpensNothing_data()
+{
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<bool>("tcp");
+    QTest::newRow("send tcp") << true << true;
+    QTest::newRow("send serial") << true << false;
+    QTest::newRow("receive tcp") << false << true;
+    QTest::newRow("receive serial") << false << false;
+}
+
+void CalendarTransfersTest::answeringNoOpensNothing()
+{
+    QFETCH(bool, send);
+    QFETCH(bool, tcp);
+    useTransport(tcp);
+    m_host->scripted.answers = {DialogAnswer::No};
+    const RingCalendar before = m_host->schedule = transferableCalendar(9);
+    if (send)
+        m_operations->SendCalendar();
+    else
+        m_operations->ReceiveCalendar();
+    QCOMPARE(m_host->scripted.texts().size(), 1);
+    QCOMPARE(m_host->beginBusyCalls, 0);
+    QCOMPARE(m_host->progressShows, 0);
+    QTest::qWait(20);
+    QVERIFY(m_simulator->receivedFrames().isEmpty());
+    QCOMPARE(m_host->schedule, before);
+}
+
+void CalendarTransfersTest::noModelSelectedSendsNothing()
+{
+    m_host->useTcp(*m_simulator);
+    m_host->model = -1;
+    m_operations->SendCalendar();
+    m_operations->ReceiveCalendar();
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({OperationText::AskSendCalendar, OperationText::AskReceiveCalendar}));
+    QCOMPARE(m_host->progressShows, 0);
+    QVERIFY(!m_host->busy);
+    QVERIFY(m_simulator->receivedFrames().isEmpty());
+    QVERIFY(m_operations->link().channel() == nullptr);
+}
+
+QTEST_GUILESS_MAIN(CalendarTransfersTest)
+#include "tst_CalendarTransfers.moc"
