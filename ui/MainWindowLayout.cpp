@@ -307,7 +307,6 @@ QWidget *frmRinger::buildRowColumn(int column)
         used->setFixedWidth(CheckBoxWidth);
         time->setFixedWidth(PickerWidth);
         length->setFixedWidth(RingLengthWidth);
-        length->setMaxLength(6);
 
         for (QWidget *widget : {static_cast<QWidget *>(used), static_cast<QWidget *>(time), static_cast<QWidget *>(length)}) {
             keepPlaceWhenHidden(widget);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "operations/OperatorDialog.h"
+
+#include <QList>
+#include <QString>
+
+// Answers the questions from a queue and records everything asked and told.
+// When the queue runs dry a question is answered the cautious way: Cancel,
+// No, or Ok for a plain message.
+class ScriptedDialog final : public OperatorDialog
+{
+public:
+    struct Message
+    {
+        QString text;
+        DialogButtons buttons;
+    };
+
+    QList<DialogAnswer> answers;
+    QList<Message> messages;
+
+    DialogAnswer ask(const QString &text, DialogButtons buttons) override
+    {
+        messages.append({text, buttons});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        switch (buttons) {
+        case DialogButtons::Ok: return DialogAnswer::Ok;
+        case DialogButtons::YesNo: return DialogAnswer::No;
+        case DialogButtons::YesNoCancel: return DialogAnswer::Cancel;
+        }
+        return DialogAnswer::Cancel;
+    }
+
+    QStringList texts() const
+    {
+        QStringList all;
+        for (const Message &message : messages)
+            all.append(message.text);
+        return all;
+    }
+};
