@@ -1,0 +1,443 @@
+#include "ControllerSimulator.h"
+#include "operations/DeviceOperations.h"
+#include "operations/OperationTestHost.h"
+#include "operations/OperationTexts.h"
+#include "schedule/DateTimeValue.h"
+
+#include <QTest>
+#include <memory>
+
+namespace {
+
+enum class Fault { Silent, WrongStatus, ShortAnswer, NoProgramAck };
+
+ControllerSimulator::Faults faultAfter(Fault fault, int frames)
+{
+    ControllerSimulator::Faults faults;
+    faults.afterFrames = frames;
+    faults.silent = fault == Fault::Silent;
+    faults.wrongStatus = fault == Fault::WrongStatus;
+    faults.shortAnswer = fault == Fault::ShortAnswer;
+    faults.noProgramAck = fault == Fault::NoProgramAck;
+    return faults;
+}
+
+void loadRecords(ControllerSimulator &simulator, const RingCalendar &calendar)
+{
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = 1; slot <= 64; ++slot) {
+            const TimeOfDay t = timeOfDay(calendar.ringTime(day, slot));
+            simulator.setRecord(day, slot, {calendar.timeUsed(day, slot) == 1 ? 1 : 0,
+                                            calendar.ringDuration(day, slot), t.hour, t.minute});
+        }
+    }
+}
+
+// Slots received in the order of the transfer: the first `count` of them
+// hold the device's schedule, the others the old one.
+void compareReceivedPrefix(const RingCalendar &actual, const RingCalendar &device, const RingCalendar &old,
+                           int slotsPerDay, int count)
+{
+    int k = 0;
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = 1; slot <= 64; ++slot) {
+            const bool received = slot <= slotsPerDay && k++ < count;
+            const RingCalendar &expected = received ? device : old;
+            const QString where = QStringLiteral("day %1 slot %2").arg(day).arg(slot);
+            QVERIFY2(actual.timeUsed(day, slot) == expected.timeUsed(day, slot), qPrintable(where));
+            QVERIFY2(actual.ringDuration(day, slot) == expected.ringDuration(day, slot), qPrintable(where));
+            QVERIFY2(hourMinuteText(actual.ringTime(day, slot)) == hourMinuteText(expected.ringTime(day, slot)),
+                     qPrintable(where));
+        }
+    }
+}
+
+} // namespace
+
+class TransferFaultsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void recordSendFailure_data();
+    void recordSendFailure();
+    void recordReceiveFailure_data();
+    void recordReceiveFailure();
+    void blockSendFailure_data();
+    void blockSendFailure();
+    void blockReceiveFailure_data();
+    void blockReceiveFailure();
+    void cancelDuringRecordSend();
+    void cancelDuringRecordReceive();
+    void cancelDuringBlockTransfer_data();
+    void cancelDuringBlockTransfer();
+    void failureWinsOverCancel();
+    void linkThatCannotBeOpened_data();
+    void linkThatCannotBeOpened();
+
+private:
+    void cancelAtFrame(int frame);
+    void checkEndedIdle();
+
+    std::unique_ptr<ControllerSimulator> m_simulator;
+    std::unique_ptr<OperationTestHost> m_host;
+    std::unique_ptr<DeviceOperations> m_operations;
+};
+
+void TransferFaultsTest::init()
+{
+    m_simulator = std::make_unique<ControllerSimulator>();
+    QVERIFY(m_simulator->listenTcp());
+    QVERIFY(m_simulator->openSerial());
+    m_host = std::make_unique<OperationTestHost>();
+    m_operations = std::make_unique<DeviceOperations>(*m_host);
+}
+
+void TransferFaultsTest::cleanup()
+{
+    m_operations.reset();
+    m_host.reset();
+    m_simulator.reset();
+}
+
+void TransferFaultsTest::cancelAtFrame(int frame)
+{
+    // The operator presses "İptal Et" while the controller is handling this frame.
+    auto count = std::make_shared<int>(0);
+    connect(m_simulator.get(), &ControllerSimulator::frameReceived, this, [this, count, frame] {
+        if (++*count == frame)
+            m_operations->progress().cancel();
+    });
+}
+
+void TransferFaultsTest::checkEndedIdle()
+{
+    QVERIFY(!m_host->busy);
+    QVERIFY(!m_operations->progress().isLoaded());
+    QCOMPARE(m_operations->progress().TransferRunning(), TransferProgress::Stopped);
+    QVERIFY(m_operations->link().channel() == nullptr);
+}
+
+void TransferFaultsTest::recordSendFailure_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("failingRecord"); // 1-based
+    QTest::newRow("first record, no answer") << 1 << true << int(Fault::Silent) << 1;
+    QTest::newRow("record 30, refused") << 3 << false << int(Fault::WrongStatus) << 30;
+    QTest::newRow("record 100, answer cut short") << 4 << true << int(Fault::ShortAnswer) << 100;
+    QTest::newRow("last record, no answer") << 2 << false << int(Fault::Silent) << 168;
+}
+
+void TransferFaultsTest::recordSendFailure()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    QFETCH(int, fault);
+    QFETCH(int, failingRecord);
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+    m_host->model = model;
+    m_simulator->setModel(model);
+    m_simulator->setFaults(faultAfter(Fault(fault), failingRecord - 1));
+    const RingCalendar before = m_host->schedule = patternedCalendar(4);
+
+    m_operations->SendCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, OperationText::RecordSendFailed}));
+    const DialogEntry &failure = m_host->scripted.entries.last();
+    QVERIFY(!failure.busy);
+    QVERIFY(!failure.progressShown); // closed before the message
+    const int total = 7 * (model == 3 ? 64 : 24);
+    const QString lastStatus = failingRecord == 1
+        ? OperationText::EnteringProgramMode
+        : OperationText::withPercent(OperationText::Sending, failingRecord - 2, total);
+    QCOMPARE(failure.statusLine, lastStatus);
+    QCOMPARE(m_operations->progress().statusText(), lastStatus);
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), failingRecord); // nothing after the failing one
+    QCOMPARE(m_host->schedule, before);
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::recordReceiveFailure_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("failingRecord");
+    QTest::newRow("first record, no answer") << 3 << true << int(Fault::Silent) << 1;
+    QTest::newRow("record 40, refused") << 1 << false << int(Fault::WrongStatus) << 40;
+    QTest::newRow("record 77, answer cut short") << 2 << true << int(Fault::ShortAnswer) << 77;
+}
+
+void TransferFaultsTest::recordReceiveFailure()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    QFETCH(int, fault);
+    QFETCH(int, failingRecord);
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+    m_host->model = model;
+    m_simulator->setModel(model);
+    const RingCalendar device = patternedCalendar(50);
+    const RingCalendar old = m_host->schedule = patternedCalendar(8);
+    loadRecords(*m_simulator, device);
+    m_simulator->setFaults(faultAfter(Fault(fault), failingRecord - 1));
+
+    m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, OperationText::ReceiveFailed}));
+    QVERIFY(!m_host->scripted.entries.last().progressShown);
+    QVERIFY(!m_host->scripted.entries.last().busy);
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), failingRecord);
+    QCOMPARE(m_host->firstDayTabSelections, 0); // the editor is not redrawn
+    compareReceivedPrefix(m_host->schedule, device, old, model == 3 ? 64 : 24, failingRecord - 1);
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::blockSendFailure_data()
+{
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("afterFrames");
+    QTest::addColumn<int>("framesSent");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("statusAtMessage");
+    const QString blockFailed = OperationText::BlockSendFailed;
+    QTest::newRow("program mode never acknowledged")
+        << true << int(Fault::NoProgramAck) << 0 << 6 << OperationText::ProgramModeFailed
+        << OperationText::ProgramModeFailed;
+    QTest::newRow("first block unanswered") << false << int(Fault::Silent) << 1 << 2 << blockFailed << blockFailed;
+    QTest::newRow("block 12 refused") << true << int(Fault::WrongStatus) << 12 << 13 << blockFailed << blockFailed;
+    QTest::newRow("closing F write unanswered")
+        << true << int(Fault::Silent) << 34 << 35 << blockFailed << blockFailed;
+    QTest::newRow("closing F write refused")
+        << false << int(Fault::WrongStatus) << 34 << 35 << blockFailed << blockFailed;
+}
+
+void TransferFaultsTest::blockSendFailure()
+{
+    QFETCH(bool, tcp);
+    QFETCH(int, fault);
+    QFETCH(int, afterFrames);
+    QFETCH(int, framesSent);
+    QFETCH(QString, message);
+    QFETCH(QString, statusAtMessage);
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+    m_host->model = ModelV1;
+    m_simulator->setModel(ModelV1);
+    m_simulator->setFaults(faultAfter(Fault(fault), afterFrames));
+    const RingCalendar before = m_host->schedule = patternedCalendar(2);
+
+    m_operations->SendCalendar();
+
+    // A send that did not complete always says so.
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, message}));
+    const DialogEntry &failure = m_host->scripted.entries.last();
+    QVERIFY(failure.progressShown); // the status line shows the same text behind it
+    QVERIFY(!failure.busy);
+    QCOMPARE(failure.statusLine, statusAtMessage);
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), framesSent);
+    QCOMPARE(m_host->schedule, before);
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::blockReceiveFailure_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("afterFrames");
+    QTest::addColumn<int>("framesSent");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("blocksRead");
+    QTest::newRow("program mode never acknowledged")
+        << int(Fault::NoProgramAck) << 0 << 6 << OperationText::ProgramModeFailed << 0;
+    QTest::newRow("block 5 unanswered") << int(Fault::Silent) << 5 << 6 << OperationText::ReceiveFailed << 4;
+    QTest::newRow("last block with wrong letters")
+        << int(Fault::WrongStatus) << 33 << 34 << OperationText::ReceiveFailed << 32;
+}
+
+void TransferFaultsTest::blockReceiveFailure()
+{
+    QFETCH(int, fault);
+    QFETCH(int, afterFrames);
+    QFETCH(int, framesSent);
+    QFETCH(QString, message);
+    QFETCH(int, blocksRead);
+    m_host->useTcp(*m_simulator);
+    m_host->model = ModelV1;
+    m_simulator->setModel(ModelV1);
+    m_simulator->setMemory(QByteArray(8192, '\x11'));
+    m_simulator->setFaults(faultAfter(Fault(fault), afterFrames));
+    const RingCalendar before = m_host->schedule = patternedCalendar(6);
+
+    m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, message}));
+    QCOMPARE(m_host->scripted.entries.last().statusLine, message);
+    QVERIFY(m_host->scripted.entries.last().progressShown);
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), framesSent);
+    QCOMPARE(m_host->schedule, before);
+    QCOMPARE(m_host->firstDayTabSelections, 0);
+    // The blocks that did arrive are in the image, the rest is as it was.
+    if (blocksRead > 0)
+        QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32 - 1)), 0x11);
+    QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32)), 0);
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::cancelDuringRecordSend()
+{
+    m_host->useTcp(*m_simulator);
+    m_host->model = ModelV2Times24;
+    m_simulator->setModel(ModelV2Times24);
+    m_host->schedule = patternedCalendar(1);
+    cancelAtFrame(10); // Monday record 10
+
+    m_operations->SendCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, OperationText::Cancelled}));
+    const DialogEntry &cancel = m_host->scripted.entries.last();
+    QVERIFY(cancel.progressShown); // closed after the message
+    QVERIFY(!cancel.busy);
+    QCOMPARE(cancel.statusLine, OperationText::withPercent(OperationText::Sending, 9, 168));
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), 10); // record 11 never sent
+    QCOMPARE(m_simulator->record(1, 10).duration, int(m_host->schedule.ringDuration(1, 10)));
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::cancelDuringRecordReceive()
+{
+    m_host->useSerial(*m_simulator);
+    m_host->model = ModelV3IntervalTimer;
+    m_simulator->setModel(ModelV3IntervalTimer);
+    const RingCalendar device = patternedCalendar(70);
+    const RingCalendar old = m_host->schedule = patternedCalendar(3);
+    loadRecords(*m_simulator, device);
+    cancelAtFrame(24 + 24 + 5); // Wednesday slot 5
+
+    m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, OperationText::Cancelled}));
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), 53);
+    compareReceivedPrefix(m_host->schedule, device, old, 24, 53); // including the record under way
+    QCOMPARE(m_host->firstDayTabSelections, 0);
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::cancelDuringBlockTransfer_data()
+{
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<bool>("tcp");
+    QTest::newRow("send tcp") << true << true;
+    QTest::newRow("receive serial") << false << false;
+}
+
+void TransferFaultsTest::cancelDuringBlockTransfer()
+{
+    QFETCH(bool, send);
+    QFETCH(bool, tcp);
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+    m_host->model = ModelV1;
+    m_simulator->setModel(ModelV1);
+    m_simulator->setMemory(QByteArray(8192, '\x22'));
+    const RingCalendar before = m_host->schedule = patternedCalendar(12);
+    cancelAtFrame(1 + 5); // during block 5
+
+    // The arrows stand lit once the flag is down, while the window is still open.
+    bool allLitAtMessage = false;
+    m_host->scripted.busyProbe = [this, &allLitAtMessage] {
+        m_operations->progress().tick();
+        allLitAtMessage = true;
+        for (int i = 0; i < TransferProgress::ArrowCount; ++i)
+            allLitAtMessage = allLitAtMessage && m_operations->progress().arrowVisible(i);
+        return m_host->busy;
+    };
+
+    send ? m_operations->SendCalendar() : m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({send ? OperationText::AskSendCalendar : OperationText::AskReceiveCalendar,
+                          OperationText::Cancelled}));
+    QVERIFY(m_host->scripted.entries.last().progressShown);
+    QVERIFY(allLitAtMessage);
+    QTest::qWait(50);
+    QCOMPARE(m_simulator->receivedFrames().size(), 6); // no closing write, no further block
+    QCOMPARE(m_host->schedule, before);
+    if (!send) {
+        QCOMPARE(int(m_operations->memoryImage().byte(5 * 32 - 1)), 0x22);
+        QCOMPARE(int(m_operations->memoryImage().byte(5 * 32)), 0);
+    }
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::failureWinsOverCancel()
+{
+    m_host->useTcp(*m_simulator);
+    m_host->model = ModelV3Times64;
+    m_simulator->setModel(ModelV3Times64);
+    m_simulator->setFaults(faultAfter(Fault::Silent, 4));
+    cancelAtFrame(5); // pressed while record 5 goes unanswered
+
+    m_operations->SendCalendar();
+
+    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, OperationText::RecordSendFailed}));
+    checkEndedIdle();
+}
+
+void TransferFaultsTest::linkThatCannotBeOpened_data()
+{
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QString>("port");   // TCP port text, or the serial device
+    QTest::addColumn<QString>("message");
+    const QString serial = OperationText::SerialPortFailed;
+    const QString tcp = OperationText::TcpPortFailed;
+    QTest::newRow("serial device that does not exist") << false << "/dev/zil-no-such-port" << serial;
+    QTest::newRow("serial port number without a device") << false << "" << serial;
+    QTest::newRow("tcp port text abc") << true << "abc" << tcp;
+    QTest::newRow("tcp port text empty") << true << "" << tcp;
+    QTest::newRow("tcp port above 65535") << true << "70000" << tcp;
+    QTest::newRow("tcp port nobody listens on") << true << "closed" << tcp;
+}
+
+void TransferFaultsTest::linkThatCannotBeOpened()
+{
+    QFETCH(bool, tcp);
+    QFETCH(QString, port);
+    QFETCH(QString, message);
+    if (tcp) {
+        m_host->useTcp(*m_simulator);
+        if (port == QLatin1String("closed")) {
+            ControllerSimulator gone;
+            QVERIFY(gone.listenTcp());
+            port = QString::number(gone.tcpPort()); // free again once it goes
+        }
+        m_host->port = port;
+    } else {
+        m_host->tcp = false;
+        m_host->portNumber = port.isEmpty() ? 0 : 1;
+        m_host->portMap = SerialPortMap::fromText(QStringLiteral("1 = %1\n").arg(port));
+    }
+    m_host->model = ModelV3Times64;
+    for (int operation = 0; operation < 2; ++operation) {
+        m_host->scripted.entries.clear();
+        operation == 0 ? m_operations->SendCalendar() : m_operations->ReceiveCalendar();
+        QCOMPARE(m_host->scripted.texts().size(), 2);
+        QCOMPARE(m_host->scripted.texts().at(1), message);
+        QVERIFY(m_host->scripted.entries.at(1).busy); // told while busy, then released
+        QVERIFY(!m_host->busy);
+        QCOMPARE(m_host->progressShows, 0);
+    }
+    QVERIFY(m_simulator->receivedFrames().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TransferFaultsTest)
+#include "tst_TransferFaults.moc"
