@@ -1,0 +1,131 @@
+#include "link/DeviceLink.h"
+#include "link/WholeSecondClock.h"
+#include "protocol/CalendarDumpCommand.h"
+#include "protocol/CalendarRecordCommands.h"
+#include "protocol/RecordDeviceCommands.h"
+#include "support/PseudoTerminal.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+// Commands end to end over the real transports, with the test itself as the
+// controller at the other end: a pseudo-terminal and a loopback listener.
+class RealTransportsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recordWriteOverPseudoTerminal()
+    {
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        QByteArray frame;
+        pty.answerWith([&frame](const QByteArray &chunk) -> QByteArray {
+            frame += chunk;
+            return frame.endsWith('\r') ? QByteArray("\x01noise$ZW001O\r\n") : QByteArray();
+        });
+
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty.slavePath()));
+        link.setSerialPortNumber(1);
+        link.setLineSettings(QStringLiteral("38400,o,8,1"));
+        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        QCOMPARE(WriteCalendarRecord(link, 1, 5, 1, 3, 0x08, 0x30), RecordWriteAccepted);
+        QCOMPARE(pty.received(), QByteArray("%ZW0011051030830**\r"));
+        link.CloseLink();
+    }
+
+    void silentPseudoTerminal()
+    {
+        PseudoTerminal pty;
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty.slavePath()));
+        link.setSerialPortNumber(1);
+        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        QElapsedTimer timer;
+        timer.start();
+        DeviceClockReading reading;
+        QCOMPARE(ReadDeviceClock(link, reading), DeviceAnswerNone);
+        QVERIFY2(timer.elapsed() <= 1500, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(pty.readAvailable(), QByteArray("%UR001**\r"));
+    }
+
+    void dumpOverTcp()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        std::unique_ptr<QTcpSocket> peer;
+        QByteArray data;
+        for (int i = 0; i < 32; ++i)
+            data += char(255 - i * 8);
+        data[5] = '%';
+        data[6] = '\r';
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            peer.reset(server.nextPendingConnection());
+            connect(peer.get(), &QTcpSocket::readyRead, this, [&] {
+                if (peer->readAll().endsWith('\r')) {
+                    // The answer trickles out in two pieces.
+                    peer->write("%RE" + data.left(10));
+                    peer->flush();
+                    QTimer::singleShot(50, peer.get(), [&] { peer->write(data.mid(10) + "\r\n"); });
+                }
+            });
+        });
+
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.ConnectTcp(QStringLiteral("127.0.0.1"), server.serverPort());
+        QVERIFY(link.tcpConnected());
+        ReplyData reply;
+        QCOMPARE(ReadMemoryBlock(link, 0x20, 0, reply), 1);
+        QCOMPARE(reply.size(), 32);
+        for (int i = 0; i < 32; ++i)
+            QCOMPARE(reply.at(i).toInt(), int(quint8(data.at(i))));
+        link.CloseLink();
+    }
+
+    void recordReadTimesOutOverTcp()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.ConnectTcp(QStringLiteral("127.0.0.1"), server.serverPort());
+        QVERIFY(link.tcpConnected());
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ReadCalendarRecord(link, 7, 64), RecordReadTimeout);
+        // A strict 2-second wait: more than 1 and at most 2 seconds, plus
+        // the 1001-pass pause before the send.
+        QVERIFY2(timer.elapsed() > 1000 && timer.elapsed() <= 2500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void controllerHangsUpOverTcp()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        std::unique_ptr<QTcpSocket> peer;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            peer.reset(server.nextPendingConnection());
+            connect(peer.get(), &QTcpSocket::readyRead, this, [&] {
+                peer->write("$DR0");
+                peer->flush();
+                peer->disconnectFromHost();
+            });
+        });
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.ConnectTcp(QStringLiteral("127.0.0.1"), server.serverPort());
+        QVERIFY(link.tcpConnected());
+        QCOMPARE(SendDeviceClock(link), DeviceAnswerNone);
+        // Commands on the dead connection still end by their deadline.
+        QCOMPARE(SendDeviceClock(link), DeviceAnswerNone);
+        link.CloseLink();
+    }
+};
+
+QTEST_GUILESS_MAIN(RealTransportsTest)
+#include "tst_real_transports.moc"
