@@ -90,7 +90,7 @@ void TestZilsimGarbage::garbageThenGoodFrame_data()
         QTest::addRow("%s half a block then a new frame", t)
             << tcp << 0 << ("%CM050**\r%SEC0000" + QByteArray(20, '\r') + "%CM050**\r");
         QTest::addRow("%s NUL inside frames", t)
-            << tcp << 3 << QByteArray("%ZW001\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00**\r%UR\x00\x00\x00**\r", 33);
+            << tcp << 3 << QByteArray("%ZW001\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00**\r%UR\x00\x00\x00**\r", 28);
     }
 }
 
