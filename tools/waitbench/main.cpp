@@ -1,0 +1,107 @@
+// Measures what an answer wait costs the machine: wall time, process CPU time
+// and the share of one core, against a loopback listener that never answers
+// and against one that answers after 200 ms.
+
+#include "link/AwaitAnswer.h"
+#include "link/DeviceLink.h"
+#include "link/WholeSecondClock.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+constexpr int SilentWaitSeconds = 5;
+constexpr int AnswerDelayMs = 200;
+constexpr double TargetCorePercent = 5.0;
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Measurement
+{
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    double corePercent() const { return wallSeconds > 0 ? 100.0 * cpuSeconds / wallSeconds : 0; }
+};
+
+// A listener on 127.0.0.1 that accepts and, when asked to, answers every
+// connection once after a delay.
+class LoopbackPeer
+{
+public:
+    explicit LoopbackPeer(int answerAfterMs)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this, answerAfterMs] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                m_peers.emplace_back(socket);
+                if (answerAfterMs >= 0)
+                    QTimer::singleShot(answerAfterMs, socket, [socket] { socket->write("$ZW001O\r\n"); });
+            }
+        });
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    bool listening() const { return m_server.isListening(); }
+
+private:
+    QTcpServer m_server;
+    std::vector<std::unique_ptr<QTcpSocket>> m_peers;
+};
+
+bool measureWait(int answerAfterMs, Measurement &result, bool &answered)
+{
+    LoopbackPeer peer(answerAfterMs);
+    if (!peer.listening())
+        return false;
+    SystemWholeSecondClock clock;
+    DeviceLink link(clock);
+    link.ConnectTcp(QStringLiteral("127.0.0.1"), peer.port());
+    if (!link.tcpConnected())
+        return false;
+
+    QElapsedTimer wall;
+    const double cpuBefore = processCpuSeconds();
+    wall.start();
+    answered = bool(AwaitAnswer(link, 9, SilentWaitSeconds, WaitForm::Strict, LateAnswer::Rejected));
+    result.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    result.cpuSeconds = processCpuSeconds() - cpuBefore;
+    link.CloseLink();
+    return true;
+}
+
+void print(const char *name, const Measurement &m, bool answered)
+{
+    std::printf("%-32s %s  wall %6.3f s  cpu %6.3f s  %5.2f %% of one core\n", name,
+                answered ? "answered " : "timed out", m.wallSeconds, m.cpuSeconds, m.corePercent());
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+
+    Measurement silent, quick;
+    bool silentAnswered = false, quickAnswered = false;
+    if (!measureWait(-1, silent, silentAnswered) || !measureWait(AnswerDelayMs, quick, quickAnswered)) {
+        std::fprintf(stderr, "waitbench: could not set up a loopback connection on 127.0.0.1\n");
+        return 2;
+    }
+    print("5 s wait, never answered", silent, silentAnswered);
+    print("wait answered after 200 ms", quick, quickAnswered);
+
+    const bool withinTarget = silent.corePercent() < TargetCorePercent && quick.corePercent() < TargetCorePercent;
+    std::printf("target: under %.0f %% of one core: %s\n", TargetCorePercent, withinTarget ? "met" : "NOT met");
+    return withinTarget && !silentAnswered && quickAnswered ? 0 : 1;
+}
