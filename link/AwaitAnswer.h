@@ -19,6 +19,9 @@ enum class LateAnswer {
 // channel, with the deadline `seconds` whole seconds after the clock's
 // reading at the start. Every pass reads the clock, yields once and checks
 // the count; between passes it sleeps until data arrives or the next whole
-// second. Returns every waiting character, or nullopt on a time-out.
+// second. Returns every waiting character, or nullopt on a time-out. The
+// pass whose own clock reading is past the deadline is the last one: text it
+// reads is used, or with LateAnswer::Rejected dropped as a time-out. With no
+// open channel (or one closed during the wait) the result is a time-out.
 std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form,
                                       LateAnswer late);

@@ -14,6 +14,6 @@ QByteArray programModeClockFrame(const QDateTime &local);
 // 1 = the controller acknowledged the clock frame, 2 = failed.
 int SetClockProgramMode(DeviceLink &link);
 // 1 = read, `reply` then holds day, month, year, hour, minute, second and
-// weekday (1 = Monday) as two-character texts and an empty eighth element;
-// 2 = failed, `reply` unchanged.
+// weekday (1 = Monday) as two-character QStrings and an empty (null
+// QVariant) eighth element; 2 = failed, `reply` unchanged.
 int ReadClockProgramMode(DeviceLink &link, ReplyData &reply);

@@ -30,6 +30,11 @@ struct DeviceClockReading
     QString dayName;   // "Cumartesi"
 };
 
+// Each waits strictly one second; no open link gives -1. The relay test
+// keeps the window running for 100001 passes after any answer.
 int SendRelayTest(DeviceLink &link, qint16 seconds);
+// Takes one reading of the link's clock for the whole frame.
 int SendDeviceClock(DeviceLink &link);
+// 1 fills `reading`; an answer whose letters fit but whose 14 clock
+// characters are cut short is 0 and leaves `reading` as it was.
 int ReadDeviceClock(DeviceLink &link, DeviceClockReading &reading);
