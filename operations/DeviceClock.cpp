@@ -1,28 +1,13 @@
 #include "operations/DeviceOperations.h"
 
+#include "operations/ClockText.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationTexts.h"
 #include "operations/OperatorDialog.h"
 #include "protocol/ProgramModeClockCommands.h"
 #include "protocol/ProgramModeCommands.h"
 #include "protocol/RecordDeviceCommands.h"
-#include "schedule/NumberText.h"
 #include "schedule/RingCalendar.h"
-
-namespace {
-
-// ReplyData of a program-mode clock read: day, month, year, hour, minute,
-// second and weekday (1 = Monday) as two-character texts.
-QString programModeClockText(const ReplyData &reply)
-{
-    const auto field = [&reply](int i) { return reply.value(i).toString(); };
-    const QString weekday = field(6);
-    const int dayOfWeek = isNumeric(weekday) ? wholeValue(leadingValue(weekday)).value_or(0) : 0;
-    return field(0) + u'/' + field(1) + QLatin1String("/20") + field(2) + u' ' + field(3) + u':' + field(4) + u':' + field(5)
-        + QLatin1String(", ") + DayName(dayOfWeek);
-}
-
-} // namespace
 
 void DeviceOperations::SendClock()
 {
