@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace zilsim;
 using Frames = QList<QByteArray>;
 
 class TestZilsimFrames : public QObject
@@ -145,8 +146,8 @@ void TestZilsimFrames::tinyFrameFloodIsLinear()
 }
 
 using Steps = QList<DeliveryStep>;
-Q_DECLARE_METATYPE(DeliveryStep)
 
+namespace zilsim {
 static bool operator==(const DeliveryStep &a, const DeliveryStep &b)
 {
     return a.waitMs == b.waitMs && a.bytes == b.bytes && a.dropLink == b.dropLink;
@@ -157,6 +158,7 @@ static char *toString(const DeliveryStep &s)
     return qstrdup(QByteArray("{" + QByteArray::number(s.waitMs) + "," + s.bytes.toPercentEncoding()
                               + (s.dropLink ? ",drop}" : "}")).constData());
 }
+} // namespace zilsim
 
 void TestZilsimFrames::deliveryPlan_data()
 {
@@ -228,7 +230,7 @@ void TestZilsimFrames::clockDigits()
 {
     QFETCH(QDateTime, value);
     QFETCH(QByteArray, digits);
-    QCOMPARE(::clockDigits(value), digits);
+    QCOMPARE(zilsim::clockDigits(value), digits);
     QCOMPARE(parseClockDigits(digits, 1), value);
 }
 

@@ -1,5 +1,7 @@
 #include "AnswerChannel.h"
 
+namespace zilsim {
+
 AnswerChannel::AnswerChannel(QObject *parent)
     : QObject(parent)
 {
@@ -45,3 +47,5 @@ void AnswerChannel::sendDueSteps()
         emit answerWritten(step.bytes);
     }
 }
+
+} // namespace zilsim

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "Answer.h"
+#include "ControllerAnswer.h"
 #include "FrameSplitter.h"
 
 #include <QList>
 #include <QObject>
 #include <QTimer>
+
+namespace zilsim {
 
 // One link to the controller (a TCP connection or the serial line): cuts
 // what arrives into frames, keeps the link's session and writes answers in
@@ -43,3 +45,5 @@ private:
     QTimer m_stepTimer;
     bool m_frontStepWaited = false;
 };
+
+} // namespace zilsim

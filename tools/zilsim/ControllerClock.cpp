@@ -2,6 +2,8 @@
 
 #include "WireFields.h"
 
+namespace zilsim {
+
 ControllerClock::ControllerClock()
 {
     set(QDateTime::currentDateTime());
@@ -44,3 +46,5 @@ QDateTime parseClockDigits(const QByteArray &digits, int firstWeekday)
         return {};
     return QDateTime(date, time);
 }
+
+} // namespace zilsim

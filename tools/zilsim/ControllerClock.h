@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+namespace zilsim {
+
 // The controller's real-time clock: runs on from the value it was last set
 // to (the PC's clock until then).
 class ControllerClock
@@ -28,3 +30,5 @@ QByteArray clockDigits(const QDateTime &value);
 // controller works out the weekday from the date itself. An invalid date,
 // time or weekday gives an invalid QDateTime.
 QDateTime parseClockDigits(const QByteArray &digits, int firstWeekday);
+
+} // namespace zilsim

@@ -2,8 +2,8 @@
 
 #include "ControllerState.h"
 #include "DeliveryPlan.h"
-#include "ProgramModeCommands.h"
-#include "RecordDeviceCommands.h"
+#include "ProgramModeAnswers.h"
+#include "RecordDeviceAnswers.h"
 #include "SerialLine.h"
 #include "TcpConnection.h"
 
@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+using namespace zilsim;
 
 struct ControllerSimulator::Impl
 {

@@ -71,7 +71,8 @@ public:
     Faults faults() const;
 
     // Every frame received, in order, exactly as it arrived (TCP repeats
-    // included), and a count.
+    // included): from its "%" up to and including its carriage return; line
+    // noise before the "%" is no part of a frame.
     QList<QByteArray> receivedFrames() const;
     void clearLog();
 

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <array>
 
+namespace zilsim {
+
 // Everything the controller keeps, whichever link it is reached by.
 struct ControllerState
 {
@@ -32,3 +34,5 @@ struct ControllerState
         return records[std::size_t((day - 1) * MaxSlotsPerDay + (slot - 1))];
     }
 };
+
+} // namespace zilsim

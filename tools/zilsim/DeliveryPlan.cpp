@@ -1,5 +1,7 @@
 #include "DeliveryPlan.h"
 
+namespace zilsim {
+
 QList<DeliveryStep> planDelivery(const Answer &answer, const ControllerSimulator::Faults &faults)
 {
     QList<DeliveryStep> steps;
@@ -24,3 +26,5 @@ QList<DeliveryStep> planDelivery(const Answer &answer, const ControllerSimulator
     }
     return steps;
 }
+
+} // namespace zilsim

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "Answer.h"
+#include "ControllerAnswer.h"
 #include "ControllerSimulator.h"
+
+namespace zilsim {
 
 // Turns an answer into the steps that write it to a link, with the faults
 // that change how it travels: silence, a dropped link, noise before every
@@ -12,3 +14,5 @@ QList<DeliveryStep> planDelivery(const Answer &answer, const ControllerSimulator
 
 // Pause between two chunks of a trickled answer.
 constexpr int ChunkGapMs = 20;
+
+} // namespace zilsim

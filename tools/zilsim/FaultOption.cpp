@@ -1,5 +1,7 @@
 #include "FaultOption.h"
 
+namespace zilsim {
+
 namespace {
 // Noise without "$" or "%", so the program can still find the answer after it.
 const QByteArray DefaultNoise("\xFF\x00#!", 4);
@@ -36,3 +38,5 @@ bool applyFaultOption(const QString &kind, ControllerSimulator::Faults &faults)
         return false;
     return true;
 }
+
+} // namespace zilsim

@@ -1,5 +1,7 @@
 #include "FrameSplitter.h"
 
+namespace zilsim {
+
 namespace {
 constexpr char CarriageReturn = '\r';
 constexpr char FrameStart = '%';
@@ -64,3 +66,5 @@ void FrameSplitter::clear()
     m_buffer.clear();
     m_skippingToCarriageReturn = false;
 }
+
+} // namespace zilsim

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace zilsim {
+
 // Cuts the byte stream of one link into frames. A frame runs from "%" up to
 // and including the carriage return, except the block write ("%SE"), which
 // is always 75 bytes long because its data bytes may hold a carriage return,
@@ -23,3 +25,5 @@ private:
     QByteArray m_buffer;
     bool m_skippingToCarriageReturn = false;
 };
+
+} // namespace zilsim

@@ -10,6 +10,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace zilsim {
+
 namespace {
 
 bool setFlags(int fd)
@@ -146,3 +148,5 @@ void SerialLine::closeAll()
     m_devicePath.clear();
     m_pending.clear();
 }
+
+} // namespace zilsim

@@ -6,10 +6,14 @@
 
 class QSocketNotifier;
 
+namespace zilsim {
+
 // The controller's serial line: a pseudo-terminal whose device path the
 // program opens as its serial port. The simulator keeps the slave side open
 // itself, so the master never reports a hang-up when the program closes the
-// port (a notifier would otherwise fire without end).
+// port (a notifier would otherwise fire without end). Nor does it learn when
+// the program closes the port, so the line's session (program mode) lasts
+// until the next "%CM" request.
 class SerialLine final : public AnswerChannel
 {
     Q_OBJECT
@@ -41,3 +45,5 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_pending;
 };
+
+} // namespace zilsim

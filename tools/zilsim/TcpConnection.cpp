@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+namespace zilsim {
+
 TcpConnection::TcpConnection(QTcpSocket *socket, QObject *parent)
     : AnswerChannel(parent)
     , m_socket(socket)
@@ -35,3 +37,5 @@ void TcpConnection::reportClosed()
     m_closed = true;
     emit closed();
 }
+
+} // namespace zilsim

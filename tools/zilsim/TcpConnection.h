@@ -4,6 +4,8 @@
 
 class QTcpSocket;
 
+namespace zilsim {
+
 // One TCP client of the controller. Each connection has its own session: a
 // new connection starts outside program mode.
 class TcpConnection final : public AnswerChannel
@@ -28,3 +30,5 @@ private:
     QTcpSocket *m_socket;
     bool m_closed = false;
 };
+
+} // namespace zilsim

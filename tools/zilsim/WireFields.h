@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace zilsim {
+
 // Fixed-width fields of the controller's frames. Each returns -1 when the
 // field is missing or holds anything but its digits.
 
@@ -46,3 +48,5 @@ inline QByteArray twoDigits(int value)
     const int v = value < 0 ? 0 : value % 100;
     return QByteArray(1, char('0' + v / 10)) + char('0' + v % 10);
 }
+
+} // namespace zilsim

@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     for (const QString &kind : parser.values(fault)) {
-        if (!applyFaultOption(kind, faults)) {
+        if (!zilsim::applyFaultOption(kind, faults)) {
             std::fprintf(stderr, "zilsim: unknown --fault %s\n", qPrintable(kind));
             return 2;
         }

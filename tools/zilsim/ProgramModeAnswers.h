@@ -1,6 +1,8 @@
 #pragma once
 
-#include "Answer.h"
+#include "ControllerAnswer.h"
+
+namespace zilsim {
 
 struct ControllerState;
 
@@ -17,3 +19,5 @@ Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state,
 // waits for; a refusal has the same length.
 QByteArray programModeAck();
 QByteArray programModeRefusal();
+
+} // namespace zilsim

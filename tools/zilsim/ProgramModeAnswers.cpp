@@ -1,7 +1,9 @@
-#include "ProgramModeCommands.h"
+#include "ProgramModeAnswers.h"
 
 #include "ControllerState.h"
 #include "WireFields.h"
+
+namespace zilsim {
 
 namespace {
 
@@ -137,3 +139,5 @@ Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state,
     }
     return {};
 }
+
+} // namespace zilsim

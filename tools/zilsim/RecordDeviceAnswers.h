@@ -1,6 +1,8 @@
 #pragma once
 
-#include "Answer.h"
+#include "ControllerAnswer.h"
+
+namespace zilsim {
 
 struct ControllerState;
 
@@ -12,3 +14,5 @@ struct ControllerState;
 // wrongStatus: status "N" for "%ZW"/"%ZR", the letters "ER" in place of
 // "DT", "DR" and "UR".
 Answer answerRecordFrame(const QByteArray &frame, ControllerState &state, bool wrongStatus);
+
+} // namespace zilsim

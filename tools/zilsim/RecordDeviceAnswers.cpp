@@ -1,7 +1,9 @@
-#include "RecordDeviceCommands.h"
+#include "RecordDeviceAnswers.h"
 
 #include "ControllerState.h"
 #include "WireFields.h"
+
+namespace zilsim {
 
 namespace {
 
@@ -129,3 +131,5 @@ Answer answerRecordFrame(const QByteArray &frame, ControllerState &state, bool w
         return clockRead(frame, state, wrongStatus);
     return {};
 }
+
+} // namespace zilsim

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace zilsim {
+
 // What the controller sends back for one frame: one or more pieces, each sent
 // after a pause counted from the end of the previous one. Empty = no answer.
 struct AnswerPiece
@@ -27,3 +29,5 @@ struct SessionState
     bool programMode = false;      // after an acknowledged "%CM050" / "%CM060"
     bool awaitingClockSet = false; // after an acknowledged "%CM020"
 };
+
+} // namespace zilsim
