@@ -1,0 +1,223 @@
+#include "operations/TransferProgress.h"
+#include "ui/ComStatusWindow.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+class ComStatusWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layoutFollowsTheDesign_data();
+    void layoutFollowsTheDesign();
+    void titleTextsAndFonts();
+    void picturesAreDrawn();
+    void arrowsFollowTheTimer();
+    void closeBoxRefusedWhileRunning();
+    void escapeRefusedWhileRunning();
+    void cancelButtonClearsTheFlag();
+    void barAndStatusLineShowTheProgress();
+    void transferCloseHidesTheWindow();
+    void shownCentredOnTheScreen();
+};
+
+void ComStatusWindowTest::layoutFollowsTheDesign_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("ISource") << "ISource" << QRect(90, 450, 585, 645);
+    for (int i = 0; i < 6; ++i)
+        QTest::addRow("IArrows_%d", i) << QStringLiteral("IArrows_%1").arg(i) << QRect(720 + 600 * i, 525, 480, 480);
+    QTest::newRow("Image1") << "Image1" << QRect(4200, 90, 930, 1305);
+    QTest::newRow("lblStatus") << "lblStatus" << QRect(90, 1575, 5025, 255);
+    QTest::newRow("PBar") << "PBar" << QRect(60, 1860, 5055, 345);
+    QTest::newRow("Frame1") << "Frame1" << QRect(45, 2280, 5145, 90);
+    QTest::newRow("cmdCancel") << "cmdCancel" << QRect(1980, 2430, 1215, 375);
+}
+
+void ComStatusWindowTest::layoutFollowsTheDesign()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    QCOMPARE(window.size(), QSize(346, 193));
+    QCOMPARE(window.minimumSize(), window.maximumSize()); // fixed size
+    QWidget *control = window.findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(),
+             QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    QVERIFY(window.rect().contains(control->geometry()));
+}
+
+void ComStatusWindowTest::titleTextsAndFonts()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    QCOMPARE(window.objectName(), QStringLiteral("frmComStatus"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Haberleşme Durumu"));
+    QVERIFY(!window.isModal());
+    QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
+    auto *cancel = window.findChild<QPushButton *>(QStringLiteral("cmdCancel"));
+    QVERIFY(cancel);
+    QCOMPARE(cancel->text(), QStringLiteral("İptal Et"));
+    QCOMPARE(cancel->font().pointSizeF(), 8.25);
+    auto *status = window.findChild<QLabel *>(QStringLiteral("lblStatus"));
+    QVERIFY(status);
+    QVERIFY(status->text().isEmpty());
+    QCOMPARE(status->font().pointSizeF(), 8.25);
+    QVERIFY(window.findChild<QFrame *>(QStringLiteral("Frame1")));
+}
+
+void ComStatusWindowTest::picturesAreDrawn()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    for (const char *name : {"ISource", "Image1", "IArrows_0", "IArrows_5"}) {
+        auto *label = window.findChild<QLabel *>(QLatin1String(name));
+        QVERIFY(label);
+        const QImage image = label->pixmap().toImage();
+        QCOMPARE(image.size(), label->size());
+        int painted = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                painted += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        QVERIFY2(painted > image.width() * image.height() / 10, name); // real artwork, not an empty box
+    }
+    // Every transfer puts its own arrow in place of the outlined one.
+    auto *arrow = window.findChild<QLabel *>(QStringLiteral("IArrows_2"));
+    const QImage outlined = arrow->pixmap().toImage();
+    progress.open(TransferProgress::ToController);
+    const QImage right = arrow->pixmap().toImage();
+    progress.close();
+    progress.open(TransferProgress::ToComputer);
+    const QImage left = arrow->pixmap().toImage();
+    QVERIFY(outlined != right);
+    QVERIFY(right != left);
+    QVERIFY(left != outlined);
+    if (!qEnvironmentVariableIsEmpty("ZIL_SCREENSHOT_DIR")) {
+        window.show();
+        progress.tick();
+        window.grab().save(qEnvironmentVariable("ZIL_SCREENSHOT_DIR") + QStringLiteral("/frmComStatus.png"));
+    }
+    progress.close();
+}
+
+void ComStatusWindowTest::arrowsFollowTheTimer()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    progress.open(TransferProgress::ToComputer);
+    window.show();
+    QList<int> lit;
+    for (int tick = 0; tick < 7; ++tick) {
+        progress.tick();
+        int shown = -1;
+        for (int i = 0; i < 6; ++i) {
+            if (!window.findChild<QLabel *>(QStringLiteral("IArrows_%1").arg(i))->isHidden())
+                shown = shown == -1 ? i : 99;
+        }
+        lit.append(shown);
+    }
+    QCOMPARE(lit, QList<int>({5, 4, 3, 2, 1, 0, 5}));
+    progress.cancel();
+    progress.tick();
+    for (int i = 0; i < 6; ++i)
+        QVERIFY(!window.findChild<QLabel *>(QStringLiteral("IArrows_%1").arg(i))->isHidden());
+    progress.close();
+}
+
+void ComStatusWindowTest::closeBoxRefusedWhileRunning()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    progress.open(TransferProgress::ToController);
+    window.show();
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
+    progress.cancel();
+    QVERIFY(window.close());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!progress.isLoaded());
+}
+
+void ComStatusWindowTest::escapeRefusedWhileRunning()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    progress.open(TransferProgress::ToController);
+    window.show();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(window.isVisible());
+    progress.close();
+    QVERIFY(!window.isVisible());
+}
+
+void ComStatusWindowTest::cancelButtonClearsTheFlag()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    progress.open(TransferProgress::ToController);
+    window.show();
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+    QVERIFY(progress.cancelled());
+    QVERIFY(window.isVisible()); // the transfer closes it at its next check
+    progress.unload();
+    QVERIFY(!window.isVisible());
+}
+
+void ComStatusWindowTest::barAndStatusLineShowTheProgress()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("PBar"));
+    auto *status = window.findChild<QLabel *>(QStringLiteral("lblStatus"));
+    progress.open(TransferProgress::ToController);
+    progress.setStepCount(32);
+    for (int i = 0; i < 33; ++i)
+        progress.step();
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 32);
+    QCOMPARE(bar->value(), 32);
+    progress.setStatusText(QStringLiteral("Zil takvimi gönderiliyor...%100"));
+    QCOMPARE(status->text(), QStringLiteral("Zil takvimi gönderiliyor...%100"));
+    QCOMPARE(status->accessibleName(), status->text());
+    progress.resetBar();
+    QCOMPARE(bar->value(), 0);
+    progress.close();
+}
+
+void ComStatusWindowTest::transferCloseHidesTheWindow()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    for (int run = 0; run < 2; ++run) { // reused by the next transfer
+        progress.open(TransferProgress::ToController);
+        window.show();
+        QVERIFY(window.isVisible());
+        progress.close();
+        QVERIFY(!window.isVisible());
+    }
+}
+
+void ComStatusWindowTest::shownCentredOnTheScreen()
+{
+    TransferProgress progress;
+    ComStatusWindow window(progress);
+    progress.open(TransferProgress::ToController);
+    window.show();
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((window.frameGeometry().center() - centre).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("%1,%2").arg(window.frameGeometry().center().x()).arg(window.frameGeometry().center().y())));
+    progress.close();
+}
+
+QTEST_MAIN(ComStatusWindowTest)
+#include "tst_ComStatusWindow.moc"
