@@ -26,6 +26,7 @@ constexpr int RowsPerColumn = 16;
 constexpr int RowColumns = 4;
 constexpr int RowHeight = 22; // rows stand 330 twips apart
 constexpr int HeaderHeight = 53;
+constexpr int FrameMargin = 4;
 constexpr int CheckBoxWidth = 40;
 constexpr int PickerWidth = 60;
 constexpr int RingLengthWidth = 28;
@@ -93,7 +94,7 @@ void frmRinger::buildControls()
     setWindowTitle(QStringLiteral("ZK-480 Zil Sistemi Konfigürasyon V1.5"));
 
     auto *frames = new QHBoxLayout;
-    frames->setSpacing(4);
+    frames->setSpacing(3);
     frames->addWidget(buildModelFrame());
     frames->addWidget(buildConnectionFrame(), 1);
     frames->addWidget(buildClockFrame(), 1);
@@ -104,7 +105,7 @@ void frmRinger::buildControls()
     window->setSpacing(4);
     window->addWidget(buildHeader());
     auto *body = new QVBoxLayout;
-    body->setContentsMargins(6, 0, 6, 0);
+    body->setContentsMargins(5, 0, 5, 0);
     body->setSpacing(4);
     body->addLayout(frames);
     body->addWidget(buildScheduleFrame(), 1);
@@ -146,7 +147,7 @@ QGroupBox *frmRinger::buildModelFrame()
     modelButtons = new QButtonGroup(this);
     auto *layout = new QVBoxLayout(Frame3);
     layout->setSpacing(1);
-    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     for (int model = 0; model < ModelCount; ++model) {
         auto *button = named(new QRadioButton(modelCaption(model)), indexed("opsDeviceVersion", model));
         opsDeviceVersion[model] = button;
@@ -180,7 +181,7 @@ QGroupBox *frmRinger::buildConnectionFrame()
     Label8 = buddyLabel(QStringLiteral("Label8"), QStringLiteral("TCP Port:"), txtPort);
 
     auto *layout = new QGridLayout(Frame2);
-    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->setVerticalSpacing(3);
     layout->addWidget(Label3, 0, 0);
     layout->addWidget(cmbPortNo, 0, 1);
@@ -214,7 +215,7 @@ QGroupBox *frmRinger::buildClockFrame()
     buttons->addWidget(cmdReceiveClock);
 
     auto *layout = new QVBoxLayout(Frame1);
-    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->setSpacing(2);
     layout->addWidget(Label1);
     layout->addWidget(lblRingerClock);
@@ -253,7 +254,7 @@ QGroupBox *frmRinger::buildRelayTestFrame()
     seconds->addStretch(1);
 
     auto *layout = new QVBoxLayout(Frame4);
-    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->addStretch(1);
     layout->addLayout(seconds);
     layout->addWidget(cmdTest);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -246,6 +247,21 @@ private slots:
             auto *label = fx->child<QLabel>(QLatin1String(name));
             QVERIFY(!label->text().isEmpty());
             QCOMPARE(accessibleName(label), label->text());
+        }
+    }
+
+    void longestClockTextsFitTheirLabels()
+    {
+        auto *pcClock = fx->child<QLabel>("lblPCClock");
+        auto *ringerClock = fx->child<QLabel>("lblRingerClock");
+        for (const char *day : {"Cumartesi", "Wednesday", "Çarşamba", "Tanımsız"}) {
+            pcClock->setText(QStringLiteral("30/12/2026 23:59:59, ") + QString::fromUtf8(day));
+            ringerClock->setText(pcClock->text());
+            fx->window->layout()->activate();
+            QCOMPARE(fx->window->width(), 670);
+            QVERIFY(fx->window->minimumSizeHint().width() <= 670);
+            for (QLabel *clock : {pcClock, ringerClock})
+                QVERIFY2(clock->width() >= clock->sizeHint().width(), qPrintable(clock->text()));
         }
     }
 
