@@ -74,7 +74,13 @@ ControllerSimulator::ControllerSimulator(QObject *parent)
     connect(&d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
 }
 
-ControllerSimulator::~ControllerSimulator() = default;
+ControllerSimulator::~ControllerSimulator()
+{
+    // The links go first: they report to the state that goes with d.
+    d->server.close();
+    qDeleteAll(findChildren<AnswerChannel *>(Qt::FindDirectChildrenOnly));
+    d->serial = nullptr;
+}
 
 bool ControllerSimulator::listenTcp(quint16 port)
 {
