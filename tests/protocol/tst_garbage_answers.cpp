@@ -136,6 +136,20 @@ private slots:
         }
     }
 
+    void hugeAnswer()
+    {
+        // A megabyte of noise with answers buried deep inside.
+        QByteArray noise(1 << 20, '\x01');
+        noise.insert(700000, "$ZW001O$ZR001O%PICOKXXX%RE");
+        CommandBench bench(LinkTransport::Tcp);
+        bench.device.replyToEverySend(noise, 100);
+        QCOMPARE(WriteCalendarRecord(bench.link, 1, 1, 1, 1, 0, 0), RecordWriteAccepted);
+        ReplyData reply = EarlierReply;
+        QCOMPARE(ReadMemoryBlock(bench.link, 0, 0, reply), 2); // the first "%" is followed by "PI"
+        QCOMPARE(reply, EarlierReply);
+        QCOMPARE(ReadCalendarRecord(bench.link, 1, 1).size(), noise.size());
+    }
+
     void relayTestGarbage()
     {
         // Kept short: every answer, good or not, is followed by a long pause.

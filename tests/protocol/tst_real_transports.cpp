@@ -53,6 +53,27 @@ private slots:
         QCOMPARE(pty.readAvailable(), QByteArray("%UR001**\r"));
     }
 
+    void pseudoTerminalHangsUp()
+    {
+        auto pty = std::make_unique<PseudoTerminal>();
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty->slavePath()));
+        link.setSerialPortNumber(1);
+        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        pty.reset(); // the far end of the line goes away
+
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(WriteCalendarRecord(link, 1, 1, 1, 1, 0, 0), RecordWriteNoAnswer);
+        ReplyData reply{7};
+        QCOMPARE(ReadMemoryBlock(link, 0, 0, reply), 2);
+        QCOMPARE(reply, ReplyData{7});
+        // Both end by their deadlines (2 s and 5 s strict) without hanging.
+        QVERIFY2(timer.elapsed() <= 8000, qPrintable(QString::number(timer.elapsed())));
+        link.CloseLink();
+    }
+
     void dumpOverTcp()
     {
         QTcpServer server;
