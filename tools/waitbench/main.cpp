@@ -81,10 +81,43 @@ bool measureWait(int answerAfterMs, Measurement &result, bool &answered)
     return true;
 }
 
-void print(const char *name, const Measurement &m, bool answered)
+// The TCP connect wait against a port where nothing listens: the 10001-pass
+// pause (a counted loop, busy by nature) and then the one-second poll.
+Measurement measureRefusedConnect(Measurement &pause)
 {
-    std::printf("%-32s %s  wall %6.3f s  cpu %6.3f s  %5.2f %% of one core\n", name,
-                answered ? "answered " : "timed out", m.wallSeconds, m.cpuSeconds, m.corePercent());
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        port = probe.serverPort();
+    }
+    SystemWholeSecondClock clock;
+    DeviceLink link(clock);
+    QElapsedTimer wall;
+    double cpuBefore = processCpuSeconds();
+    wall.start();
+    DeviceLink::yieldTimes(10001);
+    pause.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    pause.cpuSeconds = processCpuSeconds() - cpuBefore;
+
+    Measurement whole;
+    cpuBefore = processCpuSeconds();
+    wall.restart();
+    link.ConnectTcp(QStringLiteral("127.0.0.1"), port);
+    whole.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+    whole.cpuSeconds = processCpuSeconds() - cpuBefore;
+    return whole;
+}
+
+void print(const char *name, const Measurement &m, const char *outcome)
+{
+    std::printf("%-30s %-13s wall %6.3f s  cpu %6.3f s  %6.2f %% of one core\n", name, outcome,
+                m.wallSeconds, m.cpuSeconds, m.corePercent());
+}
+
+const char *waitOutcome(bool answered)
+{
+    return answered ? "answered" : "timed out";
 }
 } // namespace
 
@@ -98,8 +131,15 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "waitbench: could not set up a loopback connection on 127.0.0.1\n");
         return 2;
     }
-    print("5 s wait, never answered", silent, silentAnswered);
-    print("wait answered after 200 ms", quick, quickAnswered);
+    print("5 s wait, never answered", silent, waitOutcome(silentAnswered));
+    print("wait answered after 200 ms", quick, waitOutcome(quickAnswered));
+
+    Measurement pause;
+    const Measurement connect = measureRefusedConnect(pause);
+    print("10001-pass pause alone", pause, "counted loop");
+    print("connect, nothing listening", connect, "not connected");
+    Measurement poll{connect.wallSeconds - pause.wallSeconds, connect.cpuSeconds - pause.cpuSeconds};
+    print("  of which the connect poll", poll, "not connected");
 
     const bool withinTarget = silent.corePercent() < TargetCorePercent && quick.corePercent() < TargetCorePercent;
     std::printf("target: under %.0f %% of one core: %s\n", TargetCorePercent, withinTarget ? "met" : "NOT met");
