@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
@@ -138,7 +139,8 @@ int main(int argc, char *argv[])
     const Measurement connect = measureRefusedConnect(pause);
     print("10001-pass pause alone", pause, "counted loop");
     print("connect, nothing listening", connect, "not connected");
-    Measurement poll{connect.wallSeconds - pause.wallSeconds, connect.cpuSeconds - pause.cpuSeconds};
+    // rusage ticks coarsely; a difference below one tick reads as zero.
+    Measurement poll{connect.wallSeconds - pause.wallSeconds, std::max(0.0, connect.cpuSeconds - pause.cpuSeconds)};
     print("  of which the connect poll", poll, "not connected");
 
     const bool withinTarget = silent.corePercent() < TargetCorePercent && quick.corePercent() < TargetCorePercent;
