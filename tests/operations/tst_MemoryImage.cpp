@@ -3,6 +3,7 @@
 #include "schedule/DateTimeValue.h"
 #include "schedule/RingCalendar.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class MemoryImageTest : public QObject
@@ -23,6 +24,7 @@ private slots:
     void recordAnswerFields();
     void failedRecordReads_data();
     void failedRecordReads();
+    void anyBytesMakeAUsableSlot();
 };
 
 void MemoryImageTest::fillLaysOutSlotEntries_data()
@@ -230,6 +232,29 @@ void MemoryImageTest::failedRecordReads()
     QFETCH(QByteArray, answer);
     QFETCH(bool, failed);
     QCOMPARE(isFailedRecordRead(answer), failed);
+}
+
+void MemoryImageTest::anyBytesMakeAUsableSlot()
+{
+    // Whatever a controller sends, the slot ends up used or not, with a
+    // length of at most two digits and a time of day.
+    QRandomGenerator random(4711);
+    const QByteArray alphabet("$ZR0123456789O -+.eE*\r\n\x00\xff", 28);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray answer;
+        const int length = int(random.bounded(40));
+        for (int i = 0; i < length; ++i)
+            answer.append(round % 2 ? char(random.bounded(256)) : alphabet.at(int(random.bounded(alphabet.size()))));
+        if (round % 3 == 0)
+            answer.insert(int(random.bounded(answer.size() + 1)), "$ZR001O");
+        RingCalendar calendar;
+        calendar.setRingTime(2, 2, timeValue(5, 5));
+        storeRecordAnswer(calendar, 2, 2, answer);
+        QVERIFY(calendar.timeUsed(2, 2) == 0 || calendar.timeUsed(2, 2) == 1);
+        QVERIFY2(calendar.ringDuration(2, 2) >= -9 && calendar.ringDuration(2, 2) <= 99, answer.toHex().constData());
+        const TimeOfDay t = timeOfDay(calendar.ringTime(2, 2));
+        QVERIFY(t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second == 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(MemoryImageTest)

@@ -77,6 +77,8 @@ private slots:
     void failureWinsOverCancel();
     void linkThatCannotBeOpened_data();
     void linkThatCannotBeOpened();
+    void answersInPiecesOrBehindNoise_data();
+    void answersInPiecesOrBehindNoise();
 
 private:
     void cancelAtFrame(int frame);
@@ -437,6 +439,51 @@ void TransferFaultsTest::linkThatCannotBeOpened()
         QCOMPARE(m_host->progressShows, 0);
     }
     QVERIFY(m_simulator->receivedFrames().isEmpty());
+}
+
+void TransferFaultsTest::answersInPiecesOrBehindNoise_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QByteArray>("noise");
+    QTest::addColumn<int>("chunk");
+    // Noise and pieces are tried apart: noise in front of an answer that comes
+    // in pieces ends the wait before the answer is whole, which the commands
+    // rightly count as a failure.
+    QTest::newRow("V1 over tcp, bytes without a %") << 0 << true << QByteArray("\x00\xff~\r\n", 5) << 0;
+    QTest::newRow("V1 over serial, in pieces of 7") << 0 << false << QByteArray() << 7;
+    QTest::newRow("V2 Int over serial, bytes without a $") << 2 << false << QByteArray("Z R\x7f*", 5) << 0;
+    QTest::newRow("V3 Int over tcp, in pieces of 4") << 4 << true << QByteArray() << 4;
+}
+
+void TransferFaultsTest::answersInPiecesOrBehindNoise()
+{
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    QFETCH(QByteArray, noise);
+    QFETCH(int, chunk);
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+    m_host->model = model;
+    m_simulator->setModel(model);
+    const RingCalendar original = m_host->schedule = patternedCalendar(40);
+    ControllerSimulator::Faults faults;
+    faults.noiseBefore = noise;
+    m_simulator->setFaults(faults);
+    m_operations->SendCalendar();
+
+    // Pieces cost real milliseconds: only the last five answers of the
+    // receive come that way.
+    faults.chunkSize = chunk;
+    faults.afterFrames = chunk > 0 ? (model == ModelV1 ? 34 : 168) - 5 : 0;
+    m_simulator->setFaults(faults);
+    m_host->schedule = RingCalendar{};
+    m_operations->ReceiveCalendar();
+
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({OperationText::AskSendCalendar, OperationText::SendSucceeded,
+                          OperationText::AskReceiveCalendar, OperationText::ReceiveSucceeded}));
+    compareReceivedPrefix(m_host->schedule, original, RingCalendar{}, 24, 7 * 24);
+    checkEndedIdle();
 }
 
 QTEST_GUILESS_MAIN(TransferFaultsTest)
