@@ -239,7 +239,8 @@ void MemoryImageTest::anyBytesMakeAUsableSlot()
     // Whatever a controller sends, the slot ends up used or not, with a
     // length of at most two digits and a time of day.
     QRandomGenerator random(4711);
-    const QByteArray alphabet("$ZR0123456789O -+.eE*\r\n\x00\xff", 28);
+    static const char letters[] = "$ZR0123456789O -+.eE*\r\n\x00\xff";
+    const QByteArray alphabet(letters, sizeof letters - 1);
     for (int round = 0; round < 3000; ++round) {
         QByteArray answer;
         const int length = int(random.bounded(40));
