@@ -22,6 +22,8 @@ private slots:
     void readClock();
     void clockCommandFailures_data();
     void clockCommandFailures();
+    void clockWithALinkThatCannotBeOpened_data();
+    void clockWithALinkThatCannotBeOpened();
     void programModeClockLabel_data();
     void programModeClockLabel();
     void relayTestNotOnV1();
@@ -183,6 +185,36 @@ void ClockAndRelayTest::clockCommandFailures()
              QStringList{read ? OperationText::ClockReadFailed : OperationText::ClockSetFailed});
     QCOMPARE(m_host->ringerClock, QStringLiteral("01/01/2026 00:00:00, Perşembe"));
     checkButtonReleased(button);
+}
+
+void ClockAndRelayTest::clockWithALinkThatCannotBeOpened_data()
+{
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("tcp");
+    QTest::newRow("read, serial port missing") << true << false;
+    QTest::newRow("set, tcp port empty") << false << true;
+}
+
+void ClockAndRelayTest::clockWithALinkThatCannotBeOpened()
+{
+    QFETCH(bool, read);
+    QFETCH(bool, tcp);
+    m_host->model = ModelV3Times64;
+    m_host->ringerClock = QStringLiteral("earlier reading");
+    if (tcp) {
+        m_host->useTcp(*m_simulator);
+        m_host->port = QString();
+    } else {
+        m_host->tcp = false;
+        m_host->portMap = SerialPortMap::fromText(QStringLiteral("1 = /dev/zil-no-such-port\n"));
+    }
+    read ? m_operations->ReceiveClock() : m_operations->SendClock();
+    QCOMPARE(m_host->scripted.texts(), QStringList{tcp ? OperationText::TcpPortFailed : OperationText::SerialPortFailed});
+    QCOMPARE(m_host->buttonStates, QList<bool>({false, true})); // usable again at once
+    QVERIFY(m_host->focused.isEmpty());
+    QVERIFY(!m_host->busy);
+    QCOMPARE(m_host->ringerClock, QStringLiteral("earlier reading"));
+    QVERIFY(m_simulator->receivedFrames().isEmpty());
 }
 
 void ClockAndRelayTest::programModeClockLabel_data()

@@ -57,6 +57,7 @@ private slots:
     void sendOverTcp();
     void receiveOverSerial();
     void clockAndRelayButtons();
+    void closeBoxRefusedThenCancelButton();
 
 private:
     template<typename T>
@@ -207,6 +208,37 @@ void DeviceButtonsInWindowTest::clockAndRelayButtons()
     QCOMPARE(m_dialog.texts().last(), OperationText::RelayTestDone);
     QCOMPARE(m_simulator->lastRelaySeconds(), 3); // the label's "3"
     QVERIFY(child<QPushButton>(QStringLiteral("cmdTest"))->isEnabled());
+    QVERIFY(m_window->isEnabled());
+}
+
+void DeviceButtonsInWindowTest::closeBoxRefusedThenCancelButton()
+{
+    startWindow();
+    useTcp();
+    QTest::mouseClick(child<QRadioButton>(QStringLiteral("opsDeviceVersion_4")), Qt::LeftButton);
+    m_simulator->setModel(ModelV3IntervalTimer);
+    // During record 20 the operator tries the close box, during record 40
+    // the cancel button of the progress window.
+    int frames = 0;
+    bool stayedOpen = false;
+    connect(m_simulator.get(), &ControllerSimulator::frameReceived, this, [&] {
+        ++frames;
+        QWidget *progress = progressWindow();
+        if (frames == 20 && progress) {
+            progress->close();
+            stayedOpen = progress->isVisible();
+        } else if (frames == 40 && progress) {
+            QTest::mouseClick(progress->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        }
+    });
+
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSendCalendar")), Qt::LeftButton);
+
+    QVERIFY(stayedOpen);
+    QCOMPARE(m_dialog.texts(), QStringList({OperationText::AskSendCalendar, OperationText::Cancelled}));
+    QCOMPARE(m_progressVisibleAtMessage.last(), true);
+    QCOMPARE(m_simulator->receivedFrames().size(), 40);
+    QVERIFY(!progressWindow()->isVisible());
     QVERIFY(m_window->isEnabled());
 }
 
