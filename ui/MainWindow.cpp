@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTimeEdit>
+#include <QTimer>
 
 namespace {
 constexpr int WindowWidth = 670;  // 10050 twips
@@ -94,6 +95,10 @@ bool frmRinger::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
+    // A window shown without ever becoming active (no window manager, focus
+    // kept elsewhere) still gets its first-activation shaping.
+    if (event->type() == QEvent::Show && FirstActivation)
+        QTimer::singleShot(0, this, &frmRinger::Form_Activate);
     return QWidget::event(event);
 }
 

@@ -41,6 +41,13 @@ bool blockFile(WindowFixture &fx, const QString &fileName)
 }
 } // namespace
 
+// Swallows every activation, as a desktop without a window manager would.
+class ActivationEater : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::WindowActivate; }
+};
+
 class StartupTest : public QObject
 {
     Q_OBJECT
@@ -175,6 +182,24 @@ private slots:
         QApplication::sendEvent(&window, &activate);
         window.Form_Activate();
         QCOMPARE(tabs->currentIndex(), 2);
+    }
+
+    void shownWithoutActivationIsStillShaped()
+    {
+        // No window manager hands out activation: the first show must shape
+        // the window for the stored model all the same.
+        WindowFixture fx;
+        RingCalendar calendar; // model "V1"
+        QVERIFY(fx.writeFile("RingCalendar.dat", calendarToBytes(calendar)));
+        frmRinger &window = fx.start(false);
+        QVERIFY(fx.row<QLabel>("lblStart", 0)->isVisibleTo(&window)); // as built, before shaping
+        ActivationEater eater;
+        window.installEventFilter(&eater);
+        window.show();
+        QTRY_VERIFY(!fx.row<QLabel>("lblStart", 0)->isVisibleTo(&window));
+        QVERIFY(fx.row<QCheckBox>("chkTimeUsed", 23)->isVisibleTo(&window));
+        QVERIFY(!fx.row<QCheckBox>("chkTimeUsed", 24)->isVisibleTo(&window));
+        window.hide();
     }
 
     void closeBoxStoresLikeTheCloseButton()
