@@ -49,6 +49,17 @@ private slots:
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
             QCOMPARE(box->text(), text);
             QCOMPARE(int(box->standardButtons()), shown);
+            QStringList captions;
+            for (QAbstractButton *button : box->buttons())
+                captions << button->text();
+            captions.sort();
+            QStringList expected;
+            for (auto [flag, caption] : {std::pair{QMessageBox::Ok, "Tamam"}, {QMessageBox::Yes, "Evet"},
+                                         {QMessageBox::No, "Hayır"}, {QMessageBox::Cancel, "İptal"}})
+                if (shown & flag)
+                    expected << QString::fromUtf8(caption);
+            expected.sort();
+            QCOMPARE(captions, expected);
             box->button(press)->click();
         });
         MessageBoxDialog dialog;
