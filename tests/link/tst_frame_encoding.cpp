@@ -13,18 +13,13 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("expected");
         QTest::newRow("5 in 2") << 5 << 2 << "05";
-        QTest::newRow("30 in 2") << 30 << 2 << "30";
         QTest::newRow("123 cut to leftmost 2") << 123 << 2 << "12";
         QTest::newRow("7 in 1") << 7 << 1 << "7";
-        QTest::newRow("0 in 2") << 0 << 2 << "00";
-        QTest::newRow("64 in 2") << 64 << 2 << "64";
         QTest::newRow("2026 in 4") << 2026 << 4 << "2026";
-        QTest::newRow("105 cut to 10") << 105 << 2 << "10";
         QTest::newRow("negative keeps its sign") << -5 << 3 << "0-5";
         QTest::newRow("negative cut") << -123 << 2 << "-1";
         QTest::newRow("width 0") << 42 << 0 << "";
         QTest::newRow("negative width") << 42 << -1 << "";
-        QTest::newRow("largest") << 32767 << 2 << "32";
         QTest::newRow("smallest") << -32768 << 8 << "00-32768";
     }
     void formatDecimal()
@@ -35,47 +30,31 @@ private slots:
         QCOMPARE(FormatDecimal(qint16(value), qint16(width)), expected);
     }
 
-    void formatHex2_data()
+    // Two hex digits for a byte, four for an address; out of range is zeros.
+    void formatHex_data()
     {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("0") << 0 << "00";
-        QTest::newRow("9 gets a leading 0") << 9 << "09";
-        QTest::newRow("48") << 48 << "30";
-        QTest::newRow("0x08 hour byte") << 0x08 << "08";
-        QTest::newRow("upper case") << 0xab << "AB";
-        QTest::newRow("255") << 255 << "FF";
-        QTest::newRow("256 overflows") << 256 << "00";
-        QTest::newRow("-1 overflows") << -1 << "00";
-        QTest::newRow("-32768") << -32768 << "00";
-        QTest::newRow("32767") << 32767 << "00";
-    }
-    void formatHex2()
-    {
-        QFETCH(int, value);
-        QFETCH(QString, expected);
-        QCOMPARE(FormatHex2(qint16(value)), expected);
-    }
-
-    void formatHex4_data()
-    {
+        QTest::addColumn<int>("digits");
         QTest::addColumn<qint32>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("0") << 0 << "0000";
-        QTest::newRow("32") << 32 << "0020";
-        QTest::newRow("1024") << 1024 << "0400";
-        QTest::newRow("upper case") << 0xbeef << "BEEF";
-        QTest::newRow("65535") << 65535 << "FFFF";
-        QTest::newRow("65536 gives zeros, not 1000") << 65536 << "0000";
-        QTest::newRow("-1") << -1 << "0000";
-        QTest::newRow("largest") << std::numeric_limits<qint32>::max() << "0000";
-        QTest::newRow("smallest") << std::numeric_limits<qint32>::min() << "0000";
+        QTest::newRow("2: 9 gets a leading 0") << 2 << 9 << "09";
+        QTest::newRow("2: upper case") << 2 << 0xab << "AB";
+        QTest::newRow("2: 255") << 2 << 255 << "FF";
+        QTest::newRow("2: 256 overflows") << 2 << 256 << "00";
+        QTest::newRow("2: -1 overflows") << 2 << -1 << "00";
+        QTest::newRow("2: 32767") << 2 << 32767 << "00";
+        QTest::newRow("4: 32") << 4 << 32 << "0020";
+        QTest::newRow("4: upper case") << 4 << 0xbeef << "BEEF";
+        QTest::newRow("4: 65535") << 4 << 65535 << "FFFF";
+        QTest::newRow("4: 65536 gives zeros, not 1000") << 4 << 65536 << "0000";
+        QTest::newRow("4: -1") << 4 << -1 << "0000";
+        QTest::newRow("4: largest") << 4 << std::numeric_limits<qint32>::max() << "0000";
     }
-    void formatHex4()
+    void formatHex()
     {
+        QFETCH(int, digits);
         QFETCH(qint32, value);
         QFETCH(QString, expected);
-        QCOMPARE(FormatHex4(value), expected);
+        QCOMPARE(digits == 2 ? FormatHex2(qint16(value)) : FormatHex4(value), expected);
     }
 
     void answerPosition_data()
@@ -84,7 +63,6 @@ private slots:
         QTest::addColumn<QByteArray>("marker");
         QTest::addColumn<int>("expected");
         QTest::newRow("at the start") << QByteArray("$ZW001O") << QByteArray("$ZW") << 1;
-        QTest::newRow("after two noise chars") << QByteArray("xy$ZW001O") << QByteArray("$ZW") << 3;
         QTest::newRow("first of two") << QByteArray("$ZW001N$ZW001O") << QByteArray("$ZW") << 1;
         QTest::newRow("$ alone does not match $ZW") << QByteArray("$Q$ZW") << QByteArray("$ZW") << 3;
         QTest::newRow("none") << QByteArray("ZW001O") << QByteArray("$ZW") << 0;
@@ -107,12 +85,10 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("status after noise") << QByteArray("xy$ZW001O") << 9 << 1 << QByteArray("O");
-        QTest::newRow("position 1") << QByteArray("abcdef") << 1 << 2 << QByteArray("ab");
         QTest::newRow("position 0 reads from the start") << QByteArray("abcdef") << 0 << 2 << QByteArray("ab");
         QTest::newRow("negative position") << QByteArray("abcdef") << -7 << 2 << QByteArray("ab");
         QTest::newRow("runs past the end") << QByteArray("abcdef") << 5 << 4 << QByteArray("ef");
         QTest::newRow("starts past the end") << QByteArray("abc") << 9 << 1 << QByteArray();
-        QTest::newRow("zero length") << QByteArray("abc") << 1 << 0 << QByteArray();
         QTest::newRow("negative length") << QByteArray("abc") << 1 << -3 << QByteArray();
         QTest::newRow("huge position") << QByteArray("abc") << std::numeric_limits<int>::max() << 8 << QByteArray();
         QTest::newRow("empty text") << QByteArray() << 1 << 1 << QByteArray();
