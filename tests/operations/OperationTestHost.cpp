@@ -75,6 +75,34 @@ void OperationTestHost::showProgressWindow(TransferProgress &progress)
     scripted.progress = &progress;
 }
 
+bool OperationFixture::startFixture()
+{
+    m_simulator = std::make_unique<ControllerSimulator>();
+    if (!m_simulator->listenTcp() || !m_simulator->openSerial())
+        return false;
+    m_host = std::make_unique<OperationTestHost>();
+    m_operations = std::make_unique<DeviceOperations>(*m_host);
+    return true;
+}
+
+void OperationFixture::stopFixture()
+{
+    m_operations.reset();
+    m_host.reset();
+    m_simulator.reset();
+}
+
+void OperationFixture::useTransport(bool tcp)
+{
+    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
+}
+
+void OperationFixture::useModel(int model)
+{
+    m_host->model = model;
+    m_simulator->setModel(model);
+}
+
 RingCalendar patternedCalendar(int seed)
 {
     RingCalendar calendar;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ControllerSimulator.h"
+#include "operations/DeviceOperations.h"
 #include "operations/OperationHost.h"
 #include "operations/OperatorDialog.h"
 #include "schedule/RingCalendar.h"
@@ -9,8 +11,8 @@
 #include <QMap>
 #include <QString>
 #include <functional>
+#include <memory>
 
-class ControllerSimulator;
 class TransferProgress;
 
 // Whole seconds that pass ten times faster than real ones: every sleep waits
@@ -109,6 +111,22 @@ public:
     RingCalendar schedule;
     ScriptedDialog scripted;
     PacedClock pacedClock;
+};
+
+// The simulator on loopback TCP and on a pseudo-terminal, the host and the
+// operations under test. A test class derives from it and starts it afresh in
+// init(), stops it in cleanup().
+class OperationFixture
+{
+protected:
+    bool startFixture();
+    void stopFixture();
+    void useTransport(bool tcp);
+    void useModel(int model); // on the model buttons and in the simulator
+
+    std::unique_ptr<ControllerSimulator> m_simulator;
+    std::unique_ptr<OperationTestHost> m_host;
+    std::unique_ptr<DeviceOperations> m_operations;
 };
 
 // A schedule with a different used flag, length and time in every slot.

@@ -1,5 +1,6 @@
 #include "operations/TransferExpectations.h"
 
+#include "ControllerSimulator.h"
 #include "operations/ExpectedFrames.h"
 #include "schedule/DateTimeValue.h"
 
@@ -110,3 +111,14 @@ void compareSlots(const RingCalendar &actual, const RingCalendar &expected, int 
     }
 }
 
+
+void loadRecords(ControllerSimulator &simulator, const RingCalendar &calendar)
+{
+    for (int day = 1; day <= 7; ++day) {
+        for (int slot = 1; slot <= 64; ++slot) {
+            const TimeOfDay t = timeOfDay(calendar.ringTime(day, slot));
+            simulator.setRecord(day, slot, {calendar.timeUsed(day, slot) == 1 ? 1 : 0,
+                                            calendar.ringDuration(day, slot), t.hour, t.minute});
+        }
+    }
+}

@@ -2,6 +2,8 @@
 
 #include "schedule/RingCalendar.h"
 
+class ControllerSimulator;
+
 #include <QByteArray>
 #include <QList>
 #include <QSignalSpy>
@@ -24,3 +26,5 @@ QList<int> recordPercents(int slotsPerDay);
 QStringList statusTexts(const QSignalSpy &spy);
 // Slots 1..slotsPerDay of every day hold the same used flag, length and time.
 void compareSlots(const RingCalendar &actual, const RingCalendar &expected, int slotsPerDay);
+// Puts the schedule into a record device's slots, all 64 of every day.
+void loadRecords(ControllerSimulator &simulator, const RingCalendar &calendar);

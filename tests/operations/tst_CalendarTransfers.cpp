@@ -9,13 +9,13 @@
 #include <QTest>
 #include <memory>
 
-class CalendarTransfersTest : public QObject
+class CalendarTransfersTest : public QObject, private OperationFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(startFixture()); }
+    void cleanup() { stopFixture(); }
 
     void sendsEveryFrameInOrder_data();
     void sendsEveryFrameInOrder();
@@ -24,38 +24,8 @@ private slots:
     void answeringNoOpensNothing_data();
     void answeringNoOpensNothing();
     void noModelSelectedSendsNothing();
-
-private:
-    void useTransport(bool tcp);
-
-    std::unique_ptr<ControllerSimulator> m_simulator;
-    std::unique_ptr<OperationTestHost> m_host;
-    std::unique_ptr<DeviceOperations> m_operations;
+    void blockSendCarriesTheBytesLastReceived();
 };
-
-void CalendarTransfersTest::init()
-{
-    m_simulator = std::make_unique<ControllerSimulator>();
-    QVERIFY(m_simulator->listenTcp());
-    QVERIFY(m_simulator->openSerial());
-    m_host = std::make_unique<OperationTestHost>();
-    m_operations = std::make_unique<DeviceOperations>(*m_host);
-}
-
-void CalendarTransfersTest::cleanup()
-{
-    m_operations.reset();
-    m_host.reset();
-    m_simulator.reset();
-}
-
-void CalendarTransfersTest::useTransport(bool tcp)
-{
-    if (tcp)
-        m_host->useTcp(*m_simulator);
-    else
-        m_host->useSerial(*m_simulator);
-}
 
 // Every model once, and both transports for one model of each family; the
 // transports differ only below the operations.
@@ -82,8 +52,7 @@ void CalendarTransfersTest::sendsEveryFrameInOrder()
     QFETCH(int, model);
     QFETCH(bool, tcp);
     useTransport(tcp);
-    m_simulator->setModel(model);
-    m_host->model = model;
+    useModel(model);
     m_host->schedule = patternedCalendar(model);
     m_host->schedule.setTimeUsed(2, 3, 2); // sent as not used by the record models
     const RingCalendar before = m_host->schedule;
@@ -149,8 +118,7 @@ void CalendarTransfersTest::receivesEveryFrameInOrder()
     QFETCH(int, model);
     QFETCH(bool, tcp);
     useTransport(tcp);
-    m_simulator->setModel(model);
-    m_host->model = model;
+    useModel(model);
     const RingCalendar device = patternedCalendar(100 + model);
     const RingCalendar old = patternedCalendar(7);
     m_host->schedule = old;
@@ -164,13 +132,7 @@ void CalendarTransfersTest::receivesEveryFrameInOrder()
         memory = expectedImage(device, memory);
         m_simulator->setMemory(memory);
     } else {
-        for (int day = 1; day <= 7; ++day) {
-            for (int slot = 1; slot <= 64; ++slot) {
-                const TimeOfDay t = timeOfDay(device.ringTime(day, slot));
-                m_simulator->setRecord(day, slot, {device.timeUsed(day, slot) == 1 ? 1 : 0,
-                                                   device.ringDuration(day, slot), t.hour, t.minute});
-            }
-        }
+        loadRecords(*m_simulator, device);
     }
 
     m_operations->ReceiveCalendar();
@@ -254,6 +216,27 @@ void CalendarTransfersTest::noModelSelectedSendsNothing()
     QVERIFY(!m_host->busy);
     QVERIFY(m_simulator->receivedFrames().isEmpty());
     QVERIFY(m_operations->link().channel() == nullptr);
+}
+
+void CalendarTransfersTest::blockSendCarriesTheBytesLastReceived()
+{
+    m_host->useTcp(*m_simulator);
+    useModel(ModelV1);
+    QByteArray memory(8192, '\0');
+    for (int i = 0; i < 8192; ++i)
+        memory[i] = char(0xC0 + i % 13);
+    m_simulator->setMemory(memory);
+    m_operations->ReceiveCalendar();
+
+    // The controller forgets; the next send gives it back the bytes around
+    // the slot entries as they were read.
+    m_simulator->setMemory(QByteArray(8192, '\0'));
+    m_simulator->clearLog();
+    m_host->schedule = patternedCalendar(3);
+    m_operations->SendCalendar();
+    const QByteArray expected = expectedImage(m_host->schedule, memory);
+    QCOMPARE(m_simulator->memory().left(1056), expected.left(1056));
+    QCOMPARE(m_simulator->receivedFrames(), blockWriteFrames(expected));
 }
 
 QTEST_GUILESS_MAIN(CalendarTransfersTest)

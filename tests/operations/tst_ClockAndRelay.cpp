@@ -8,58 +8,37 @@
 #include <QTest>
 #include <memory>
 
-class ClockAndRelayTest : public QObject
+class ClockAndRelayTest : public QObject, private OperationFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QVERIFY(startFixture());
+        m_buttonAtMessage.clear();
+    }
+    void cleanup() { stopFixture(); }
 
     void setClock_data();
     void setClock();
     void readClock_data();
     void readClock();
-    void clockCommandFailures_data();
-    void clockCommandFailures();
-    void clockWithALinkThatCannotBeOpened_data();
-    void clockWithALinkThatCannotBeOpened();
+    void commandFailures_data();
+    void commandFailures();
     void programModeClockLabel_data();
     void programModeClockLabel();
     void relayTestNotOnV1();
     void relayTestSeconds_data();
     void relayTestSeconds();
-    void relayTestFailures_data();
-    void relayTestFailures();
 
 private:
-    void useTransport(bool tcp) { tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator); }
     // The button's state whenever the operator is told something.
     void watchButton(OperationButton button);
     void checkButtonReleased(OperationButton button);
 
-    std::unique_ptr<ControllerSimulator> m_simulator;
-    std::unique_ptr<OperationTestHost> m_host;
-    std::unique_ptr<DeviceOperations> m_operations;
     QList<bool> m_buttonAtMessage;
 };
-
-void ClockAndRelayTest::init()
-{
-    m_simulator = std::make_unique<ControllerSimulator>();
-    QVERIFY(m_simulator->listenTcp());
-    QVERIFY(m_simulator->openSerial());
-    m_host = std::make_unique<OperationTestHost>();
-    m_operations = std::make_unique<DeviceOperations>(*m_host);
-    m_buttonAtMessage.clear();
-}
-
-void ClockAndRelayTest::cleanup()
-{
-    m_operations.reset();
-    m_host.reset();
-    m_simulator.reset();
-}
 
 void ClockAndRelayTest::watchButton(OperationButton button)
 {
@@ -102,8 +81,7 @@ void ClockAndRelayTest::setClock()
     QFETCH(QDateTime, pcClock);
     QFETCH(QList<QByteArray>, frames);
     useTransport(tcp);
-    m_host->model = model;
-    m_simulator->setModel(model);
+    useModel(model);
     m_host->pacedClock.setCurrentDateTime(pcClock);
     watchButton(OperationButton::SendClock);
 
@@ -132,8 +110,7 @@ void ClockAndRelayTest::readClock()
     QFETCH(int, model);
     QFETCH(bool, tcp);
     useTransport(tcp);
-    m_host->model = model;
-    m_simulator->setModel(model);
+    useModel(model);
     m_simulator->setClock(QDateTime(QDate(2026, 12, 5), QTime(1, 23, 45)));
     watchButton(OperationButton::ReceiveClock);
 
@@ -149,72 +126,71 @@ void ClockAndRelayTest::readClock()
     checkButtonReleased(OperationButton::ReceiveClock);
 }
 
-void ClockAndRelayTest::clockCommandFailures_data()
+enum class Command { SetClock, ReadClock, RelayTest };
+
+void ClockAndRelayTest::commandFailures_data()
 {
+    QTest::addColumn<int>("command");
     QTest::addColumn<int>("model");
-    QTest::addColumn<bool>("read");
-    QTest::addColumn<bool>("silent");
-    QTest::newRow("V1 set refused") << 0 << false << false;
-    QTest::newRow("V1 read never acknowledged") << 0 << true << true;
-    QTest::newRow("V1 read with wrong letters") << 0 << true << false;
-    QTest::newRow("record set unanswered") << 1 << false << true;
-    QTest::newRow("record read with wrong letters") << 4 << true << false;
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("message");
+    const int set = int(Command::SetClock), read = int(Command::ReadClock), relay = int(Command::RelayTest);
+    QTest::newRow("V1 set refused") << set << 0 << "wrong" << OperationText::ClockSetFailed;
+    QTest::newRow("V1 read never acknowledged") << read << 0 << "silent" << OperationText::ClockReadFailed;
+    QTest::newRow("V1 read with wrong letters") << read << 0 << "wrong" << OperationText::ClockReadFailed;
+    QTest::newRow("record set unanswered") << set << 1 << "silent" << OperationText::ClockSetFailed;
+    QTest::newRow("record read with wrong letters") << read << 4 << "wrong" << OperationText::ClockReadFailed;
+    QTest::newRow("relay with wrong letters") << relay << 1 << "wrong" << OperationText::RelayTestFailed;
+    QTest::newRow("relay unanswered") << relay << 1 << "silent" << OperationText::RelayTestFailed;
+    QTest::newRow("read, serial port missing") << read << 3 << "noport" << OperationText::SerialPortFailed;
+    QTest::newRow("relay, serial port missing") << relay << 1 << "noport" << OperationText::SerialPortFailed;
+    QTest::newRow("set, tcp port empty") << set << 3 << "notcp" << OperationText::TcpPortFailed;
+    QTest::newRow("relay, tcp port text abc") << relay << 1 << "abc" << OperationText::TcpPortFailed;
 }
 
-void ClockAndRelayTest::clockCommandFailures()
+void ClockAndRelayTest::commandFailures()
 {
+    QFETCH(int, command);
     QFETCH(int, model);
-    QFETCH(bool, read);
-    QFETCH(bool, silent);
+    QFETCH(QString, how);
+    QFETCH(QString, message);
     m_host->useTcp(*m_simulator);
-    m_host->model = model;
-    m_host->ringerClock = QStringLiteral("01/01/2026 00:00:00, Perşembe");
-    m_simulator->setModel(model);
+    useModel(model);
+    const QString earlier = QStringLiteral("01/01/2026 00:00:00, Perşembe");
+    m_host->ringerClock = earlier;
     ControllerSimulator::Faults faults;
+    faults.silent = how == u"silent";
+    faults.wrongStatus = how == u"wrong";
     // The V1 set is refused at its clock frame, after the "%CM" acknowledgement.
-    faults.afterFrames = model == ModelV1 && !read && !silent ? 1 : 0;
-    faults.silent = silent;
-    faults.wrongStatus = !silent;
+    faults.afterFrames = model == ModelV1 && Command(command) == Command::SetClock ? 1 : 0;
     m_simulator->setFaults(faults);
-    const OperationButton button = read ? OperationButton::ReceiveClock : OperationButton::SendClock;
-    watchButton(button);
-
-    read ? m_operations->ReceiveClock() : m_operations->SendClock();
-
-    QCOMPARE(m_host->scripted.texts(),
-             QStringList{read ? OperationText::ClockReadFailed : OperationText::ClockSetFailed});
-    QCOMPARE(m_host->ringerClock, QStringLiteral("01/01/2026 00:00:00, Perşembe"));
-    checkButtonReleased(button);
-}
-
-void ClockAndRelayTest::clockWithALinkThatCannotBeOpened_data()
-{
-    QTest::addColumn<bool>("read");
-    QTest::addColumn<bool>("tcp");
-    QTest::newRow("read, serial port missing") << true << false;
-    QTest::newRow("set, tcp port empty") << false << true;
-}
-
-void ClockAndRelayTest::clockWithALinkThatCannotBeOpened()
-{
-    QFETCH(bool, read);
-    QFETCH(bool, tcp);
-    m_host->model = ModelV3Times64;
-    m_host->ringerClock = QStringLiteral("earlier reading");
-    if (tcp) {
-        m_host->useTcp(*m_simulator);
-        m_host->port = QString();
-    } else {
+    const bool opens = how == u"silent" || how == u"wrong";
+    if (how == u"noport") {
         m_host->tcp = false;
         m_host->portMap = SerialPortMap::fromText(QStringLiteral("1 = /dev/zil-no-such-port\n"));
+    } else if (!opens) {
+        m_host->port = how == u"abc" ? how : QString();
     }
-    read ? m_operations->ReceiveClock() : m_operations->SendClock();
-    QCOMPARE(m_host->scripted.texts(), QStringList{tcp ? OperationText::TcpPortFailed : OperationText::SerialPortFailed});
-    QCOMPARE(m_host->buttonStates, QList<bool>({false, true})); // usable again at once
-    QVERIFY(m_host->focused.isEmpty());
-    QVERIFY(!m_host->busy);
-    QCOMPARE(m_host->ringerClock, QStringLiteral("earlier reading"));
-    QVERIFY(m_simulator->receivedFrames().isEmpty());
+    const OperationButton button = Command(command) == Command::SetClock ? OperationButton::SendClock
+        : Command(command) == Command::ReadClock                         ? OperationButton::ReceiveClock
+                                                                         : OperationButton::RelayTest;
+    watchButton(button);
+
+    switch (Command(command)) {
+    case Command::SetClock: m_operations->SendClock(); break;
+    case Command::ReadClock: m_operations->ReceiveClock(); break;
+    case Command::RelayTest: m_operations->TestRelay(); break;
+    }
+
+    QCOMPARE(m_host->scripted.texts(), QStringList{message});
+    QCOMPARE(m_host->ringerClock, earlier);
+    checkButtonReleased(button);
+    // Unanswered: the controller may well have rung, but nobody heard back.
+    QCOMPARE(m_simulator->relayTests(), Command(command) == Command::RelayTest && how == u"silent" ? 1 : 0);
+    // After a port failure the button comes back without the focus move.
+    QCOMPARE(m_host->focused.size(), opens ? 1 : 0);
+    if (!opens)
+        QVERIFY(m_simulator->receivedFrames().isEmpty());
 }
 
 void ClockAndRelayTest::programModeClockLabel_data()
@@ -282,8 +258,7 @@ void ClockAndRelayTest::relayTestSeconds()
     QFETCH(QByteArray, frame);
     QFETCH(int, seconds);
     useTransport(tcp);
-    m_host->model = ModelV3Times64;
-    m_simulator->setModel(ModelV3Times64);
+    useModel(ModelV3Times64);
     m_host->relayText = label;
     watchButton(OperationButton::RelayTest);
 
@@ -296,48 +271,6 @@ void ClockAndRelayTest::relayTestSeconds()
     QCOMPARE(m_host->relayText, label); // the label is not changed
     QCOMPARE(m_host->focused, QList<OperationButton>{OperationButton::RelayTest});
     checkButtonReleased(OperationButton::RelayTest);
-}
-
-void ClockAndRelayTest::relayTestFailures_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("wrong letters") << "wrong" << OperationText::RelayTestFailed;
-    QTest::newRow("no answer") << "silent" << OperationText::RelayTestFailed;
-    QTest::newRow("serial port that does not exist") << "noport" << OperationText::SerialPortFailed;
-    QTest::newRow("tcp port text abc") << "badtcp" << OperationText::TcpPortFailed;
-}
-
-void ClockAndRelayTest::relayTestFailures()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, message);
-    m_host->model = ModelV2Times24;
-    m_simulator->setModel(ModelV2Times24);
-    m_host->useTcp(*m_simulator);
-    ControllerSimulator::Faults faults;
-    faults.wrongStatus = how == QLatin1String("wrong");
-    faults.silent = how == QLatin1String("silent");
-    m_simulator->setFaults(faults);
-    if (how == QLatin1String("noport")) {
-        m_host->tcp = false;
-        m_host->portMap = SerialPortMap::fromText(QStringLiteral("1 = /dev/zil-no-such-port\n"));
-    } else if (how == QLatin1String("badtcp")) {
-        m_host->port = QStringLiteral("abc");
-    }
-    watchButton(OperationButton::RelayTest);
-
-    m_operations->TestRelay();
-
-    QCOMPARE(m_host->scripted.texts(), QStringList{message});
-    // Unanswered: the controller may well have rung, but nobody heard back.
-    QCOMPARE(m_simulator->relayTests(), how == QLatin1String("silent") ? 1 : 0);
-    QCOMPARE(m_host->buttonStates, QList<bool>({false, true}));
-    QVERIFY(!m_host->busy);
-    QVERIFY(m_operations->link().channel() == nullptr);
-    // After a port failure the button comes back without the focus move.
-    const bool opened = how != QLatin1String("noport") && how != QLatin1String("badtcp");
-    QCOMPARE(m_host->focused.size(), opened ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(ClockAndRelayTest)

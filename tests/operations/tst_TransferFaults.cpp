@@ -2,6 +2,7 @@
 #include "operations/DeviceOperations.h"
 #include "operations/OperationTestHost.h"
 #include "operations/OperationTexts.h"
+#include "operations/TransferExpectations.h"
 #include "schedule/DateTimeValue.h"
 
 #include <QTest>
@@ -20,17 +21,6 @@ ControllerSimulator::Faults faultAfter(Fault fault, int frames)
     faults.shortAnswer = fault == Fault::ShortAnswer;
     faults.noProgramAck = fault == Fault::NoProgramAck;
     return faults;
-}
-
-void loadRecords(ControllerSimulator &simulator, const RingCalendar &calendar)
-{
-    for (int day = 1; day <= 7; ++day) {
-        for (int slot = 1; slot <= 64; ++slot) {
-            const TimeOfDay t = timeOfDay(calendar.ringTime(day, slot));
-            simulator.setRecord(day, slot, {calendar.timeUsed(day, slot) == 1 ? 1 : 0,
-                                            calendar.ringDuration(day, slot), t.hour, t.minute});
-        }
-    }
 }
 
 // Slots received in the order of the transfer: the first `count` of them
@@ -54,22 +44,18 @@ void compareReceivedPrefix(const RingCalendar &actual, const RingCalendar &devic
 
 } // namespace
 
-class TransferFaultsTest : public QObject
+class TransferFaultsTest : public QObject, private OperationFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(startFixture()); }
+    void cleanup() { stopFixture(); }
 
-    void recordSendFailure_data();
-    void recordSendFailure();
-    void recordReceiveFailure_data();
-    void recordReceiveFailure();
-    void blockSendFailure_data();
-    void blockSendFailure();
-    void blockReceiveFailure_data();
-    void blockReceiveFailure();
+    void recordTransferFailure_data();
+    void recordTransferFailure();
+    void blockTransferFailure_data();
+    void blockTransferFailure();
     void cancelDuringRecordSend();
     void cancelDuringRecordReceive();
     void cancelDuringBlockTransfer_data();
@@ -83,27 +69,7 @@ private slots:
 private:
     void cancelAtFrame(int frame);
     void checkEndedIdle();
-
-    std::unique_ptr<ControllerSimulator> m_simulator;
-    std::unique_ptr<OperationTestHost> m_host;
-    std::unique_ptr<DeviceOperations> m_operations;
 };
-
-void TransferFaultsTest::init()
-{
-    m_simulator = std::make_unique<ControllerSimulator>();
-    QVERIFY(m_simulator->listenTcp());
-    QVERIFY(m_simulator->openSerial());
-    m_host = std::make_unique<OperationTestHost>();
-    m_operations = std::make_unique<DeviceOperations>(*m_host);
-}
-
-void TransferFaultsTest::cleanup()
-{
-    m_operations.reset();
-    m_host.reset();
-    m_simulator.reset();
-}
 
 void TransferFaultsTest::cancelAtFrame(int frame)
 {
@@ -123,182 +89,130 @@ void TransferFaultsTest::checkEndedIdle()
     QVERIFY(m_operations->link().channel() == nullptr);
 }
 
-void TransferFaultsTest::recordSendFailure_data()
+void TransferFaultsTest::recordTransferFailure_data()
 {
+    QTest::addColumn<bool>("send");
     QTest::addColumn<int>("model");
     QTest::addColumn<bool>("tcp");
     QTest::addColumn<int>("fault");
     QTest::addColumn<int>("failingRecord"); // 1-based
-    QTest::newRow("first record, no answer") << 1 << true << int(Fault::Silent) << 1;
-    QTest::newRow("record 30, refused") << 3 << false << int(Fault::WrongStatus) << 30;
-    QTest::newRow("record 100, answer cut short") << 4 << true << int(Fault::ShortAnswer) << 100;
-    QTest::newRow("last record, no answer") << 2 << false << int(Fault::Silent) << 168;
+    QTest::newRow("send: first record, no answer") << true << 1 << true << int(Fault::Silent) << 1;
+    QTest::newRow("send: record 30, refused") << true << 3 << false << int(Fault::WrongStatus) << 30;
+    QTest::newRow("send: record 100, cut short") << true << 4 << true << int(Fault::ShortAnswer) << 100;
+    QTest::newRow("send: last record, no answer") << true << 2 << false << int(Fault::Silent) << 168;
+    QTest::newRow("receive: first record, no answer") << false << 3 << true << int(Fault::Silent) << 1;
+    QTest::newRow("receive: record 40, refused") << false << 1 << false << int(Fault::WrongStatus) << 40;
+    QTest::newRow("receive: record 77, cut short") << false << 2 << true << int(Fault::ShortAnswer) << 77;
 }
 
-void TransferFaultsTest::recordSendFailure()
+void TransferFaultsTest::recordTransferFailure()
 {
+    QFETCH(bool, send);
     QFETCH(int, model);
     QFETCH(bool, tcp);
     QFETCH(int, fault);
     QFETCH(int, failingRecord);
-    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
-    m_host->model = model;
-    m_simulator->setModel(model);
-    m_simulator->setFaults(faultAfter(Fault(fault), failingRecord - 1));
-    const RingCalendar before = m_host->schedule = patternedCalendar(4);
-
-    m_operations->SendCalendar();
-
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, OperationText::RecordSendFailed}));
-    const DialogEntry &failure = m_host->scripted.entries.last();
-    QVERIFY(!failure.busy);
-    QVERIFY(!failure.progressShown); // closed before the message
-    const int total = 7 * (model == 3 ? 64 : 24);
-    const QString lastStatus = failingRecord == 1
-        ? OperationText::EnteringProgramMode
-        : OperationText::withPercent(OperationText::Sending, failingRecord - 2, total);
-    QCOMPARE(failure.statusLine, lastStatus);
-    QCOMPARE(m_operations->progress().statusText(), lastStatus);
-    QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), failingRecord); // nothing after the failing one
-    QCOMPARE(m_host->schedule, before);
-    checkEndedIdle();
-}
-
-void TransferFaultsTest::recordReceiveFailure_data()
-{
-    QTest::addColumn<int>("model");
-    QTest::addColumn<bool>("tcp");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<int>("failingRecord");
-    QTest::newRow("first record, no answer") << 3 << true << int(Fault::Silent) << 1;
-    QTest::newRow("record 40, refused") << 1 << false << int(Fault::WrongStatus) << 40;
-    QTest::newRow("record 77, answer cut short") << 2 << true << int(Fault::ShortAnswer) << 77;
-}
-
-void TransferFaultsTest::recordReceiveFailure()
-{
-    QFETCH(int, model);
-    QFETCH(bool, tcp);
-    QFETCH(int, fault);
-    QFETCH(int, failingRecord);
-    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
-    m_host->model = model;
-    m_simulator->setModel(model);
+    useTransport(tcp);
+    useModel(model);
     const RingCalendar device = patternedCalendar(50);
-    const RingCalendar old = m_host->schedule = patternedCalendar(8);
+    const RingCalendar old = m_host->schedule = patternedCalendar(4);
     loadRecords(*m_simulator, device);
     m_simulator->setFaults(faultAfter(Fault(fault), failingRecord - 1));
 
-    m_operations->ReceiveCalendar();
+    send ? m_operations->SendCalendar() : m_operations->ReceiveCalendar();
 
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, OperationText::ReceiveFailed}));
-    QVERIFY(!m_host->scripted.entries.last().progressShown);
-    QVERIFY(!m_host->scripted.entries.last().busy);
+    QCOMPARE(m_host->scripted.texts(),
+             send ? QStringList({OperationText::AskSendCalendar, OperationText::RecordSendFailed})
+                  : QStringList({OperationText::AskReceiveCalendar, OperationText::ReceiveFailed}));
+    const DialogEntry &failure = m_host->scripted.entries.last();
+    QVERIFY(!failure.busy);
+    QVERIFY(!failure.progressShown); // closed before the message
+    const int slotsPerDay = model == 3 ? 64 : 24;
+    if (send) {
+        const QString lastStatus = failingRecord == 1
+            ? OperationText::EnteringProgramMode
+            : OperationText::withPercent(OperationText::Sending, failingRecord - 2, 7 * slotsPerDay);
+        QCOMPARE(failure.statusLine, lastStatus);
+        QCOMPARE(m_operations->progress().statusText(), lastStatus);
+    }
     QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), failingRecord);
+    QCOMPARE(m_simulator->receivedFrames().size(), failingRecord); // nothing after the failing one
     QCOMPARE(m_host->firstDayTabSelections, 0); // the editor is not redrawn
-    compareReceivedPrefix(m_host->schedule, device, old, model == 3 ? 64 : 24, failingRecord - 1);
+    if (send)
+        QCOMPARE(m_host->schedule, old);
+    else
+        compareReceivedPrefix(m_host->schedule, device, old, slotsPerDay, failingRecord - 1);
     checkEndedIdle();
 }
 
-void TransferFaultsTest::blockSendFailure_data()
+void TransferFaultsTest::blockTransferFailure_data()
 {
+    QTest::addColumn<bool>("send");
     QTest::addColumn<bool>("tcp");
     QTest::addColumn<int>("fault");
     QTest::addColumn<int>("afterFrames");
     QTest::addColumn<int>("framesSent");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("statusAtMessage");
-    const QString blockFailed = OperationText::BlockSendFailed;
-    QTest::newRow("program mode never acknowledged")
-        << true << int(Fault::NoProgramAck) << 0 << 6 << OperationText::ProgramModeFailed
-        << OperationText::ProgramModeFailed;
-    QTest::newRow("first block unanswered") << false << int(Fault::Silent) << 1 << 2 << blockFailed << blockFailed;
-    QTest::newRow("block 12 refused") << true << int(Fault::WrongStatus) << 12 << 13 << blockFailed << blockFailed;
-    QTest::newRow("closing F write unanswered")
-        << true << int(Fault::Silent) << 34 << 35 << blockFailed << blockFailed;
-    QTest::newRow("closing F write refused")
-        << false << int(Fault::WrongStatus) << 34 << 35 << blockFailed << blockFailed;
-}
-
-void TransferFaultsTest::blockSendFailure()
-{
-    QFETCH(bool, tcp);
-    QFETCH(int, fault);
-    QFETCH(int, afterFrames);
-    QFETCH(int, framesSent);
-    QFETCH(QString, message);
-    QFETCH(QString, statusAtMessage);
-    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
-    m_host->model = ModelV1;
-    m_simulator->setModel(ModelV1);
-    m_simulator->setFaults(faultAfter(Fault(fault), afterFrames));
-    const RingCalendar before = m_host->schedule = patternedCalendar(2);
-
-    m_operations->SendCalendar();
-
-    // A send that did not complete always says so.
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, message}));
-    const DialogEntry &failure = m_host->scripted.entries.last();
-    QVERIFY(failure.progressShown); // the status line shows the same text behind it
-    QVERIFY(!failure.busy);
-    QCOMPARE(failure.statusLine, statusAtMessage);
-    QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), framesSent);
-    QCOMPARE(m_host->schedule, before);
-    checkEndedIdle();
-}
-
-void TransferFaultsTest::blockReceiveFailure_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<int>("afterFrames");
-    QTest::addColumn<int>("framesSent");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // also on the status line behind it
     QTest::addColumn<int>("blocksRead");
-    QTest::newRow("program mode never acknowledged")
-        << int(Fault::NoProgramAck) << 0 << 6 << OperationText::ProgramModeFailed << 0;
-    QTest::newRow("block 5 unanswered") << int(Fault::Silent) << 5 << 6 << OperationText::ReceiveFailed << 4;
-    QTest::newRow("last block with wrong letters")
-        << int(Fault::WrongStatus) << 33 << 34 << OperationText::ReceiveFailed << 32;
+    const QString sendFailed = OperationText::BlockSendFailed;
+    const QString receiveFailed = OperationText::ReceiveFailed;
+    const QString noProgramMode = OperationText::ProgramModeFailed;
+    QTest::newRow("send: program mode never acknowledged")
+        << true << true << int(Fault::NoProgramAck) << 0 << 6 << noProgramMode << 0;
+    QTest::newRow("send: first block unanswered") << true << false << int(Fault::Silent) << 1 << 2 << sendFailed << 0;
+    QTest::newRow("send: block 12 refused") << true << true << int(Fault::WrongStatus) << 12 << 13 << sendFailed << 0;
+    QTest::newRow("send: closing F write unanswered")
+        << true << true << int(Fault::Silent) << 34 << 35 << sendFailed << 0;
+    QTest::newRow("send: closing F write refused")
+        << true << false << int(Fault::WrongStatus) << 34 << 35 << sendFailed << 0;
+    QTest::newRow("receive: program mode never acknowledged")
+        << false << true << int(Fault::NoProgramAck) << 0 << 6 << noProgramMode << 0;
+    QTest::newRow("receive: block 5 unanswered") << false << true << int(Fault::Silent) << 5 << 6 << receiveFailed << 4;
+    QTest::newRow("receive: last block with wrong letters")
+        << false << true << int(Fault::WrongStatus) << 33 << 34 << receiveFailed << 32;
 }
 
-void TransferFaultsTest::blockReceiveFailure()
+void TransferFaultsTest::blockTransferFailure()
 {
+    QFETCH(bool, send);
+    QFETCH(bool, tcp);
     QFETCH(int, fault);
     QFETCH(int, afterFrames);
     QFETCH(int, framesSent);
     QFETCH(QString, message);
     QFETCH(int, blocksRead);
-    m_host->useTcp(*m_simulator);
-    m_host->model = ModelV1;
-    m_simulator->setModel(ModelV1);
+    useTransport(tcp);
+    useModel(ModelV1);
     m_simulator->setMemory(QByteArray(8192, '\x11'));
     m_simulator->setFaults(faultAfter(Fault(fault), afterFrames));
-    const RingCalendar before = m_host->schedule = patternedCalendar(6);
+    const RingCalendar before = m_host->schedule = patternedCalendar(2);
 
-    m_operations->ReceiveCalendar();
+    send ? m_operations->SendCalendar() : m_operations->ReceiveCalendar();
 
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, message}));
-    QCOMPARE(m_host->scripted.entries.last().statusLine, message);
-    QVERIFY(m_host->scripted.entries.last().progressShown);
+    // A transfer that did not complete always says so.
+    QCOMPARE(m_host->scripted.texts(),
+             QStringList({send ? OperationText::AskSendCalendar : OperationText::AskReceiveCalendar, message}));
+    const DialogEntry &failure = m_host->scripted.entries.last();
+    QVERIFY(failure.progressShown); // the status line shows the same text behind it
+    QVERIFY(!failure.busy);
+    QCOMPARE(failure.statusLine, message);
     QTest::qWait(50);
     QCOMPARE(m_simulator->receivedFrames().size(), framesSent);
     QCOMPARE(m_host->schedule, before);
     QCOMPARE(m_host->firstDayTabSelections, 0);
-    // The blocks that did arrive are in the image, the rest is as it was.
-    if (blocksRead > 0)
-        QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32 - 1)), 0x11);
-    QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32)), 0);
+    if (!send) {
+        // The blocks that did arrive are in the image, the rest is as it was.
+        if (blocksRead > 0)
+            QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32 - 1)), 0x11);
+        QCOMPARE(int(m_operations->memoryImage().byte(blocksRead * 32)), 0);
+    }
     checkEndedIdle();
 }
 
 void TransferFaultsTest::cancelDuringRecordSend()
 {
     m_host->useTcp(*m_simulator);
-    m_host->model = ModelV2Times24;
-    m_simulator->setModel(ModelV2Times24);
+    useModel(ModelV2Times24);
     m_host->schedule = patternedCalendar(1);
     cancelAtFrame(10); // Monday record 10
 
@@ -318,8 +232,7 @@ void TransferFaultsTest::cancelDuringRecordSend()
 void TransferFaultsTest::cancelDuringRecordReceive()
 {
     m_host->useSerial(*m_simulator);
-    m_host->model = ModelV3IntervalTimer;
-    m_simulator->setModel(ModelV3IntervalTimer);
+    useModel(ModelV3IntervalTimer);
     const RingCalendar device = patternedCalendar(70);
     const RingCalendar old = m_host->schedule = patternedCalendar(3);
     loadRecords(*m_simulator, device);
@@ -347,9 +260,8 @@ void TransferFaultsTest::cancelDuringBlockTransfer()
 {
     QFETCH(bool, send);
     QFETCH(bool, tcp);
-    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
-    m_host->model = ModelV1;
-    m_simulator->setModel(ModelV1);
+    useTransport(tcp);
+    useModel(ModelV1);
     m_simulator->setMemory(QByteArray(8192, '\x22'));
     const RingCalendar before = m_host->schedule = patternedCalendar(12);
     cancelAtFrame(1 + 5); // during block 5
@@ -384,8 +296,7 @@ void TransferFaultsTest::cancelDuringBlockTransfer()
 void TransferFaultsTest::failureWinsOverCancel()
 {
     m_host->useTcp(*m_simulator);
-    m_host->model = ModelV3Times64;
-    m_simulator->setModel(ModelV3Times64);
+    useModel(ModelV3Times64);
     m_simulator->setFaults(faultAfter(Fault::Silent, 4));
     cancelAtFrame(5); // pressed while record 5 goes unanswered
 
@@ -462,9 +373,8 @@ void TransferFaultsTest::answersInPiecesOrBehindNoise()
     QFETCH(bool, tcp);
     QFETCH(QByteArray, noise);
     QFETCH(int, chunk);
-    tcp ? m_host->useTcp(*m_simulator) : m_host->useSerial(*m_simulator);
-    m_host->model = model;
-    m_simulator->setModel(model);
+    useTransport(tcp);
+    useModel(model);
     const RingCalendar original = m_host->schedule = patternedCalendar(40);
     ControllerSimulator::Faults faults;
     faults.noiseBefore = noise;

@@ -27,58 +27,12 @@ class TransferProgressTest : public QObject
     Q_OBJECT
 
 private slots:
-    void arrowsRunInTheDirectionOfTheData_data();
-    void arrowsRunInTheDirectionOfTheData();
-    void cancelStopsTheArrowAndLightsAll();
     void otherDirectionKeepsTheArrowStill();
     void barNeverPassesItsMaximum_data();
     void barNeverPassesItsMaximum();
-    void closeRefusedWhileRunning();
-    void cancelAfterTheTransferStoppedDoesNothing();
-    void transferCloseClearsTheFlagAndUnloads();
-    void openLoadsTheArrowPictureOfTheDirection();
+    void closeRulesAndArrowPictures();
     void timerTicksEvery200msWhileLoaded();
 };
-
-void TransferProgressTest::arrowsRunInTheDirectionOfTheData_data()
-{
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<QList<int>>("lit");
-    QTest::newRow("send") << int(TransferProgress::ToController) << QList<int>{0, 1, 2, 3, 4, 5, 0, 1};
-    QTest::newRow("receive") << int(TransferProgress::ToComputer) << QList<int>{5, 4, 3, 2, 1, 0, 5, 4};
-}
-
-void TransferProgressTest::arrowsRunInTheDirectionOfTheData()
-{
-    QFETCH(int, direction);
-    QFETCH(QList<int>, lit);
-    TransferProgress progress;
-    progress.open(qint16(direction));
-    QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
-    QList<int> seen;
-    for (int i = 0; i < lit.size(); ++i) {
-        progress.tick();
-        seen.append(litArrow(progress));
-    }
-    QCOMPARE(seen, lit);
-}
-
-void TransferProgressTest::cancelStopsTheArrowAndLightsAll()
-{
-    TransferProgress progress;
-    progress.open(TransferProgress::ToController);
-    progress.tick();
-    progress.tick();
-    QCOMPARE(litArrow(progress), 1);
-    progress.cancel();
-    QVERIFY(progress.cancelled());
-    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
-    progress.tick();
-    QCOMPARE(litArrow(progress), TransferProgress::ArrowCount);
-    progress.tick();
-    QCOMPARE(litArrow(progress), TransferProgress::ArrowCount);
-    QVERIFY(progress.isLoaded()); // open until the transfer unloads it
-}
 
 void TransferProgressTest::otherDirectionKeepsTheArrowStill()
 {
@@ -125,58 +79,42 @@ void TransferProgressTest::barNeverPassesItsMaximum()
     QCOMPARE(progress.value(), 0);
 }
 
-void TransferProgressTest::closeRefusedWhileRunning()
+void TransferProgressTest::closeRulesAndArrowPictures()
 {
     TransferProgress progress;
     QSignalSpy unloads(&progress, &TransferProgress::unloaded);
+    QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::Outlined);
     progress.open(TransferProgress::ToComputer);
+    QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingLeft);
+    QCOMPARE(progress.ArrowIndex(), qint16(5));
+    // The close box is refused while the transfer runs ...
     QVERIFY(!progress.requestClose());
     QVERIFY(!progress.unload());
     QVERIFY(progress.isLoaded());
     QCOMPARE(unloads.count(), 0);
     QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
-
-    progress.cancel(); // after a cancel the close box works
+    // ... and works after a cancel; the window stays until then.
+    progress.cancel();
+    QVERIFY(progress.cancelled());
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
+    QVERIFY(progress.isLoaded());
     QVERIFY(progress.requestClose());
     QVERIFY(!progress.isLoaded());
     QCOMPARE(unloads.count(), 1);
-}
 
-void TransferProgressTest::cancelAfterTheTransferStoppedDoesNothing()
-{
-    TransferProgress progress;
-    progress.open(TransferProgress::ToController);
-    progress.close();
-    progress.cancel();
-    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
-    progress.open(TransferProgress::ToController);
-    QCOMPARE(progress.TransferRunning(), TransferProgress::Running); // a new transfer runs again
-}
-
-void TransferProgressTest::transferCloseClearsTheFlagAndUnloads()
-{
-    TransferProgress progress;
-    QSignalSpy unloads(&progress, &TransferProgress::unloaded);
-    progress.open(TransferProgress::ToController);
-    progress.close();
-    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
-    QVERIFY(!progress.isLoaded());
-    QCOMPARE(unloads.count(), 1);
-    progress.close(); // a second close is harmless and unloads nothing more
-    QCOMPARE(unloads.count(), 1);
-}
-
-void TransferProgressTest::openLoadsTheArrowPictureOfTheDirection()
-{
-    TransferProgress progress;
-    QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::Outlined);
     progress.open(TransferProgress::ToController);
     QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingRight);
     QCOMPARE(progress.ArrowIndex(), qint16(0));
     progress.close();
-    progress.open(TransferProgress::ToComputer);
-    QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingLeft);
-    QCOMPARE(progress.ArrowIndex(), qint16(5));
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
+    QVERIFY(!progress.isLoaded());
+    QCOMPARE(unloads.count(), 2);
+    progress.close(); // a second close unloads nothing more
+    progress.cancel(); // nor does a cancel after the end stop anything
+    QCOMPARE(unloads.count(), 2);
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
+    progress.open(TransferProgress::ToController);
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
 }
 
 void TransferProgressTest::timerTicksEvery200msWhileLoaded()

@@ -1,6 +1,7 @@
 // Faults the simulated controller injects on request: silence, wrong
 // status, noise, late, short and trickled answers, a dropped connection,
 // a missing program-mode acknowledgement, and faults that start mid-way.
+#include "FaultOption.h"
 #include "SimLink.h"
 
 #include <QSignalSpy>
@@ -8,6 +9,7 @@
 namespace {
 using Faults = ControllerSimulator::Faults;
 const QByteArray RecordWrite = repeated("%ZW0011051030830**", 3);
+const QByteArray SerialRecordWrite = "%ZW0011051030830**\r";
 const QByteArray ClockRead = repeated("%UR001**", 4);
 const QByteArray Ack = "%PICOKXXX";
 } // namespace
@@ -19,21 +21,15 @@ class TestZilsimFaults : public QObject
 private slots:
     void init();
     void cleanup();
-    void silent_data();
-    void silent();
+    void faultedDelivery_data();
+    void faultedDelivery();
     void wrongStatus_data();
     void wrongStatus();
-    void wrongStatusClockAnswer();
-    void noiseBeforeEveryAnswer();
     void lateAnswer();
-    void shortAnswer_data();
-    void shortAnswer();
     void dropConnection();
-    void dropOnSerialIsSilence();
     void noProgramAck();
     void chunkedAnswer();
     void faultStartsAfterFrames();
-    void clearedFaultsAnswerAgain();
 
 private:
     std::unique_ptr<ControllerSimulator> sim;
@@ -43,6 +39,7 @@ void TestZilsimFaults::init()
 {
     sim = std::make_unique<ControllerSimulator>();
     sim->setModel(3);
+    sim->setClock(QDateTime(QDate(2026, 12, 5), QTime(1, 23, 45)));
     QVERIFY(sim->listenTcp(0));
     QVERIFY(sim->openSerial());
 }
@@ -52,38 +49,66 @@ void TestZilsimFaults::cleanup()
     sim.reset();
 }
 
-void TestZilsimFaults::silent_data()
+void TestZilsimFaults::faultedDelivery_data()
 {
     QTest::addColumn<bool>("tcp");
-    QTest::newRow("tcp") << true;
-    QTest::newRow("serial") << false;
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("faulted");   // all that arrives with the fault
+    QTest::addColumn<QByteArray>("recovered"); // how the answer starts once cleared
+    const QByteArray ok = "$ZW001O\r\n";
+    QTest::newRow("silent tcp") << true << 3 << "silent" << RecordWrite << QByteArray() << ok;
+    QTest::newRow("silent serial") << false << 3 << "silent" << SerialRecordWrite << QByteArray() << ok;
+    QTest::newRow("drop on serial is silence") << false << 3 << "drop" << SerialRecordWrite << QByteArray() << ok;
+    QTest::newRow("noise serial") << false << 3 << "noise" << SerialRecordWrite
+                                  << QByteArray("\xFF\x00#!$ZW001O\r\n", 13) << ok;
+    QTest::newRow("short record write 8 of 9") << true << 3 << "short" << RecordWrite << QByteArray("$ZW001O\r") << ok;
+    QTest::newRow("short clock read 22 of 23") << true << 3 << "short" << ClockRead
+                                               << QByteArray("$UR00105122601234506**") << QByteArray("$UR001");
+    QTest::newRow("short acknowledgement 27 of 28") << true << 0 << "short" << QByteArray("%CM050**\r")
+                                                    << QByteArray("%PICOKXXX                 \r") << Ack;
 }
 
-void TestZilsimFaults::silent()
+void TestZilsimFaults::faultedDelivery()
 {
     QFETCH(bool, tcp);
+    QFETCH(int, model);
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, faulted);
+    QFETCH(QByteArray, recovered);
+    sim->setModel(model);
     Faults faults;
-    faults.silent = true;
+    QVERIFY(zilsim::applyFaultOption(fault, faults));
     sim->setFaults(faults);
     auto link = openSimLink(*sim, tcp);
     QVERIFY(link);
-    link->write(RecordWrite);
-    QCOMPARE(readFor(*link, 300), QByteArray());
+    link->write(frame);
+    QCOMPARE(readFor(*link, 300), faulted);
     // The frame is still taken in and logged.
-    QCOMPARE(sim->receivedFrames(), QList<QByteArray>{RecordWrite});
-    QCOMPARE(sim->record(1, 5).hour, 8);
+    QCOMPARE(sim->receivedFrames(), QList<QByteArray>{frame});
+    if (frame.startsWith("%ZW"))
+        QCOMPARE(sim->record(1, 5).hour, 8);
+    sim->setFaults({});
+    QCOMPARE(exchange(*link, frame, recovered.size()).left(recovered.size()), recovered);
 }
 
 void TestZilsimFaults::wrongStatus_data()
 {
     QTest::addColumn<int>("model");
     QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("answer"); // how the answer starts
     QTest::newRow("record write") << 3 << RecordWrite << QByteArray("$ZW001N\r\n");
     QTest::newRow("record read") << 3 << repeated("%ZR001105**", 4) << QByteArray("$ZR001N1050000000**\r");
     QTest::newRow("relay test") << 3 << repeated("%DT00103**", 10) << QByteArray("$ER001O\r\n");
     QTest::newRow("clock set") << 3 << repeated("%DR00105122601234506**", 6) << QByteArray("$ER001O\r\n");
+    // Other letters than "UR", same length; the clock is a Sunday at noon.
+    QTest::newRow("clock read") << 3 << ClockRead << QByteArray("$ER0010106311200");
     QTest::newRow("program mode") << 0 << QByteArray("%CM050**\r") << QByteArray("%PICNOXXX                 \r\n");
+    // "V1": the acknowledgement stands, the clock comes with other letters.
+    QTest::newRow("program-mode clock read") << 0 << QByteArray("%CM030**\r")
+                                             << QByteArray("%PICOKXXX                 \r\n%NRTC01063112");
 }
 
 void TestZilsimFaults::wrongStatus()
@@ -98,45 +123,11 @@ void TestZilsimFaults::wrongStatus()
     sim->setFaults(faults);
     auto link = openSimLink(*sim, true);
     QVERIFY(link);
-    QCOMPARE(exchange(*link, frame, answer.size()), answer);
+    QCOMPARE(exchange(*link, frame, answer.size()).left(answer.size()), answer);
     // A refused command changes nothing.
     QCOMPARE(sim->record(1, 5).used, 0);
     QCOMPARE(sim->relayTests(), 0);
     QCOMPARE(sim->clock().date(), QDate(2031, 6, 1));
-}
-
-void TestZilsimFaults::wrongStatusClockAnswer()
-{
-    Faults faults;
-    faults.wrongStatus = true;
-    sim->setFaults(faults);
-    sim->setClock(QDateTime(QDate(2026, 12, 5), QTime(1, 23, 45)));
-    auto link = openSimLink(*sim, true);
-    QVERIFY(link);
-    // Record device: other letters than "UR", same length.
-    QCOMPARE(exchange(*link, ClockRead, 23), QByteArray("$ER00105122601234506**\r"));
-    // "V1": the acknowledgement stands, the clock comes with other letters.
-    sim->setModel(0);
-    const QByteArray both = exchange(*link, "%CM030**\r", 28 + 21);
-    QCOMPARE(both.size(), 28 + 21);
-    QVERIFY(both.startsWith(Ack));
-    QCOMPARE(both.mid(28, 5), QByteArray("%NRTC"));
-}
-
-void TestZilsimFaults::noiseBeforeEveryAnswer()
-{
-    Faults faults;
-    faults.noiseBefore = QByteArray("\xFF\x00#!", 4);
-    sim->setFaults(faults);
-    auto link = openSimLink(*sim, false);
-    QVERIFY(link);
-    QCOMPARE(exchange(*link, "%ZW0011051030830**\r", 13), QByteArray("\xFF\x00#!$ZW001O\r\n", 13));
-    sim->setModel(0);
-    const QByteArray both = exchange(*link, "%CM030**\r", 4 + 28 + 4 + 21);
-    QCOMPARE(both.size(), 57);
-    QCOMPARE(both.left(4), faults.noiseBefore);
-    QCOMPARE(both.mid(32, 4), faults.noiseBefore);
-    QCOMPARE(both.mid(36, 5), QByteArray("%SRTC"));
 }
 
 void TestZilsimFaults::lateAnswer()
@@ -153,33 +144,6 @@ void TestZilsimFaults::lateAnswer()
     QCOMPARE(readAtLeast(*link, 9), QByteArray("$ZW001O\r\n"));
     QVERIFY2(timer.elapsed() >= 600, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(timer.elapsed() < 1500);
-}
-
-void TestZilsimFaults::shortAnswer_data()
-{
-    QTest::addColumn<int>("model");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("record write 8 of 9") << 3 << RecordWrite << QByteArray("$ZW001O\r");
-    QTest::newRow("clock read 22 of 23") << 3 << ClockRead << QByteArray("$UR00105122601234506**");
-    QTest::newRow("acknowledgement 27 of 28") << 0 << QByteArray("%CM050**\r")
-                                              << QByteArray("%PICOKXXX                 \r");
-}
-
-void TestZilsimFaults::shortAnswer()
-{
-    QFETCH(int, model);
-    QFETCH(QByteArray, frame);
-    QFETCH(QByteArray, answer);
-    sim->setModel(model);
-    sim->setClock(QDateTime(QDate(2026, 12, 5), QTime(1, 23, 45)));
-    Faults faults;
-    faults.shortAnswer = true;
-    sim->setFaults(faults);
-    auto link = openSimLink(*sim, true);
-    QVERIFY(link);
-    link->write(frame);
-    QCOMPARE(readFor(*link, 200), answer);
 }
 
 void TestZilsimFaults::dropConnection()
@@ -202,19 +166,6 @@ void TestZilsimFaults::dropConnection()
     QCOMPARE(exchange(*again, RecordWrite, 9), QByteArray("$ZW001O\r\n"));
 }
 
-void TestZilsimFaults::dropOnSerialIsSilence()
-{
-    Faults faults;
-    faults.dropConnection = true;
-    sim->setFaults(faults);
-    auto link = openSimLink(*sim, false);
-    QVERIFY(link);
-    link->write("%ZW0011051030830**\r");
-    QCOMPARE(readFor(*link, 300), QByteArray());
-    sim->setFaults({});
-    QCOMPARE(exchange(*link, "%ZW0011051030830**\r", 9), QByteArray("$ZW001O\r\n"));
-}
-
 void TestZilsimFaults::noProgramAck()
 {
     sim->setModel(0);
@@ -224,9 +175,7 @@ void TestZilsimFaults::noProgramAck()
     auto link = openSimLink(*sim, true);
     QVERIFY(link);
     // Every request is taken in and left unanswered, as often as it is sent.
-    for (int i = 0; i < 6; ++i)
-        link->write("%CM050**\r");
-    link->write("%CM030**\r");
+    link->write(QByteArray("%CM050**\r").repeated(6) + "%CM030**\r");
     QCOMPARE(readFor(*link, 500), QByteArray());
     QCOMPARE(sim->receivedFrames().size(), 7);
     // Without program mode a block write is not taken either.
@@ -245,8 +194,7 @@ void TestZilsimFaults::chunkedAnswer()
     QVERIFY(link);
     QElapsedTimer timer;
     timer.start();
-    const QByteArray answer = exchange(*link, repeated("%ZR001105**", 4), 20);
-    QCOMPARE(answer, QByteArray("$ZR001O1050000000**\r"));
+    QCOMPARE(exchange(*link, repeated("%ZR001105**", 4), 20), QByteArray("$ZR001O1050000000**\r"));
     QCOMPARE(pieces.size(), 5);
     for (const QList<QVariant> &piece : pieces)
         QCOMPARE(piece.at(0).toByteArray().size(), 4);
@@ -259,11 +207,10 @@ void TestZilsimFaults::faultStartsAfterFrames()
     Faults faults;
     faults.silent = true;
     faults.afterFrames = 10;
-    sim->clearLog();
     auto link = openSimLink(*sim, false);
     QVERIFY(link);
-    link->write("%ZW0011011000700**\r"); // before the faults are set: not counted
-    QCOMPARE(readAtLeast(*link, 9), QByteArray("$ZW001O\r\n"));
+    // Before the faults are set: not counted.
+    QCOMPARE(exchange(*link, "%ZW0011011000700**\r", 9), QByteArray("$ZW001O\r\n"));
     sim->setFaults(faults);
     for (int slot = 1; slot <= 10; ++slot) {
         const QByteArray frame = "%ZW0011" + QByteArray::number(slot).rightJustified(2, '0') + "1030830**\r";
@@ -272,20 +219,6 @@ void TestZilsimFaults::faultStartsAfterFrames()
     link->write("%ZW0011111030830**\r");
     QCOMPARE(readFor(*link, 300), QByteArray());
     QCOMPARE(sim->receivedFrames().size(), 12);
-    QCOMPARE(sim->faults().afterFrames, 10);
-}
-
-void TestZilsimFaults::clearedFaultsAnswerAgain()
-{
-    Faults faults;
-    faults.silent = true;
-    sim->setFaults(faults);
-    auto link = openSimLink(*sim, true);
-    QVERIFY(link);
-    link->write(RecordWrite);
-    QCOMPARE(readFor(*link, 200), QByteArray());
-    sim->setFaults({});
-    QCOMPARE(exchange(*link, RecordWrite, 9), QByteArray("$ZW001O\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestZilsimFaults)
