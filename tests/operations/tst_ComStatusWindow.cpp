@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 class ComStatusWindowTest : public QObject
@@ -21,7 +22,10 @@ private slots:
     void arrowsFollowTheTimer_data();
     void arrowsFollowTheTimer();
     void closingRules();
+    void barAndStatusLineShowTheProgress_data();
     void barAndStatusLineShowTheProgress();
+    void otherDirectionKeepsTheArrowStill();
+    void timerTicksEvery200msWhileLoaded();
     void shownCentredOnTheScreen();
 };
 
@@ -153,6 +157,7 @@ void ComStatusWindowTest::closingRules()
 {
     TransferProgress progress;
     ComStatusWindow window(progress);
+    QSignalSpy unloads(&progress, &TransferProgress::unloaded);
     progress.open(TransferProgress::ToController);
     window.show();
     // Neither the close box nor Escape ends a running transfer.
@@ -160,6 +165,7 @@ void ComStatusWindowTest::closingRules()
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(window.isVisible());
     QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
+    QCOMPARE(unloads.count(), 0);
     // The cancel button only raises the flag; the transfer closes the window
     // at its next check, after which the close box works too.
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
@@ -168,6 +174,9 @@ void ComStatusWindowTest::closingRules()
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
     QVERIFY(!progress.isLoaded());
+    // A cancel after the end stops nothing more.
+    progress.cancel();
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Stopped);
     // Reused by the next transfer, which hides it when done.
     for (int run = 0; run < 2; ++run) {
         progress.open(TransferProgress::ToController);
@@ -176,27 +185,81 @@ void ComStatusWindowTest::closingRules()
         progress.close();
         QVERIFY(!window.isVisible());
     }
+    QCOMPARE(unloads.count(), 3);
+    progress.close(); // a second close unloads nothing more
+    QCOMPARE(unloads.count(), 3);
+    progress.open(TransferProgress::ToController);
+    QCOMPARE(progress.TransferRunning(), TransferProgress::Running);
+    progress.close();
+}
+
+void ComStatusWindowTest::barAndStatusLineShowTheProgress_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("value");
+    QTest::newRow("V1 blocks: 33 steps on 32") << 32 << 33 << 32;
+    QTest::newRow("half way") << 448 << 224 << 224;
+    QTest::newRow("far beyond") << 3 << 1000 << 3;
+    QTest::newRow("no steps at all") << 0 << 5 << 0;
+    QTest::newRow("negative count") << -4 << 2 << 0;
 }
 
 void ComStatusWindowTest::barAndStatusLineShowTheProgress()
 {
+    QFETCH(int, maximum);
+    QFETCH(int, steps);
+    QFETCH(int, value);
     TransferProgress progress;
     ComStatusWindow window(progress);
     auto *bar = window.findChild<QProgressBar *>(QStringLiteral("PBar"));
     auto *status = window.findChild<QLabel *>(QStringLiteral("lblStatus"));
     progress.open(TransferProgress::ToController);
-    progress.setStepCount(32);
-    for (int i = 0; i < 33; ++i)
+    progress.setStepCount(maximum);
+    QCOMPARE(bar->value(), 0);
+    for (int i = 0; i < steps; ++i)
         progress.step();
+    QCOMPARE(progress.value(), value);
+    QVERIFY(progress.value() <= progress.maximum());
     QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), 32);
-    QCOMPARE(bar->value(), 32);
+    QCOMPARE(bar->value(), value);
     progress.setStatusText(QStringLiteral("Zil takvimi gönderiliyor...%100"));
     QCOMPARE(status->text(), QStringLiteral("Zil takvimi gönderiliyor...%100"));
     QCOMPARE(status->accessibleName(), status->text());
     progress.resetBar();
+    QCOMPARE(progress.value(), 0);
     QCOMPARE(bar->value(), 0);
     progress.close();
+}
+
+void ComStatusWindowTest::otherDirectionKeepsTheArrowStill()
+{
+    TransferProgress progress;
+    progress.open(TransferProgress::ToController);
+    progress.tick();
+    progress.tick(); // next index 2
+    progress.close();
+    progress.open(7); // neither direction: the index stays and the arrow stands
+    QCOMPARE(progress.ArrowIndex(), qint16(2));
+    progress.tick();
+    progress.tick();
+    QCOMPARE(progress.ArrowIndex(), qint16(2));
+    for (int i = 0; i < TransferProgress::ArrowCount; ++i)
+        QCOMPARE(progress.arrowVisible(i), i == 2);
+}
+
+void ComStatusWindowTest::timerTicksEvery200msWhileLoaded()
+{
+    TransferProgress progress;
+    QSignalSpy ticks(&progress, &TransferProgress::arrowsChanged);
+    progress.open(TransferProgress::ToController);
+    // One real-time check: about five ticks a second, none after unloading.
+    QTest::qWait(1100);
+    QVERIFY2(ticks.count() >= 3 && ticks.count() <= 6, qPrintable(QString::number(ticks.count())));
+    progress.close();
+    const int afterClose = ticks.count();
+    QTest::qWait(450);
+    QCOMPARE(ticks.count(), afterClose);
 }
 
 void ComStatusWindowTest::shownCentredOnTheScreen()

@@ -56,10 +56,8 @@ private slots:
     void recordTransferFailure();
     void blockTransferFailure_data();
     void blockTransferFailure();
-    void cancelDuringRecordSend();
-    void cancelDuringRecordReceive();
-    void cancelDuringBlockTransfer_data();
-    void cancelDuringBlockTransfer();
+    void cancelDuringTransfer_data();
+    void cancelDuringTransfer();
     void failureWinsOverCancel();
     void linkThatCannotBeOpened_data();
     void linkThatCannotBeOpened();
@@ -209,63 +207,34 @@ void TransferFaultsTest::blockTransferFailure()
     checkEndedIdle();
 }
 
-void TransferFaultsTest::cancelDuringRecordSend()
+void TransferFaultsTest::cancelDuringTransfer_data()
 {
-    m_host->useTcp(*m_simulator);
-    useModel(ModelV2Times24);
-    m_host->schedule = patternedCalendar(1);
-    cancelAtFrame(10); // Monday record 10
-
-    m_operations->SendCalendar();
-
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskSendCalendar, OperationText::Cancelled}));
-    const DialogEntry &cancel = m_host->scripted.entries.last();
-    QVERIFY(cancel.progressShown); // closed after the message
-    QVERIFY(!cancel.busy);
-    QCOMPARE(cancel.statusLine, OperationText::withPercent(OperationText::Sending, 9, 168));
-    QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), 10); // record 11 never sent
-    QCOMPARE(m_simulator->record(1, 10).duration, int(m_host->schedule.ringDuration(1, 10)));
-    checkEndedIdle();
+    QTest::addColumn<bool>("send");
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<int>("cancelAt"); // the frame the controller is handling
+    QTest::addColumn<int>("framesSent");
+    QTest::newRow("record send at Monday record 10") << true << int(ModelV2Times24) << true << 10 << 10;
+    QTest::newRow("record receive at Wednesday slot 5") << false << int(ModelV3IntervalTimer) << false << 53 << 53;
+    // No closing write, no further block.
+    QTest::newRow("block send at block 5") << true << int(ModelV1) << true << 6 << 6;
+    QTest::newRow("block receive at block 5") << false << int(ModelV1) << false << 6 << 6;
 }
 
-void TransferFaultsTest::cancelDuringRecordReceive()
+void TransferFaultsTest::cancelDuringTransfer()
 {
-    m_host->useSerial(*m_simulator);
-    useModel(ModelV3IntervalTimer);
+    QFETCH(bool, send);
+    QFETCH(int, model);
+    QFETCH(bool, tcp);
+    QFETCH(int, cancelAt);
+    QFETCH(int, framesSent);
+    useTransport(tcp);
+    useModel(model);
+    m_simulator->setMemory(QByteArray(8192, '\x22'));
     const RingCalendar device = patternedCalendar(70);
     const RingCalendar old = m_host->schedule = patternedCalendar(3);
     loadRecords(*m_simulator, device);
-    cancelAtFrame(24 + 24 + 5); // Wednesday slot 5
-
-    m_operations->ReceiveCalendar();
-
-    QCOMPARE(m_host->scripted.texts(), QStringList({OperationText::AskReceiveCalendar, OperationText::Cancelled}));
-    QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), 53);
-    compareReceivedPrefix(m_host->schedule, device, old, 24, 53); // including the record under way
-    QCOMPARE(m_host->firstDayTabSelections, 0);
-    checkEndedIdle();
-}
-
-void TransferFaultsTest::cancelDuringBlockTransfer_data()
-{
-    QTest::addColumn<bool>("send");
-    QTest::addColumn<bool>("tcp");
-    QTest::newRow("send tcp") << true << true;
-    QTest::newRow("receive serial") << false << false;
-}
-
-void TransferFaultsTest::cancelDuringBlockTransfer()
-{
-    QFETCH(bool, send);
-    QFETCH(bool, tcp);
-    useTransport(tcp);
-    useModel(ModelV1);
-    m_simulator->setMemory(QByteArray(8192, '\x22'));
-    const RingCalendar before = m_host->schedule = patternedCalendar(12);
-    cancelAtFrame(1 + 5); // during block 5
-
+    cancelAtFrame(cancelAt);
     // The arrows stand lit once the flag is down, while the window is still open.
     bool allLitAtMessage = false;
     m_host->scripted.busyProbe = [this, &allLitAtMessage] {
@@ -281,15 +250,26 @@ void TransferFaultsTest::cancelDuringBlockTransfer()
     QCOMPARE(m_host->scripted.texts(),
              QStringList({send ? OperationText::AskSendCalendar : OperationText::AskReceiveCalendar,
                           OperationText::Cancelled}));
-    QVERIFY(m_host->scripted.entries.last().progressShown);
+    const DialogEntry &cancel = m_host->scripted.entries.last();
+    QVERIFY(cancel.progressShown); // closed after the message
+    QVERIFY(!cancel.busy);
     QVERIFY(allLitAtMessage);
     QTest::qWait(50);
-    QCOMPARE(m_simulator->receivedFrames().size(), 6); // no closing write, no further block
-    QCOMPARE(m_host->schedule, before);
-    if (!send) {
+    QCOMPARE(m_simulator->receivedFrames().size(), framesSent);
+    QCOMPARE(m_host->firstDayTabSelections, 0);
+    if (model != ModelV1) {
+        if (send) {
+            QCOMPARE(cancel.statusLine, OperationText::withPercent(OperationText::Sending, cancelAt - 1, 168));
+            QCOMPARE(m_simulator->record(1, cancelAt).duration, int(old.ringDuration(1, cancelAt)));
+        } else {
+            compareReceivedPrefix(m_host->schedule, device, old, 24, cancelAt); // including the record under way
+        }
+    } else if (!send) {
         QCOMPARE(int(m_operations->memoryImage().byte(5 * 32 - 1)), 0x22);
         QCOMPARE(int(m_operations->memoryImage().byte(5 * 32)), 0);
     }
+    if (send || model == ModelV1)
+        QCOMPARE(m_host->schedule, old);
     checkEndedIdle();
 }
 

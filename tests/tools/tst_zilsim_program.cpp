@@ -41,10 +41,8 @@ class TestZilsimProgram : public QObject
 private slots:
     void init();
     void cleanup();
-    void blockWriteStoresFirst32Bytes_data();
-    void blockWriteStoresFirst32Bytes();
-    void dumpSendsMemory_data();
-    void dumpSendsMemory();
+    void blockWriteThenDump_data();
+    void blockWriteThenDump();
     void fullSendThenReceive_data();
     void fullSendThenReceive();
     void framesIgnored_data();
@@ -80,68 +78,49 @@ void TestZilsimProgram::addTransports()
     QTest::newRow("serial") << false;
 }
 
-void TestZilsimProgram::blockWriteStoresFirst32Bytes_data()
+void TestZilsimProgram::blockWriteThenDump_data()
 {
     QTest::addColumn<bool>("tcp");
     QTest::addColumn<char>("region");
     QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QByteArray>("dumpAddress");
     QTest::addColumn<int>("offset");
-    QTest::newRow("tcp C 0020") << true << 'C' << QByteArray("0020") << 32;
-    QTest::newRow("serial F 0400") << false << 'F' << QByteArray("0400") << 1024;
-    QTest::newRow("last block of memory") << true << 'C' << QByteArray("1FE0") << 8160;
+    QTest::newRow("tcp C 0020") << true << 'C' << QByteArray("0020") << QByteArray("0020") << 32;
+    QTest::newRow("serial F 0400") << false << 'F' << QByteArray("0400") << QByteArray("0400") << 1024;
+    QTest::newRow("last block of memory") << true << 'C' << QByteArray("1FE0") << QByteArray("1FE0") << 8160;
+    QTest::newRow("serial, lower-case hex dump") << false << 'C' << QByteArray("03E0") << QByteArray("03e0") << 992;
 }
 
-void TestZilsimProgram::blockWriteStoresFirst32Bytes()
+void TestZilsimProgram::blockWriteThenDump()
 {
     QFETCH(bool, tcp);
     QFETCH(char, region);
     QFETCH(QByteArray, address);
+    QFETCH(QByteArray, dumpAddress);
     QFETCH(int, offset);
+    QByteArray before(8192, '\0');
+    for (int i = 0; i < before.size(); ++i)
+        before[i] = char((i * 7 + 13) & 0xFF); // holds 0x0D, 0x25, 0x2A, 0x00 along the way
+    sim->setMemory(before);
     auto link = openSimLink(*sim, tcp);
     QVERIFY(link);
-    const QByteArray before(8192, '\x11');
-    sim->setMemory(before);
     QVERIFY(enterMode(*link, "050"));
-
     const QByteArray frame = block(region, address, awkwardData());
     QCOMPARE(frame.size(), 75);
     const QByteArray answer = exchange(*link, frame, AckLength);
     QCOMPARE(answer.size(), AckLength);
     QVERIFY(answer.startsWith(Ack));
-
     QByteArray expected = before;
     expected.replace(offset, 32, awkwardData().left(32));
     QCOMPARE(sim->memory(), expected);
     QCOMPARE(sim->receivedFrames().last(), frame);
-}
 
-void TestZilsimProgram::dumpSendsMemory_data()
-{
-    QTest::addColumn<bool>("tcp");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<int>("offset");
-    QTest::newRow("tcp C 0020") << true << QByteArray("%REC0020**\r") << 32;
-    QTest::newRow("serial F 0400") << false << QByteArray("%REF0400**\r") << 1024;
-    QTest::newRow("serial lower-case hex") << false << QByteArray("%REC03e0**\r") << 992;
-}
-
-void TestZilsimProgram::dumpSendsMemory()
-{
-    QFETCH(bool, tcp);
-    QFETCH(QByteArray, frame);
-    QFETCH(int, offset);
-    QByteArray image(8192, '\0');
-    for (int i = 0; i < image.size(); ++i)
-        image[i] = char((i * 7 + 13) & 0xFF); // holds 0x0D, 0x25, 0x2A, 0x00 along the way
-    sim->setMemory(image);
-    auto link = openSimLink(*sim, tcp);
-    QVERIFY(link);
     QVERIFY(enterMode(*link, "060"));
-    const QByteArray answer = exchange(*link, frame, DumpLength);
-    QCOMPARE(answer.size(), DumpLength);
-    QCOMPARE(answer.left(3), QByteArray("%RE"));
-    QCOMPARE(answer.mid(3, 32), image.mid(offset, 32));
-    QCOMPARE(sim->memory(), image); // reading changes nothing
+    const QByteArray dump = exchange(*link, "%RE" + QByteArray(1, region) + dumpAddress + "**\r", DumpLength);
+    QCOMPARE(dump.size(), DumpLength);
+    QCOMPARE(dump.left(3), QByteArray("%RE"));
+    QCOMPARE(dump.mid(3, 32), expected.mid(offset, 32));
+    QCOMPARE(sim->memory(), expected); // reading changes nothing
 }
 
 void TestZilsimProgram::fullSendThenReceive_data()

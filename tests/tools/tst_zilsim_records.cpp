@@ -37,10 +37,8 @@ private slots:
     void recordWriteAndRead_data();
     void recordWriteAndRead();
     void actsOnFirstCopyOnly();
-    void recordWriteRefused_data();
-    void recordWriteRefused();
-    void recordReadRefused_data();
-    void recordReadRefused();
+    void recordRefused_data();
+    void recordRefused();
     void relayTest_data();
     void relayTest();
     void clockSetAndRead_data();
@@ -116,57 +114,43 @@ void TestZilsimRecords::actsOnFirstCopyOnly()
     QVERIFY(same(sim->record(2, 1), Slot{1, 5, 7, 0}));
 }
 
-void TestZilsimRecords::recordWriteRefused_data()
-{
-    QTest::addColumn<int>("model");
-    QTest::addColumn<QByteArray>("body");
-    QTest::newRow("day 0") << 3 << QByteArray("%ZW0010051030830**");
-    QTest::newRow("day 8") << 3 << QByteArray("%ZW0018051030830**");
-    QTest::newRow("slot 00") << 3 << QByteArray("%ZW0011001030830**");
-    QTest::newRow("slot 65") << 3 << QByteArray("%ZW0011651030830**");
-    QTest::newRow("slot 25 on a 24-slot model") << 1 << QByteArray("%ZW0011251030830**");
-    QTest::newRow("used 2") << 3 << QByteArray("%ZW0011052030830**");
-    QTest::newRow("hour 24") << 3 << QByteArray("%ZW0011051032430**");
-    QTest::newRow("minute 60") << 3 << QByteArray("%ZW0011051030860**");
-    QTest::newRow("hex digit in hour") << 3 << QByteArray("%ZW00110510308A0**");
-    QTest::newRow("duration cut off") << 3 << QByteArray("%ZW001105103**");
-    QTest::newRow("no end marker") << 3 << QByteArray("%ZW0011051030830xx");
-    QTest::newRow("NUL and byte 255") << 3 << QByteArray("%ZW001\x00\xFF""51030830**", 18);
-}
-
-void TestZilsimRecords::recordWriteRefused()
-{
-    QFETCH(int, model);
-    QFETCH(QByteArray, body);
-    sim->setModel(model);
-    auto link = openSimLink(*sim, true);
-    QVERIFY(link);
-    QCOMPARE(exchange(*link, repeated(body, WriteCopies), ShortAnswerLength), QByteArray("$ZW001N\r\n"));
-    for (int day = 1; day <= 7; ++day)
-        for (int slot = 1; slot <= 64; ++slot)
-            QVERIFY(same(sim->record(day, slot), Slot{}));
-}
-
-void TestZilsimRecords::recordReadRefused_data()
+void TestZilsimRecords::recordRefused_data()
 {
     QTest::addColumn<int>("model");
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("day 9") << 3 << QByteArray("%ZR001901**") << QByteArray("$ZR001N0000000000**\r");
-    QTest::newRow("slot 64 on model 4") << 4 << QByteArray("%ZR001164**") << QByteArray("$ZR001N0000000000**\r");
-    QTest::newRow("letters") << 3 << QByteArray("%ZR001abc**") << QByteArray("$ZR001N0000000000**\r");
+    const QByteArray writeRefused = "$ZW001N\r\n";
+    const QByteArray readRefused = "$ZR001N0000000000**\r";
+    QTest::newRow("day 0") << 3 << QByteArray("%ZW0010051030830**") << writeRefused;
+    QTest::newRow("day 8") << 3 << QByteArray("%ZW0018051030830**") << writeRefused;
+    QTest::newRow("slot 00") << 3 << QByteArray("%ZW0011001030830**") << writeRefused;
+    QTest::newRow("slot 65") << 3 << QByteArray("%ZW0011651030830**") << writeRefused;
+    QTest::newRow("slot 25 on a 24-slot model") << 1 << QByteArray("%ZW0011251030830**") << writeRefused;
+    QTest::newRow("used 2") << 3 << QByteArray("%ZW0011052030830**") << writeRefused;
+    QTest::newRow("hour 24") << 3 << QByteArray("%ZW0011051032430**") << writeRefused;
+    QTest::newRow("minute 60") << 3 << QByteArray("%ZW0011051030860**") << writeRefused;
+    QTest::newRow("hex digit in hour") << 3 << QByteArray("%ZW00110510308A0**") << writeRefused;
+    QTest::newRow("duration cut off") << 3 << QByteArray("%ZW001105103**") << writeRefused;
+    QTest::newRow("no end marker") << 3 << QByteArray("%ZW0011051030830xx") << writeRefused;
+    QTest::newRow("NUL and byte 255") << 3 << QByteArray("%ZW001\x00\xFF""51030830**", 18) << writeRefused;
+    QTest::newRow("read day 9") << 3 << QByteArray("%ZR001901**") << readRefused;
+    QTest::newRow("read slot 64 on model 4") << 4 << QByteArray("%ZR001164**") << readRefused;
+    QTest::newRow("read letters") << 3 << QByteArray("%ZR001abc**") << readRefused;
 }
 
-void TestZilsimRecords::recordReadRefused()
+void TestZilsimRecords::recordRefused()
 {
     QFETCH(int, model);
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, answer);
     sim->setModel(model);
-    auto link = openSimLink(*sim, false);
+    auto link = openSimLink(*sim, true);
     QVERIFY(link);
-    QCOMPARE(answer.size(), RecordAnswerLength);
-    QCOMPARE(exchange(*link, body + '\r', RecordAnswerLength), answer);
+    const int copies = body.startsWith("%ZW") ? WriteCopies : ReadCopies;
+    QCOMPARE(exchange(*link, repeated(body, copies), answer.size()), answer);
+    for (int day = 1; day <= 7; ++day)
+        for (int slot = 1; slot <= 64; ++slot)
+            QVERIFY(same(sim->record(day, slot), Slot{}));
 }
 
 void TestZilsimRecords::relayTest_data()
