@@ -104,7 +104,6 @@ private slots:
         QTest::newRow("model 3") << calendarWithModel(3) << 3 << "38400,o,8,1" << 3;
         QTest::newRow("model 0") << calendarWithModel(0) << 0 << "9600,o,8,1" << 0;
         QTest::newRow("model 7 becomes 1") << calendarWithModel(7) << 1 << "38400,o,8,1" << 1;
-        QTest::newRow("model -1 becomes 1") << calendarWithModel(-1) << 1 << "38400,o,8,1" << 1;
         QTest::newRow("one odd byte") << QByteArray("\x09", 1) << 1 << "38400,o,8,1" << 1;
         QTest::newRow("garbage 6000 bytes") << QByteArray(6000, '\xff') << 1 << "38400,o,8,1" << 1;
     }

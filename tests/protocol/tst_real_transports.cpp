@@ -15,6 +15,14 @@ class RealTransportsTest : public QObject
 {
     Q_OBJECT
 
+    static bool openPseudoTerminal(DeviceLink &link, const PseudoTerminal &pty)
+    {
+        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty.slavePath()));
+        link.setSerialPortNumber(1);
+        link.setLineSettings(QStringLiteral("38400,o,8,1"));
+        return link.OpenSerialPort() == DeviceLink::Opened;
+    }
+
 private slots:
     void recordWriteOverPseudoTerminal()
     {
@@ -28,10 +36,7 @@ private slots:
 
         SystemWholeSecondClock clock;
         DeviceLink link(clock);
-        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty.slavePath()));
-        link.setSerialPortNumber(1);
-        link.setLineSettings(QStringLiteral("38400,o,8,1"));
-        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        QVERIFY(openPseudoTerminal(link, pty));
         QCOMPARE(WriteCalendarRecord(link, 1, 5, 1, 3, 0x08, 0x30), RecordWriteAccepted);
         QCOMPARE(pty.received(), QByteArray("%ZW0011051030830**\r"));
         link.CloseLink();
@@ -42,9 +47,7 @@ private slots:
         PseudoTerminal pty;
         SystemWholeSecondClock clock;
         DeviceLink link(clock);
-        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty.slavePath()));
-        link.setSerialPortNumber(1);
-        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        QVERIFY(openPseudoTerminal(link, pty));
         QElapsedTimer timer;
         timer.start();
         DeviceClockReading reading;
@@ -58,19 +61,14 @@ private slots:
         auto pty = std::make_unique<PseudoTerminal>();
         SystemWholeSecondClock clock;
         DeviceLink link(clock);
-        link.setPortMap(SerialPortMap::fromText(QStringLiteral("1 = ") + pty->slavePath()));
-        link.setSerialPortNumber(1);
-        QCOMPARE(link.OpenSerialPort(), DeviceLink::Opened);
+        QVERIFY(openPseudoTerminal(link, *pty));
         pty.reset(); // the far end of the line goes away
 
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(WriteCalendarRecord(link, 1, 1, 1, 1, 0, 0), RecordWriteNoAnswer);
-        ReplyData reply{7};
-        QCOMPARE(ReadMemoryBlock(link, 0, 0, reply), 2);
-        QCOMPARE(reply, ReplyData{7});
-        // Both end by their deadlines (2 s and 5 s strict) without hanging.
-        QVERIFY2(timer.elapsed() <= 8000, qPrintable(QString::number(timer.elapsed())));
+        // Ends by its strict 2-second deadline without hanging.
+        QVERIFY2(timer.elapsed() <= 2500, qPrintable(QString::number(timer.elapsed())));
         link.CloseLink();
     }
 

@@ -1,8 +1,6 @@
-// The editor's whole-record commands, the model table and the PC clock text,
-// without a window.
+// The editor's whole-record commands and the PC clock text, without a window.
 #include "schedule/DateTimeValue.h"
 #include "ui/CalendarCommands.h"
-#include "ui/ModelShape.h"
 #include "ui/PcClockText.h"
 
 #include <QTest>
@@ -83,7 +81,6 @@ private slots:
         QTest::newRow("day 0") << 0;
         QTest::newRow("day 8") << 8;
         QTest::newRow("negative") << -1;
-        QTest::newRow("huge") << 1000;
     }
     void copyFromMondayIgnoresDaysOutsideTheWeek()
     {
@@ -91,44 +88,6 @@ private slots:
         RingCalendar calendar = busyCalendar();
         CopyFromMonday(calendar, day);
         QVERIFY(calendar == busyCalendar());
-    }
-
-    void modelTable_data()
-    {
-        QTest::addColumn<int>("model");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("labelPairs");
-        QTest::addColumn<QString>("firstCaption");
-        QTest::newRow("V1") << 0 << "V1" << "9600,o,8,1" << 24 << 0 << "1";
-        QTest::newRow("V2 24") << 1 << "V2  (24 Zaman)" << "38400,o,8,1" << 24 << 0 << "1";
-        QTest::newRow("V2 interval") << 2 << "V2  (Int. Timer)" << "38400,o,8,1" << 2 << 1 << "";
-        QTest::newRow("V3 64") << 3 << "V3  (64 Zaman)" << "38400,o,8,1" << 64 << 0 << "1";
-        QTest::newRow("V3 interval") << 4 << "V3  (Int. Timer)" << "38400,o,8,1" << 16 << 8 << "";
-    }
-    void modelTable()
-    {
-        QFETCH(int, model);
-        QFETCH(QString, caption);
-        QFETCH(QString, line);
-        QFETCH(int, rows);
-        QFETCH(int, labelPairs);
-        QFETCH(QString, firstCaption);
-        QCOMPARE(modelCaption(model), caption);
-        QCOMPARE(lineSettingsForModel(model), line);
-        QCOMPARE(shownRowCount(model), rows);
-        QCOMPARE(shownLabelPairs(model), labelPairs);
-        QCOMPARE(rowCaption(model, 0), firstCaption);
-        QCOMPARE(rowCaption(model, 63), firstCaption.isEmpty() ? QString() : QStringLiteral("64"));
-    }
-
-    void startAndEndLabels()
-    {
-        QCOMPARE(startLabelText(0), QStringLiteral("Başlama 1:"));
-        QCOMPARE(endLabelText(0), QStringLiteral("Bitiş 1:"));
-        QCOMPARE(startLabelText(7), QStringLiteral("Başlama 8:"));
-        QCOMPARE(endLabelText(7), QStringLiteral("Bitiş 8:"));
     }
 
     void pcClockTextFollowsTheLocale_data()

@@ -80,9 +80,7 @@ class CalendarEditorTest : public QObject
         QTest::newRow("2") << "C" << "2" << 2 << 2 << 2 << 2;
         QTest::newRow("30") << "C" << "30" << 30 << 30 << 30 << 30;
         QTest::newRow("30.4 above range before rounding") << "C" << "30.4" << 3 << 2 << 2 << 2;
-        QTest::newRow("30.6") << "C" << "30.6" << 3 << 2 << 2 << 2;
         QTest::newRow("0.5") << "C" << "0.5" << 3 << 2 << 2 << 2;
-        QTest::newRow("1.5 rounds to even 2") << "C" << "1.5" << 2 << 2 << 2 << 2;
         QTest::newRow("2.5 rounds to even 2") << "C" << "2.5" << 2 << 2 << 2 << 2;
         QTest::newRow("3.5 rounds to even 4") << "C" << "3.5" << 4 << 4 << 4 << 4;
         QTest::newRow("45") << "C" << "45" << 3 << 2 << 2 << 2;
@@ -91,7 +89,6 @@ class CalendarEditorTest : public QObject
         QTest::newRow("empty not numeric") << "C" << "" << same << 2 << 2 << same;
         QTest::newRow("blanks around 7") << "C" << "  7 " << 7 << 7 << 7 << 7;
         QTest::newRow("12abc leading number") << "C" << "12abc" << same << 12 << 12 << same;
-        QTest::newRow("-3") << "C" << "-3" << 3 << 2 << 2 << 2;
         QTest::newRow("huge") << "C" << "99999999999999999999" << 3 << 2 << 2 << 2;
         QTest::newRow("1e300") << "C" << "1e300" << 3 << 2 << 2 << 2;
         QTest::newRow("Turkish 2,5") << "tr_TR" << "2,5" << 2 << 2 << 2 << 2;
@@ -108,85 +105,43 @@ private slots:
         fx = nullptr;
     }
 
-    void typingStoresByItsOwnRule_data() { addRuleColumns(); }
-    void typingStoresByItsOwnRule()
+    // Each handler on a row of its own, all from the same text: typing
+    // (row 1), the check box off and on (row 2), the picker (row 3), and
+    // "Uygula" (row 4).
+    void eachHandlerStoresByItsOwnRule_data() { addRuleColumns(); }
+    void eachHandlerStoresByItsOwnRule()
     {
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QFETCH(int, typed);
-        QLocale::setDefault(QLocale(locale));
-        startWith(editableCalendar());
-        QCOMPARE(box(0)->text(), QString::number(Untouched));
-        box(0)->setText(text);
-        QCOMPARE(record().ringDuration(Monday, 1), qint16(typed));
-        QCOMPARE(box(0)->text(), text); // the stored number is never written back
-        QCOMPARE(record().ringTime(Monday, 1), timeValue(picker(0)->time()));
-    }
-
-    void checkingStoresByItsOwnRule_data() { addRuleColumns(); }
-    void checkingStoresByItsOwnRule()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
         QFETCH(int, checked);
-        QLocale::setDefault(QLocale(locale));
-        startWith(editableCalendar());
-        box(0)->setText(text);
-        check(0)->setChecked(false);
-        QCOMPARE(record().timeUsed(Monday, 1), qint16(0));
-        check(0)->setChecked(true);
-        QCOMPARE(record().timeUsed(Monday, 1), qint16(1));
-        QCOMPARE(record().ringDuration(Monday, 1), qint16(checked));
-    }
-
-    void pickerStoresByItsOwnRule_data() { addRuleColumns(); }
-    void pickerStoresByItsOwnRule()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
         QFETCH(int, picker);
-        QLocale::setDefault(QLocale(locale));
-        startWith(editableCalendar());
-        box(0)->setText(text);
-        this->picker(0)->setTime(QTime(9, 41));
-        QCOMPARE(record().ringDuration(Monday, 1), qint16(picker));
-        QCOMPARE(record().ringTime(Monday, 1), at(9, 41));
-    }
-
-    void refreshStoresByItsOwnRule_data() { addRuleColumns(); }
-    void refreshStoresByItsOwnRule()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
         QFETCH(int, refresh);
         QLocale::setDefault(QLocale(locale));
         startWith(editableCalendar());
-        box(0)->setText(text);
-        record().setRingDuration(Monday, 1, Untouched);
-        record().setRingTime(Monday, 1, at(23, 59, 59));
+        QCOMPARE(box(0)->text(), QString::number(Untouched));
+        for (int row = 0; row < 4; ++row)
+            box(row)->setText(text);
+        QCOMPARE(record().ringDuration(Monday, 1), qint16(typed));
+        QCOMPARE(box(0)->text(), text); // the stored number is never written back
+        QCOMPARE(record().ringTime(Monday, 1), timeValue(this->picker(0)->time()));
+
+        check(1)->setChecked(false);
+        QCOMPARE(record().timeUsed(Monday, 2), qint16(0));
+        check(1)->setChecked(true);
+        QCOMPARE(record().timeUsed(Monday, 2), qint16(1));
+        QCOMPARE(record().ringDuration(Monday, 2), qint16(checked));
+
+        this->picker(2)->setTime(QTime(9, 41));
+        QCOMPARE(record().ringDuration(Monday, 3), qint16(picker));
+        QCOMPARE(record().ringTime(Monday, 3), at(9, 41));
+
+        record().setRingDuration(Monday, 4, Untouched);
+        record().setRingTime(Monday, 4, at(23, 59, 59));
         button("cmdRefresh")->click();
-        QCOMPARE(record().ringDuration(Monday, 1), qint16(refresh));
-        QCOMPARE(record().ringTime(Monday, 1), timeValue(picker(0)->time()));
+        QCOMPARE(record().ringDuration(Monday, 4), qint16(refresh));
+        QCOMPARE(record().ringTime(Monday, 4), timeValue(this->picker(3)->time()));
         QVERIFY(fx->dialog.messages.isEmpty());
-    }
-
-    void typedOneThenPickerStoresTwo()
-    {
-        startWith(editableCalendar());
-        box(5)->setText("1");
-        QCOMPARE(record().ringDuration(Monday, 6), qint16(1));
-        picker(5)->setTime(QTime(12, 0));
-        QCOMPARE(record().ringDuration(Monday, 6), qint16(2));
-    }
-
-    void emptiedBoxKeepsTheLastDurationUntilThePickerChanges()
-    {
-        startWith(editableCalendar());
-        box(2)->setText("12");
-        box(2)->setText("");
-        QCOMPARE(record().ringDuration(Monday, 3), qint16(12));
-        picker(2)->setTime(QTime(8, 30));
-        QCOMPARE(record().ringDuration(Monday, 3), qint16(2));
     }
 
     void refreshLeavesRows25To64Alone()

@@ -208,7 +208,6 @@ private slots:
         QTest::newRow("txtPort") << "txtPort" << "TCP Port:";
         QTest::newRow("dtTime_0") << "dtTime_0" << "Zil 1 saati";
         QTest::newRow("txtRingTime_63") << "txtRingTime_63" << "Zil 64 süresi";
-        QTest::newRow("chkTimeUsed_63") << "chkTimeUsed_63" << "Zil 64 kullanımda";
         QTest::newRow("cmdClose") << "cmdClose" << "Programı Kapat";
         QTest::newRow("cmdTest") << "cmdTest" << "Şimdi Çaldır";
         QTest::newRow("cmdSendClock") << "cmdSendClock" << "Gönder";
@@ -228,7 +227,6 @@ private slots:
         QTest::newRow("frWindows") << "frWindows" << "Zil Takvimi Ayarları";
         QTest::newRow("Label1") << "Label1" << "Cihaz Saati:";
         QTest::newRow("Label2") << "Label2" << "PC Saati:";
-        QTest::newRow("lblRelayTest") << "lblRelayTest" << "3";
     }
     void controlsCarryTheirNames()
     {
