@@ -90,26 +90,22 @@ private slots:
         QVERIFY(SerialPortMap::defaultDeviceName(0).isEmpty());
         QVERIFY(SerialPortMap::defaultDeviceName(-4).isEmpty());
 
-        const SerialPortMap map = SerialPortMap::fromText(QStringLiteral(
-            "# overrides\n\n3 = /dev/ttyUSB0\r\n 4=/dev/pts/7 \nfive = /dev/x\n6 =\n= /dev/y\n0 = /dev/z\n"
-            "garbage line\n\xff\xfe\n"));
-        QCOMPARE(map.deviceName(3), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(map.deviceName(4), QStringLiteral("/dev/pts/7"));
-        QCOMPARE(map.deviceName(6), SerialPortMap::defaultDeviceName(6));
-        QCOMPARE(map.deviceName(1), SerialPortMap::defaultDeviceName(1));
-        QVERIFY(map.deviceName(0).isEmpty());
-    }
-
-    void serialPortMapFile()
-    {
+        // Read from the file in the data directory, garbage lines and all.
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QCOMPARE(SerialPortMap::fromDirectory(dir.path()).deviceName(2), SerialPortMap::defaultDeviceName(2));
         QFile file(SerialPortMap::mapFilePath(dir.path()));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("2 = /dev/ttyACM1\n");
+        file.write("# overrides\n\n3 = /dev/ttyUSB0\r\n 4=/dev/pts/7 \nfive = /dev/x\n6 =\n= /dev/y\n0 = /dev/z\n"
+                   "garbage line\n\xff\xfe\n2 = /dev/ttyACM1\n");
         file.close();
-        QCOMPARE(SerialPortMap::fromDirectory(dir.path()).deviceName(2), QStringLiteral("/dev/ttyACM1"));
+        const SerialPortMap map = SerialPortMap::fromDirectory(dir.path());
+        QCOMPARE(map.deviceName(2), QStringLiteral("/dev/ttyACM1"));
+        QCOMPARE(map.deviceName(3), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(map.deviceName(4), QStringLiteral("/dev/pts/7"));
+        QCOMPARE(map.deviceName(6), SerialPortMap::defaultDeviceName(6));
+        QCOMPARE(map.deviceName(1), SerialPortMap::defaultDeviceName(1));
+        QVERIFY(map.deviceName(0).isEmpty());
     }
 
     void openSerialPortFails_data()
