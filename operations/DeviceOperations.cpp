@@ -16,6 +16,21 @@ int recordSlotsPerDay(int model)
     return model == ModelV3Times64 ? SlotsPerDay : MemoryImage::SlotsPerDay;
 }
 
+void DeviceOperations::runScheduleTransfer(const QString &question, void (DeviceOperations::*blocks)(),
+                                           void (DeviceOperations::*records)(int))
+{
+    if (!m_host.dialog().confirm(question))
+        return;
+    if (!openLinkForOperation())
+        return;
+    const int model = m_host.selectedModelButton();
+    if (model == ModelV1)
+        (this->*blocks)();
+    else if (isValidModel(model))
+        (this->*records)(recordSlotsPerDay(model));
+    closeLinkAndEndBusy();
+}
+
 bool DeviceOperations::openLinkForOperation()
 {
     m_host.BeginBusy();

@@ -40,6 +40,10 @@ public:
 private:
     // BeginBusy, then the transport of the operation.
     bool openLinkForOperation();
+    // Confirmation, link, the procedure of the model button selected now,
+    // link closed: the story both schedule transfers share.
+    void runScheduleTransfer(const QString &question, void (DeviceOperations::*blocks)(),
+                             void (DeviceOperations::*records)(int));
     // The transport chosen by chkTCPIPActive; tells the operator and ends
     // the busy state when it cannot be opened.
     bool openTransport();

@@ -11,16 +11,8 @@
 
 void DeviceOperations::ReceiveCalendar()
 {
-    if (!m_host.dialog().confirm(OperationText::AskReceiveCalendar))
-        return;
-    if (!openLinkForOperation())
-        return;
-    const int model = m_host.selectedModelButton();
-    if (model == ModelV1)
-        ReceiveCalendarBlocks();
-    else if (isValidModel(model))
-        ReceiveCalendarRecords(recordSlotsPerDay(model));
-    closeLinkAndEndBusy();
+    runScheduleTransfer(OperationText::AskReceiveCalendar, &DeviceOperations::ReceiveCalendarBlocks,
+                        &DeviceOperations::ReceiveCalendarRecords);
 }
 
 void DeviceOperations::ReceiveCalendarBlocks()

@@ -18,16 +18,8 @@ constexpr qint16 RegionF = 1; // the closing write that ends a block send
 
 void DeviceOperations::SendCalendar()
 {
-    if (!m_host.dialog().confirm(OperationText::AskSendCalendar))
-        return;
-    if (!openLinkForOperation())
-        return;
-    const int model = m_host.selectedModelButton();
-    if (model == ModelV1)
-        SendCalendarBlocks();
-    else if (isValidModel(model))
-        SendCalendarRecords(recordSlotsPerDay(model));
-    closeLinkAndEndBusy();
+    runScheduleTransfer(OperationText::AskSendCalendar, &DeviceOperations::SendCalendarBlocks,
+                        &DeviceOperations::SendCalendarRecords);
 }
 
 void DeviceOperations::SendCalendarBlocks()
