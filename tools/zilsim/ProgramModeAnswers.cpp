@@ -61,16 +61,26 @@ Answer modeRequest(const QByteArray &frame, ControllerState &state, SessionState
                   AnswerPiece{ClockAnswerPauseMs, letters + clockDigits(state.clock.now()) + "\r\n"}};
 }
 
-Answer blockWrite(const QByteArray &frame, ControllerState &state, const SessionState &session,
-                  bool wrongStatus)
+// The block address of a well-formed block write or dump received in
+// program mode, or -1 for a frame the controller ignores.
+int blockAddress(const QByteArray &frame, qsizetype frameSize, const SessionState &session)
 {
-    // "%SE" + region + 4 hex + 64 data bytes + "**" CR, 75 bytes
-    if (!session.programMode || frame.size() != 75 || !hasTail(frame))
-        return {};
+    if (!session.programMode || frame.size() != frameSize || !hasTail(frame))
+        return -1;
     const char region = frame.at(3);
     const int address = hexField(frame, 4, 4);
     if ((region != 'C' && region != 'F') || address < 0
         || address + BlockDataLength > ControllerState::MemorySize)
+        return -1;
+    return address;
+}
+
+Answer blockWrite(const QByteArray &frame, ControllerState &state, const SessionState &session,
+                  bool wrongStatus)
+{
+    // "%SE" + region + 4 hex + 64 data bytes + "**" CR, 75 bytes
+    const int address = blockAddress(frame, 75, session);
+    if (address < 0)
         return {};
     if (wrongStatus)
         return single(programModeRefusal());
@@ -82,12 +92,8 @@ Answer dump(const QByteArray &frame, const ControllerState &state, const Session
             bool wrongStatus)
 {
     // "%RE" + region + 4 hex + "**" CR, 11 characters
-    if (!session.programMode || frame.size() != 11 || !hasTail(frame))
-        return {};
-    const char region = frame.at(3);
-    const int address = hexField(frame, 4, 4);
-    if ((region != 'C' && region != 'F') || address < 0
-        || address + BlockDataLength > ControllerState::MemorySize)
+    const int address = blockAddress(frame, 11, session);
+    if (address < 0)
         return {};
     const QByteArray letters = wrongStatus ? QByteArrayLiteral("%ER") : QByteArrayLiteral("%RE");
     return single(letters + state.memory.mid(address, BlockDataLength) + "\r\n");
