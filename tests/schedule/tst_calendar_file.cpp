@@ -1,6 +1,8 @@
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
 
+#include "support/FileBytes.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -11,18 +13,6 @@
 #include <sys/resource.h>
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 qint16 int16At(const QByteArray &b, qsizetype offset)
 {
@@ -114,12 +104,12 @@ void TestCalendarFile::fullFileRoundTripsByteForByte()
     auto *rng = QRandomGenerator::global();
     for (char &byte : original)
         byte = char(rng->bounded(256)); // NaN patterns and odd values included
-    writeAll(path, original);
+    QVERIFY(writeFileBytes(path, original));
 
     RingCalendar c;
     LoadCalendar(c, path);
     QVERIFY(SaveCalendar(c, path).isEmpty());
-    QCOMPARE(readAll(path), original);
+    QCOMPARE(readFileBytes(path), original);
 }
 
 void TestCalendarFile::shortFilesLoadWhatTheyHold_data()
@@ -143,7 +133,7 @@ void TestCalendarFile::shortFilesLoadWhatTheyHold()
     QFETCH(int, mondaySlot1Used);
     QTemporaryDir dir;
     const QString path = calendarFilePath(dir.path());
-    writeAll(path, bytes);
+    QVERIFY(writeFileBytes(path, bytes));
 
     RingCalendar c;
     LoadCalendar(c, path);
@@ -154,7 +144,7 @@ void TestCalendarFile::shortFilesLoadWhatTheyHold()
         QCOMPARE(c.RingDuration[i], qint16(0));
         QCOMPARE(c.RingTime[i], 0.0);
     }
-    QCOMPARE(readAll(path), bytes); // loading never writes
+    QCOMPARE(readFileBytes(path), bytes); // loading never writes
 }
 
 void TestCalendarFile::missingFileIsCreatedEmptyAndLeavesRecordZero()
@@ -168,7 +158,7 @@ void TestCalendarFile::missingFileIsCreatedEmptyAndLeavesRecordZero()
     QCOMPARE(QFileInfo(path).size(), qint64(0));
 
     QVERIFY(SaveCalendar(c, path).isEmpty());
-    QCOMPARE(readAll(path), QByteArray(CalendarFileSize, '\0'));
+    QCOMPARE(readFileBytes(path), QByteArray(CalendarFileSize, '\0'));
 }
 
 void TestCalendarFile::longerFileKeepsItsTailAfterSave()
@@ -179,7 +169,7 @@ void TestCalendarFile::longerFileKeepsItsTailAfterSave()
     QByteArray tail(622, '\0');
     for (int i = 0; i < tail.size(); ++i)
         tail[i] = char(i * 7 + 1);
-    writeAll(path, original + tail);
+    QVERIFY(writeFileBytes(path, original + tail));
 
     RingCalendar c;
     LoadCalendar(c, path);
@@ -187,7 +177,7 @@ void TestCalendarFile::longerFileKeepsItsTailAfterSave()
     const RingCalendar edited = sampleCalendar();
     QVERIFY(SaveCalendar(edited, path).isEmpty());
 
-    const QByteArray saved = readAll(path);
+    const QByteArray saved = readFileBytes(path);
     QCOMPARE(saved.size(), qsizetype(6000));
     QCOMPARE(saved.left(CalendarFileSize), calendarToBytes(edited));
     QCOMPARE(saved.mid(CalendarFileSize), tail);
@@ -204,7 +194,7 @@ void TestCalendarFile::arbitraryFilesNeverCrash()
         QByteArray bytes(length, '\0');
         for (char &byte : bytes)
             byte = char(rng->bounded(256));
-        writeAll(path, bytes);
+        QVERIFY(writeFileBytes(path, bytes));
         RingCalendar c;
         LoadCalendar(c, path);
         for (double t : c.RingTime) {
@@ -212,7 +202,7 @@ void TestCalendarFile::arbitraryFilesNeverCrash()
             QVERIFY(tod.hour >= 0 && tod.hour < 24 && tod.minute >= 0 && tod.minute < 60);
         }
         QVERIFY(SaveCalendar(c, path).isEmpty());
-        const QByteArray saved = readAll(path);
+        const QByteArray saved = readFileBytes(path);
         QCOMPARE(saved.size(), std::max<qsizetype>(length, CalendarFileSize));
         QCOMPARE(saved.left(std::min<qsizetype>(length, CalendarFileSize)),
                  bytes.left(std::min<qsizetype>(length, CalendarFileSize)));
@@ -225,9 +215,9 @@ void TestCalendarFile::saveIntoUnwritablePlaceReportsAndKeepsOldFile()
     QTemporaryDir dir;
     // A regular file where the directory should be: fails for root as well.
     const QString notADirectory = dir.filePath("plain-file");
-    writeAll(notADirectory, "x");
+    QVERIFY(writeFileBytes(notADirectory, "x"));
     QVERIFY(!SaveCalendar(sampleCalendar(), calendarFilePath(notADirectory)).isEmpty());
-    QCOMPARE(readAll(notADirectory), QByteArray("x"));
+    QCOMPARE(readFileBytes(notADirectory), QByteArray("x"));
 
     // The file's own name taken by a directory: the old content cannot be
     // replaced, and the save says so.
@@ -244,7 +234,7 @@ void TestCalendarFile::saveInterruptedMidwayLeavesOldFileWhole()
     QTemporaryDir dir;
     const QString path = calendarFilePath(dir.path());
     const QByteArray original = calendarToBytes(sampleCalendar());
-    writeAll(path, original);
+    QVERIFY(writeFileBytes(path, original));
 
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -259,7 +249,7 @@ void TestCalendarFile::saveInterruptedMidwayLeavesOldFileWhole()
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY2(!error.isEmpty(), "a save that could not be completed must be reported");
-    QCOMPARE(readAll(path), original);
+    QCOMPARE(readFileBytes(path), original);
     const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files);
     QCOMPARE(leftovers, QStringList{"RingCalendar.dat"});
 }

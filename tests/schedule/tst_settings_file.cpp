@@ -1,23 +1,11 @@
 #include "schedule/SettingsFile.h"
 
+#include "support/FileBytes.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-} // namespace
 
 class TestSettingsFile : public QObject
 {
@@ -58,13 +46,13 @@ void TestSettingsFile::loadLimitsRanges()
 
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
-    writeAll(path, file);
+    QVERIFY(writeFileBytes(path, file));
     RingerSettings settings;
     LoadSettings(settings, path);
     QCOMPARE(int(settings.PortNo), portNo);
     QCOMPARE(int(settings.Reserved), reserved);
     QVERIFY(SaveSettings(settings, path).isEmpty());
-    QCOMPARE(readAll(path), savedAgain);
+    QCOMPARE(readFileBytes(path), savedAgain);
 }
 
 void TestSettingsFile::missingFileIsCreatedEmpty()
@@ -74,29 +62,29 @@ void TestSettingsFile::missingFileIsCreatedEmpty()
     RingerSettings settings;
     LoadSettings(settings, path);
     QCOMPARE(settings, RingerSettings());
-    QCOMPARE(readAll(path), QByteArray());
+    QCOMPARE(readFileBytes(path), QByteArray());
     QVERIFY(QFile::exists(path));
     QVERIFY(SaveSettings(settings, path).isEmpty());
-    QCOMPARE(readAll(path), QByteArray::fromHex("00000000"));
+    QCOMPARE(readFileBytes(path), QByteArray::fromHex("00000000"));
 }
 
 void TestSettingsFile::longerFileKeepsExtraBytes()
 {
     QTemporaryDir dir;
     const QString path = settingsFilePath(dir.path());
-    writeAll(path, QByteArray::fromHex("0300000041424344"));
+    QVERIFY(writeFileBytes(path, QByteArray::fromHex("0300000041424344")));
     RingerSettings settings;
     LoadSettings(settings, path);
     settings.PortNo = 5;
     QVERIFY(SaveSettings(settings, path).isEmpty());
-    QCOMPARE(readAll(path), QByteArray::fromHex("0500000041424344"));
+    QCOMPARE(readFileBytes(path), QByteArray::fromHex("0500000041424344"));
 }
 
 void TestSettingsFile::unwritableSaveIsReported()
 {
     QTemporaryDir dir;
     const QString notADirectory = dir.filePath("plain-file");
-    writeAll(notADirectory, "x");
+    QVERIFY(writeFileBytes(notADirectory, "x"));
     const QString error = SaveSettings(RingerSettings{2, 0}, settingsFilePath(notADirectory));
     QVERIFY(!error.isEmpty());
 }
