@@ -4,7 +4,7 @@
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/SettingsFile.h"
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ScriptedDialog.h"
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 
 #include <QByteArray>
 #include <QDir>

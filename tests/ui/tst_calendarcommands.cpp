@@ -1,6 +1,6 @@
 // The editor's whole-record commands and the PC clock text, without a window.
 #include "schedule/DateTimeValue.h"
-#include "ui/CalendarCommands.h"
+#include "schedule/CalendarCommands.h"
 #include "ui/PcClockText.h"
 
 #include <QTest>

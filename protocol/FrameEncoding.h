@@ -26,3 +26,9 @@ int answerPosition(const QByteArray &received, const QByteArray &marker);
 // The characters at 1-based position `position`, `length` long; shorter (or
 // empty) where the text ends first, never out of bounds.
 QByteArray answerField(const QByteArray &received, int position, int length);
+
+struct ClockReading;
+
+// The six two-character fields of a clock answer's first 12 characters and
+// the weekday its own rule read from the rest (kept when 1..7, else 0).
+ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday);

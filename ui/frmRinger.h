@@ -1,13 +1,19 @@
 #pragma once
 
-#include "link/BusyState.h"
+#include "link/LinkSettings.h"
+#include "link/WholeSecondClock.h"
+#include "operations/DeviceOperations.h"
+#include "operations/OperationHost.h"
 #include "schedule/RingCalendar.h"
 #include "schedule/SettingsFile.h"
 
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 
+class ComStatusWindow;
 class OperatorDialog;
 class QButtonGroup;
 class QCheckBox;
@@ -25,11 +31,11 @@ class QTimer;
 // The program's main window: model choice, connection settings, the device
 // clock, the relay test and the weekly schedule editor. It owns the one
 // schedule record and the settings record, loads both at start-up and stores
-// both when it closes.
-class frmRinger : public QWidget, public BusyState
+// both when it closes. It is the device operations' host: it asks and
+// tells the operator, shows the progress window and holds the busy state.
+class frmRinger : public QWidget, private OperationHost
 {
     Q_OBJECT
-    friend class DeviceOperationsHost;
 
 public:
     // dataDirectory holds "RingCalendar.dat" and "Ringer.ini".
@@ -53,8 +59,12 @@ public:
     // The one-time work of the first activation; later calls do nothing.
     void Form_Activate();
 
-    void BeginBusy() override;
-    void EndBusy() override;
+    // The transport, address, port and serial line the controls choose now.
+    LinkSettings linkSettings() const;
+    // The progress window, created with the window and shown by transfers.
+    ComStatusWindow &progressWindow() const { return *m_progressWindow; }
+    // True while a device operation runs; the window refuses to close then.
+    bool operationRunning() const { return m_operationRunning; }
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -65,7 +75,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Building the controls (MainWindowLayout.cpp).
+    // Building the controls (frmRinger_Layout.cpp).
     void buildControls();
     QWidget *buildHeader();
     QGroupBox *buildModelFrame();
@@ -77,7 +87,7 @@ private:
     QWidget *buildScheduleButtons();
     void connectControls();
 
-    // Start-up and exit (MainWindow.cpp).
+    // Start-up and exit (frmRinger.cpp).
     void Form_Load();
     bool Form_Unload();
     void PCClock_Timer();
@@ -85,14 +95,14 @@ private:
     bool storeCalendar();
     bool storeSettings();
 
-    // Model and connection (ConnectionSettings.cpp).
+    // Model and connection (frmRinger_Settings.cpp).
     void opsDeviceVersion_Click(int index);
     void shapeRowsForModel(int index);
     void chkTCPIPActive_Click();
     void cmbPortNo_Click();
     void cmdSave_Click();
 
-    // Schedule editor (CalendarEditor.cpp).
+    // Schedule editor (frmRinger_Editor.cpp).
     int selectedDay() const;
     double pickerValue(int row) const;
     void TabRingDays_Click();
@@ -104,15 +114,32 @@ private:
     void cmdDeleteAll_Click();
     void cmdFactoryDefault_Click();
 
-    // Device operations (DeviceHandlers.cpp).
+    // Device operations (frmRinger_Device.cpp).
+    int selectedModelButton() const;
+    // Runs a clock or relay-test operation; its button is off while the
+    // link is open and has the focus after the controller was asked.
+    void runOnButton(QPushButton *button, const std::function<OperationResult()> &operation);
     void cmdSendCalendar_Click();
     void cmdReceiveCalendar_Click();
     void cmdSendClock_Click();
     void cmdReceiveClock_Click();
     void cmdTest_Click();
 
+    // OperationHost.
+    bool confirm(const QString &question) override;
+    void tell(const QString &text) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    void showProgress(TransferProgress &progress) override;
+    void scheduleReceived() override;
+
     const QString m_dataDirectory;
     OperatorDialog &m_dialog;
+    SystemWholeSecondClock m_clock;
+    DeviceOperations m_operations{*this, m_clock};
+    std::unique_ptr<ComStatusWindow> m_progressWindow;
+    QPushButton *m_operationButton = nullptr; // the clock or relay-test button that runs
+    bool m_operationRunning = false;
 
     RingCalendar m_calendar;
     RingerSettings m_settings;
@@ -125,41 +152,41 @@ private:
     bool m_busyCursorShown = false;
 
     // Header.
-    QWidget *Picture1 = nullptr;
-    QWidget *PicZK = nullptr;
+    QWidget *header = nullptr;
+    QWidget *logo = nullptr;
     QPushButton *cmdClose = nullptr;
 
     // "Cihaz Modeli".
-    QGroupBox *Frame3 = nullptr;
+    QGroupBox *modelFrame = nullptr;
     std::array<QRadioButton *, ModelCount> opsDeviceVersion{};
     QButtonGroup *modelButtons = nullptr;
 
     // "Bağlantı Ayarları".
-    QGroupBox *Frame2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *Label7 = nullptr;
-    QLabel *Label8 = nullptr;
+    QGroupBox *connectionFrame = nullptr;
+    QLabel *portLabel = nullptr;
+    QLabel *tcpActiveLabel = nullptr;
+    QLabel *ipLabel = nullptr;
+    QLabel *tcpPortLabel = nullptr;
     QComboBox *cmbPortNo = nullptr;
     QCheckBox *chkTCPIPActive = nullptr;
     QLineEdit *txtIP = nullptr;
     QLineEdit *txtPort = nullptr;
 
     // "Cihaz Saat Ayarı".
-    QGroupBox *Frame1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
+    QGroupBox *clockFrame = nullptr;
+    QLabel *ringerClockCaption = nullptr;
+    QLabel *pcClockCaption = nullptr;
     QLabel *lblRingerClock = nullptr;
     QLabel *lblPCClock = nullptr;
     QPushButton *cmdSendClock = nullptr;
     QPushButton *cmdReceiveClock = nullptr;
 
     // "Röle Test".
-    QGroupBox *Frame4 = nullptr;
+    QGroupBox *relayTestFrame = nullptr;
     QPushButton *cmdTest = nullptr;
     QLabel *lblRelayTest = nullptr;
-    QSpinBox *UpDown1 = nullptr;
-    QLabel *Label9 = nullptr;
+    QSpinBox *relaySecondsSpinner = nullptr;
+    QLabel *secondsUnitLabel = nullptr;
 
     // "Zil Takvimi Ayarları".
     QGroupBox *frWindows = nullptr;

@@ -1,4 +1,6 @@
-#include "link/FrameEncoding.h"
+#include "protocol/FrameEncoding.h"
+
+#include "protocol/Reply.h"
 
 QString FormatDecimal(qint16 value, qint16 width)
 {
@@ -40,4 +42,12 @@ QByteArray answerField(const QByteArray &received, int position, int length)
     if (length <= 0 || start >= received.size())
         return {};
     return received.mid(start, length);
+}
+
+ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday)
+{
+    const auto field = [&digits](int index) { return QString::fromLatin1(digits.mid(2 * index, 2)); };
+    ClockReading reading{field(0), field(1), field(2), field(3), field(4), field(5)};
+    reading.weekday = weekday >= 1 && weekday <= 7 ? weekday : 0;
+    return reading;
 }

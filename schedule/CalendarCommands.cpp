@@ -1,4 +1,4 @@
-#include "ui/CalendarCommands.h"
+#include "schedule/CalendarCommands.h"
 
 #include "schedule/DateTimeValue.h"
 

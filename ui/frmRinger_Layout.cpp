@@ -1,4 +1,4 @@
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 
 #include "ui/ModelShape.h"
 
@@ -24,7 +24,7 @@
 namespace {
 constexpr int RowsPerColumn = 16;
 constexpr int RowColumns = 4;
-constexpr int RowHeight = 22; // rows stand 330 twips apart
+constexpr int RowHeight = 22;
 constexpr int HeaderHeight = 53;
 constexpr int FrameMargin = 4;
 constexpr int CheckBoxWidth = 40;
@@ -34,7 +34,6 @@ constexpr int LogoWidth = 160;
 constexpr int RelayTestMinSeconds = 1;
 constexpr int RelayTestMaxSeconds = 30;
 constexpr int RelayTestInitialSeconds = 3;
-constexpr int PortCount = 16;
 
 const QString DefaultControllerAddress = QStringLiteral("192.168.1.100");
 const QString DefaultTcpPort = QStringLiteral("5600");
@@ -120,32 +119,32 @@ void frmRinger::buildControls()
 
 QWidget *frmRinger::buildHeader()
 {
-    Picture1 = named(new QWidget, QStringLiteral("Picture1"));
-    Picture1->setFixedHeight(HeaderHeight);
-    Picture1->setAutoFillBackground(true);
-    QPalette palette = Picture1->palette();
+    header = named(new QWidget, QStringLiteral("Picture1"));
+    header->setFixedHeight(HeaderHeight);
+    header->setAutoFillBackground(true);
+    QPalette palette = header->palette();
     palette.setColor(QPalette::Window, Qt::white);
-    Picture1->setPalette(palette);
+    header->setPalette(palette);
 
-    auto *logo = named(new QLabel, QStringLiteral("PicZK"));
-    logo->setPixmap(logoPicture(QSize(LogoWidth, HeaderHeight - 8)));
-    logo->setAccessibleName(QStringLiteral("ZK-480"));
-    PicZK = logo;
+    auto *logoLabel = named(new QLabel, QStringLiteral("PicZK"));
+    logoLabel->setPixmap(logoPicture(QSize(LogoWidth, HeaderHeight - 8)));
+    logoLabel->setAccessibleName(QStringLiteral("ZK-480"));
+    logo = logoLabel;
     cmdClose = named(new QPushButton(QStringLiteral("Programı Kapat")), QStringLiteral("cmdClose"));
 
-    auto *layout = new QHBoxLayout(Picture1);
+    auto *layout = new QHBoxLayout(header);
     layout->setContentsMargins(8, 4, 8, 4);
-    layout->addWidget(PicZK);
+    layout->addWidget(logo);
     layout->addStretch(1);
     layout->addWidget(cmdClose);
-    return Picture1;
+    return header;
 }
 
 QGroupBox *frmRinger::buildModelFrame()
 {
-    Frame3 = frame(QStringLiteral("Frame3"), QStringLiteral("Cihaz Modeli"));
+    modelFrame = frame(QStringLiteral("Frame3"), QStringLiteral("Cihaz Modeli"));
     modelButtons = new QButtonGroup(this);
-    auto *layout = new QVBoxLayout(Frame3);
+    auto *layout = new QVBoxLayout(modelFrame);
     layout->setSpacing(1);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     for (int model = 0; model < ModelCount; ++model) {
@@ -158,12 +157,12 @@ QGroupBox *frmRinger::buildModelFrame()
     opsDeviceVersion[0]->setChecked(true);
     opsDeviceVersion[0]->setStyleSheet(SelectedModelStyle);
     layout->addStretch(1);
-    return Frame3;
+    return modelFrame;
 }
 
 QGroupBox *frmRinger::buildConnectionFrame()
 {
-    Frame2 = frame(QStringLiteral("Frame2"), QStringLiteral("Bağlantı Ayarları"));
+    connectionFrame = frame(QStringLiteral("Frame2"), QStringLiteral("Bağlantı Ayarları"));
 
     cmbPortNo = named(new QComboBox, QStringLiteral("cmbPortNo"));
     chkTCPIPActive = named(new QCheckBox, QStringLiteral("chkTCPIPActive"));
@@ -175,31 +174,31 @@ QGroupBox *frmRinger::buildConnectionFrame()
     txtIP->setFixedWidth(100);
     txtPort->setFixedWidth(100);
 
-    Label3 = buddyLabel(QStringLiteral("Label3"), QStringLiteral("Com Port:"), cmbPortNo);
-    Label6 = buddyLabel(QStringLiteral("Label6"), QStringLiteral("TCPIP Aktif:"), chkTCPIPActive);
-    Label7 = buddyLabel(QStringLiteral("Label7"), QStringLiteral("IP Adres:"), txtIP);
-    Label8 = buddyLabel(QStringLiteral("Label8"), QStringLiteral("TCP Port:"), txtPort);
+    portLabel = buddyLabel(QStringLiteral("Label3"), QStringLiteral("Com Port:"), cmbPortNo);
+    tcpActiveLabel = buddyLabel(QStringLiteral("Label6"), QStringLiteral("TCPIP Aktif:"), chkTCPIPActive);
+    ipLabel = buddyLabel(QStringLiteral("Label7"), QStringLiteral("IP Adres:"), txtIP);
+    tcpPortLabel = buddyLabel(QStringLiteral("Label8"), QStringLiteral("TCP Port:"), txtPort);
 
-    auto *layout = new QGridLayout(Frame2);
+    auto *layout = new QGridLayout(connectionFrame);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->setVerticalSpacing(3);
-    layout->addWidget(Label3, 0, 0);
+    layout->addWidget(portLabel, 0, 0);
     layout->addWidget(cmbPortNo, 0, 1);
-    layout->addWidget(Label6, 1, 0);
+    layout->addWidget(tcpActiveLabel, 1, 0);
     layout->addWidget(chkTCPIPActive, 1, 1);
-    layout->addWidget(Label7, 2, 0);
+    layout->addWidget(ipLabel, 2, 0);
     layout->addWidget(txtIP, 2, 1);
-    layout->addWidget(Label8, 3, 0);
+    layout->addWidget(tcpPortLabel, 3, 0);
     layout->addWidget(txtPort, 3, 1);
     layout->setRowStretch(4, 1);
-    return Frame2;
+    return connectionFrame;
 }
 
 QGroupBox *frmRinger::buildClockFrame()
 {
-    Frame1 = frame(QStringLiteral("Frame1"), QStringLiteral("Cihaz Saat Ayarı"));
-    Label1 = named(new QLabel(QStringLiteral("Cihaz Saati:")), QStringLiteral("Label1"));
-    Label2 = named(new QLabel(QStringLiteral("PC Saati:")), QStringLiteral("Label2"));
+    clockFrame = frame(QStringLiteral("Frame1"), QStringLiteral("Cihaz Saat Ayarı"));
+    ringerClockCaption = named(new QLabel(QStringLiteral("Cihaz Saati:")), QStringLiteral("Label1"));
+    pcClockCaption = named(new QLabel(QStringLiteral("PC Saati:")), QStringLiteral("Label2"));
     lblRingerClock = named(new QLabel, QStringLiteral("lblRingerClock"));
     lblPCClock = named(new QLabel, QStringLiteral("lblPCClock"));
     for (QLabel *clock : {lblRingerClock, lblPCClock}) {
@@ -214,21 +213,21 @@ QGroupBox *frmRinger::buildClockFrame()
     buttons->addWidget(cmdSendClock);
     buttons->addWidget(cmdReceiveClock);
 
-    auto *layout = new QVBoxLayout(Frame1);
+    auto *layout = new QVBoxLayout(clockFrame);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->setSpacing(2);
-    layout->addWidget(Label1);
+    layout->addWidget(ringerClockCaption);
     layout->addWidget(lblRingerClock);
-    layout->addWidget(Label2);
+    layout->addWidget(pcClockCaption);
     layout->addWidget(lblPCClock);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    return Frame1;
+    return clockFrame;
 }
 
 QGroupBox *frmRinger::buildRelayTestFrame()
 {
-    Frame4 = frame(QStringLiteral("Frame4"), QStringLiteral("Röle Test"));
+    relayTestFrame = frame(QStringLiteral("Frame4"), QStringLiteral("Röle Test"));
     cmdTest = named(new QPushButton(QStringLiteral("Şimdi Çaldır")), QStringLiteral("cmdTest"));
     lblRelayTest = named(new QLabel, QStringLiteral("lblRelayTest"));
     lblRelayTest->setFrameShape(QFrame::Panel);
@@ -237,29 +236,29 @@ QGroupBox *frmRinger::buildRelayTestFrame()
     lblRelayTest->setMinimumWidth(28);
 
     // Only the arrows of the spinner show; the label beside it holds the number.
-    UpDown1 = named(new QSpinBox, QStringLiteral("UpDown1"));
-    UpDown1->setRange(RelayTestMinSeconds, RelayTestMaxSeconds);
-    UpDown1->setSingleStep(1);
-    UpDown1->setValue(RelayTestInitialSeconds);
-    UpDown1->setFixedWidth(18);
-    UpDown1->setAccessibleName(QStringLiteral("Röle test süresi"));
-    Label9 = named(new QLabel(QStringLiteral("sn")), QStringLiteral("Label9"));
+    relaySecondsSpinner = named(new QSpinBox, QStringLiteral("UpDown1"));
+    relaySecondsSpinner->setRange(RelayTestMinSeconds, RelayTestMaxSeconds);
+    relaySecondsSpinner->setSingleStep(1);
+    relaySecondsSpinner->setValue(RelayTestInitialSeconds);
+    relaySecondsSpinner->setFixedWidth(18);
+    relaySecondsSpinner->setAccessibleName(QStringLiteral("Röle test süresi"));
+    secondsUnitLabel = named(new QLabel(QStringLiteral("sn")), QStringLiteral("Label9"));
 
     auto *seconds = new QHBoxLayout;
     seconds->setSpacing(2);
     seconds->addStretch(1);
     seconds->addWidget(lblRelayTest);
-    seconds->addWidget(UpDown1);
-    seconds->addWidget(Label9);
+    seconds->addWidget(relaySecondsSpinner);
+    seconds->addWidget(secondsUnitLabel);
     seconds->addStretch(1);
 
-    auto *layout = new QVBoxLayout(Frame4);
+    auto *layout = new QVBoxLayout(relayTestFrame);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
     layout->addStretch(1);
     layout->addLayout(seconds);
     layout->addWidget(cmdTest);
     layout->addStretch(1);
-    return Frame4;
+    return relayTestFrame;
 }
 
 QGroupBox *frmRinger::buildScheduleFrame()
@@ -383,7 +382,7 @@ void frmRinger::connectControls()
     connect(cmbPortNo, &QComboBox::activated, this, &frmRinger::cmbPortNo_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmRinger::cmdSave_Click);
 
-    connect(UpDown1, &QSpinBox::valueChanged, this, [this](int seconds) {
+    connect(relaySecondsSpinner, &QSpinBox::valueChanged, this, [this](int seconds) {
         lblRelayTest->setText(QString::number(seconds));
     });
 

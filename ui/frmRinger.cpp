@@ -1,7 +1,8 @@
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 
 #include "operations/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
+#include "ui/ComStatusWindow.h"
 #include "ui/ModelShape.h"
 #include "ui/PcClockText.h"
 
@@ -19,15 +20,15 @@
 #include <QTimer>
 
 namespace {
-constexpr int WindowWidth = 670;  // 10050 twips
-constexpr int WindowHeight = 703; // 10545 twips
-constexpr int PortCount = 16;
+constexpr int WindowWidth = 670;
+constexpr int WindowHeight = 703;
 } // namespace
 
 frmRinger::frmRinger(const QString &dataDirectory, OperatorDialog &dialog, QWidget *parent)
     : QWidget(parent)
     , m_dataDirectory(dataDirectory)
     , m_dialog(dialog)
+    , m_progressWindow(std::make_unique<ComStatusWindow>(m_operations.progress()))
 {
     buildControls();
     Form_Load();
@@ -49,12 +50,12 @@ void frmRinger::Form_Load()
     resize(WindowWidth, WindowHeight);
     SelectedDeviceVersion = 0;
 
-    for (int port = 1; port <= PortCount; ++port)
+    for (int port = 1; port <= SerialPortCount; ++port)
         cmbPortNo->addItem(QString::number(port));
 
     LoadSettings(m_settings, settingsFilePath(m_dataDirectory));
     // Port 0 (none chosen) leaves the serial port on its previous number.
-    if (m_settings.PortNo >= 1 && m_settings.PortNo <= PortCount)
+    if (m_settings.PortNo >= 1 && m_settings.PortNo <= SerialPortCount)
         m_serialPortNumber = m_settings.PortNo;
     m_lineSettings = lineSettingsForModel(ModelV1);
     cmbPortNo->setCurrentIndex(m_settings.PortNo - 1);
@@ -122,7 +123,9 @@ void frmRinger::cmdClose_Click()
 
 void frmRinger::closeEvent(QCloseEvent *event)
 {
-    if (!Form_Unload()) {
+    // Mid-operation the schedule may be half received and the link open:
+    // nothing is stored and the window stays until the operation has ended.
+    if (operationRunning() || !Form_Unload()) {
         event->ignore();
         return;
     }
@@ -157,22 +160,4 @@ bool frmRinger::storeSettings()
         return true;
     m_dialog.tell(QStringLiteral("Ayar dosyası kaydedilemedi:\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), error));
     return false;
-}
-
-void frmRinger::BeginBusy()
-{
-    setEnabled(false);
-    if (!m_busyCursorShown) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_busyCursorShown = true;
-    }
-}
-
-void frmRinger::EndBusy()
-{
-    setEnabled(true);
-    if (m_busyCursorShown) {
-        QApplication::restoreOverrideCursor();
-        m_busyCursorShown = false;
-    }
 }

@@ -1,9 +1,9 @@
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 
 #include "operations/OperatorDialog.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/NumberText.h"
-#include "ui/CalendarCommands.h"
+#include "schedule/CalendarCommands.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
