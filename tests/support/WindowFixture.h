@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptedDialog.h"
+#include "support/ScriptedDialog.h"
 #include "ui/frmRinger.h"
 
 #include <QByteArray>
