@@ -34,6 +34,10 @@ DeviceLink::~DeviceLink()
 
 OpenResult DeviceLink::Open(const LinkSettings &settings)
 {
+    if (m_channelFactory) {
+        attachChannel(m_channelFactory(settings));
+        return m_channel ? OpenResult{true, {}} : failed(QStringLiteral("the stand-in refused"));
+    }
     if (settings.transport == LinkTransport::Tcp)
         return ConnectTcp(settings.host, settings.tcpPort);
     return OpenSerialPort(settings.serialDevice, settings.lineSettings);

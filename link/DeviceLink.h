@@ -4,6 +4,7 @@
 #include "link/LinkSettings.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class WholeSecondClock;
@@ -43,8 +44,11 @@ public:
 
     // The transport of the open link, or nullptr when none is open.
     LinkChannel *channel() const;
-    // Tests: stand a scripted channel in for the real transports.
+    // Tests: stand a scripted channel in for the real transports, now or at
+    // every later Open().
     void attachChannel(std::unique_ptr<LinkChannel> channel);
+    using ChannelFactory = std::function<std::unique_ptr<LinkChannel>(const LinkSettings &)>;
+    void setChannelFactory(ChannelFactory factory) { m_channelFactory = std::move(factory); }
 
     WholeSecondClock &clock() const;
 
@@ -56,4 +60,5 @@ public:
 private:
     WholeSecondClock &m_clock;
     std::unique_ptr<LinkChannel> m_channel;
+    ChannelFactory m_channelFactory;
 };

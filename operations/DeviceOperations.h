@@ -33,6 +33,7 @@ public:
     OperationResult TestRelay(const LinkSettings &link, int model, qint16 seconds);
 
     TransferProgress &progress() { return m_progress; }
+    DeviceLink &link() { return m_link; }
     MemoryImage &memoryImage() { return m_image; }
 
 private:

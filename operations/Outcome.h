@@ -45,9 +45,14 @@ const OutcomeRow &outcomeRow(Outcome outcome);
 
 struct OperationResult
 {
-    Outcome outcome = Outcome::NoModel;
-    QString detail;                     // the system's words when the link could not be opened
-    std::optional<ClockReading> clock;  // after ClockRead
+    OperationResult(Outcome outcome = Outcome::NoModel, QString detail = {}, std::optional<ClockReading> clock = {})
+        : outcome(outcome), detail(std::move(detail)), clock(std::move(clock))
+    {
+    }
+
+    Outcome outcome;
+    QString detail;                    // the system's words when the link could not be opened
+    std::optional<ClockReading> clock; // after ClockRead
 
     bool succeeded() const { return outcomeRow(outcome).succeeded; }
     QString message() const { return outcomeRow(outcome).message; }

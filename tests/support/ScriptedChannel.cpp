@@ -24,6 +24,15 @@ void ScriptedChannel::attachTo(DeviceLink &link)
     link.attachChannel(std::make_unique<ForwardingChannel>(*this));
 }
 
+void ScriptedChannel::standInFor(DeviceLink &link)
+{
+    link.setChannelFactory([this](const LinkSettings &settings) -> std::unique_ptr<LinkChannel> {
+        if (settings.transport != m_transport)
+            return nullptr;
+        return std::make_unique<ForwardingChannel>(*this);
+    });
+}
+
 void ScriptedChannel::moveDueDeliveries()
 {
     std::stable_sort(m_scheduled.begin(), m_scheduled.end(),

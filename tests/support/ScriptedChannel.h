@@ -21,6 +21,9 @@ public:
     ScriptedChannel(FakeClock &clock, LinkTransport transport) : m_clock(clock), m_transport(transport) {}
 
     void attachTo(DeviceLink &link);
+    // Stands in for the transport at every later Open() of the link; a link
+    // whose transport differs from this one's does not open.
+    void standInFor(DeviceLink &link);
 
     // Bytes that become readable once the fake time reaches `atMs`.
     void deliverAt(qint64 atMs, const QByteArray &bytes) { m_scheduled.append({atMs, bytes}); }

@@ -1,0 +1,263 @@
+// Every controller command on a scripted controller and a fake clock: the
+// bytes it sends over serial and TCP, how it reads the answers a controller
+// or a noisy line can give, and how long it waits.
+#include "protocol/CalendarRecordCommands.h"
+#include "protocol/FrameEncoding.h"
+#include "protocol/ProgramModeClockCommands.h"
+#include "protocol/ProgramModeCommands.h"
+#include "protocol/RecordDeviceCommands.h"
+#include "support/ScriptedChannel.h"
+
+#include <QTest>
+#include <functional>
+
+namespace {
+const QDateTime SundayNight(QDate(2026, 12, 6), QTime(23, 59, 58));
+
+QString replyText(Reply reply)
+{
+    return reply == Reply::Accepted ? QStringLiteral("accepted")
+        : reply == Reply::Refused  ? QStringLiteral("refused")
+                                   : QStringLiteral("no answer");
+}
+
+QString clockText(const std::optional<ClockReading> &r)
+{
+    if (!r)
+        return QStringLiteral("no answer");
+    return QStringList{r->day, r->month, r->year, r->hour, r->minute, r->second, QString::number(r->weekday)}.join(u' ');
+}
+
+QByteArray blockAnswer(const QByteArray &noise, int dataBytes)
+{
+    QByteArray data;
+    for (int i = 0; i < dataBytes; ++i)
+        data += char(i == 7 ? '%' : 0xA0 + i); // a "%" inside the data must not count
+    return noise + "%RE" + data + "\r\n";
+}
+
+using Command = std::function<QString(DeviceLink &)>;
+struct Case
+{
+    const char *name;
+    Command run;
+};
+
+const Case Commands[] = {
+    {"record write", [](DeviceLink &l) { return replyText(WriteCalendarRecord(l, 1, 5, 1, 3, 0x08, 0x30)); }},
+    {"record read", [](DeviceLink &l) {
+         const auto slot = ReadCalendarRecord(l, 7, 64);
+         return slot ? QStringLiteral("%1 %2 %3").arg(slot->used).arg(slot->duration).arg(slot->time ? qRound(*slot->time * 1440) : -1)
+                     : QStringLiteral("no answer");
+     }},
+    {"relay test", [](DeviceLink &l) { return replyText(SendRelayTest(l, 5)); }},
+    {"set device clock", [](DeviceLink &l) { return replyText(SendDeviceClock(l)); }},
+    {"read device clock", [](DeviceLink &l) { return clockText(ReadDeviceClock(l)); }},
+    {"program mode load", [](DeviceLink &l) { return replyText(RequestProgramMode(l, ProgramMode::Load)); }},
+    {"program mode read", [](DeviceLink &l) { return replyText(RequestProgramMode(l, ProgramMode::Read)); }},
+    {"block write", [](DeviceLink &l) {
+         MemoryBlockData data{};
+         data[0] = '%';
+         data[31] = 0xFF;
+         return replyText(WriteMemoryBlock(l, data, 0x0420, MemoryRegion::C));
+     }},
+    {"block read", [](DeviceLink &l) {
+         const auto block = ReadMemoryBlock(l, 1024, MemoryRegion::F);
+         return block ? QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(block->data()), 32).toHex())
+                      : QStringLiteral("no answer");
+     }},
+    {"program clock set", [](DeviceLink &l) { return replyText(SetClockProgramMode(l)); }},
+    {"program clock read", [](DeviceLink &l) { return clockText(ReadClockProgramMode(l)); }},
+};
+
+const Command &command(const QByteArray &name)
+{
+    for (const Case &c : Commands) {
+        if (name == c.name)
+            return c.run;
+    }
+    qFatal("no command %s", name.constData());
+}
+} // namespace
+
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framesOnTheWire_data();
+    void framesOnTheWire();
+    void answers_data();
+    void answers();
+    void noLinkSendsNothing();
+    void failedPortCheckSendsNothing();
+    void programAckIsAwaitedFiveTimes();
+    void programClockTakesOneReadingAfterItsPause();
+};
+
+void TestCommands::framesOnTheWire_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QByteArrayList>("frames");
+    const auto both = [](const char *name, const QByteArray &serial, int tcpCopies) {
+        const QByteArray body = serial.chopped(1);
+        QTest::addRow("%s serial", name) << QByteArray(name) << false << QByteArrayList{serial};
+        QTest::addRow("%s tcp", name) << QByteArray(name) << true << QByteArrayList{body.repeated(tcpCopies) + '\r'};
+    };
+    both("record write", "%ZW0011051030830**\r", 3);
+    both("record read", "%ZR001764**\r", 4);
+    both("relay test", "%DT00105**\r", 10);
+    // The record devices count Monday as 01, so Sunday is 07.
+    both("set device clock", "%DR0010612262359580" "7**\r", 6);
+    both("read device clock", "%UR001**\r", 4);
+    both("program mode load", "%CM050**\r", 1);
+    both("program mode read", "%CM060**\r", 1);
+    QByteArray block = "%SEC0420%";
+    block += QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r";
+    both("block write", block, 1);
+    both("block read", "%REF0400**\r", 1);
+    // Program-mode clocks count Monday as 00, so Sunday is 06.
+    QTest::addRow("program clock set") << QByteArray("program clock set") << false
+                                       << QByteArrayList{"%CM020**\r", "%RRTC061226235958" "06**\r"};
+}
+
+void TestCommands::framesOnTheWire()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(bool, tcp);
+    QFETCH(QByteArrayList, frames);
+    CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+    bench.clock.setCurrentDateTime(SundayNight);
+    bench.device.replyToEverySend(programAckAnswer());
+    ::command(command)(bench.link);
+    QCOMPARE(bench.device.sentFrames(), frames);
+    if (command == "block write")
+        QCOMPARE(frames.first().size(), 75);
+}
+
+void TestCommands::answers_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("atMs"); // after the command starts; -1 = before it
+    QTest::addColumn<QString>("result");
+    const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs,
+                        const QString &result) {
+        QTest::newRow(name) << QByteArray(command) << tcp << answer << atMs << result;
+    };
+    row("write O", "record write", false, "$ZW001O\r\n", 300, "accepted");
+    row("write N", "record write", false, "$ZW001N\r\n", 300, "refused");
+    row("write behind noise", "record write", false, QByteArrayLiteral("\x00\xFFzz$ZW001O\r\n"), 300, "accepted");
+    row("write without $ZW", "record write", false, "%ZW001O\r\n", 300, "refused");
+    row("write short", "record write", false, "$ZW001O\r", 300, "no answer");
+    row("write silence", "record write", false, {}, 0, "no answer");
+    // The record commands still take an answer read in the wait's last pass.
+    row("write in last pass", "record write", false, "$ZW001O\r\n", 2000, "accepted");
+    row("write too late", "record write", false, "$ZW001O\r\n", 2100, "no answer");
+    // A stale answer is drained from the serial line, but waits on TCP.
+    row("stale serial", "record write", false, "$ZW001N\r\n", -1, "no answer");
+    row("stale tcp", "record write", true, "$ZW001N\r\n", -1, "refused");
+    row("read slot", "record read", true, "$ZR001O7641150823**\r", 500, QString("1 15 503"));
+    row("read slot off", "record read", false, "$ZR001O76402x9975**\r", 500, QString("0 2 -1"));
+    row("read N", "record read", false, "$ZR001N7641150823**\r", 500, "no answer");
+    row("relay DT", "relay test", false, "$DT001O\r\n", 100, "accepted");
+    row("relay other", "relay test", false, "$DR001O\r\n", 100, "refused");
+    row("relay last pass", "relay test", false, "$DT001O\r\n", 1000, "accepted");
+    row("relay late", "relay test", false, "$DT001O\r\n", 1100, "no answer");
+    row("set clock DR", "set device clock", true, "noise$DR001O\r\n", 100, "accepted");
+    row("clock", "read device clock", false, "$UR00106122623595807**\r", 100, "06 12 26 23 59 58 7");
+    row("clock day 7x", "read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7");
+    row("clock day 08", "read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0");
+    row("clock cut short", "read device clock", false, "zzzzzz$UR0010612262359**\r", 100, "no answer");
+    row("clock wrong letters", "read device clock", false, "$DR00106122623595807**\r", 100, "no answer");
+    row("ack", "program mode load", false, programAckAnswer(), 500, "accepted");
+    row("ack late in inclusive wait", "program mode load", false, programAckAnswer(), 1900, "accepted");
+    row("ack other", "program mode load", false, "%PICNOXXX                 \r\n", 500, "no answer");
+    row("block acked", "block write", false, programAckAnswer(), 4900, "accepted");
+    row("block ack too late", "block write", false, programAckAnswer(), 5000, "no answer");
+    row("block not acked", "block write", false, "%PICNOXXX                 \r\n", 100, "refused");
+    const QByteArray hex = blockAnswer({}, 32).mid(3, 32).toHex();
+    row("block read", "block read", false, blockAnswer({}, 32), 100, QString::fromLatin1(hex));
+    row("block read behind noise", "block read", true, blockAnswer("ab", 32), 100, QString::fromLatin1(hex));
+    row("block read cut short", "block read", false, blockAnswer("abcdef", 29), 100, "no answer");
+    row("block read wrong letters", "block read", false, "%RF" + blockAnswer({}, 32).mid(3), 100, "no answer");
+}
+
+void TestCommands::answers()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(bool, tcp);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, atMs);
+    QFETCH(QString, result);
+    CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+    if (atMs < 0)
+        bench.device.deliverAt(0, answer);
+    else if (!answer.isEmpty())
+        bench.device.replyToSend(answer, atMs);
+    QCOMPARE(::command(command)(bench.link), result);
+}
+
+void TestCommands::noLinkSendsNothing()
+{
+    for (const Case &c : Commands) {
+        FakeClock clock;
+        DeviceLink link(clock);
+        QVERIFY2(c.run(link).startsWith(u"no answer"), c.name);
+        QCOMPARE(clock.ms(), 0); // and returns at once
+    }
+}
+
+void TestCommands::failedPortCheckSendsNothing()
+{
+    for (const char *name : {"program mode load", "block write", "block read", "program clock set"}) {
+        CommandBench bench(LinkTransport::Serial);
+        bench.device.setPortCheckResult(false);
+        bench.device.replyToEverySend(programAckAnswer());
+        QVERIFY(!command(name)(bench.link).startsWith(u"accepted"));
+        QVERIFY2(bench.device.sentFrames().isEmpty(), name);
+    }
+}
+
+void TestCommands::programAckIsAwaitedFiveTimes()
+{
+    CommandBench silent(LinkTransport::Serial, 500);
+    QCOMPARE(RequestProgramMode(silent.link, ProgramMode::Load), Reply::NoAnswer);
+    // Five inclusive one-second waits, the frame sent again after each.
+    QCOMPARE(silent.device.sentFrames(), QByteArrayList(6, "%CM050**\r"));
+    QCOMPARE(silent.device.sendTimes(), (QList<qint64>{500, 2000, 4000, 6000, 8000, 10000}));
+    QVERIFY(silent.clock.sleepCount() > 10); // it slept between passes
+
+    CommandBench third(LinkTransport::Tcp);
+    third.device.replyToSend({});
+    third.device.replyToSend("%PICNOXXX                 \r\n", 100);
+    third.device.replyToSend(programAckAnswer(), 100);
+    QCOMPARE(RequestProgramMode(third.link, ProgramMode::Read), Reply::Accepted);
+    QCOMPARE(third.device.sentFrames().size(), 3);
+}
+
+void TestCommands::programClockTakesOneReadingAfterItsPause()
+{
+    CommandBench bench(LinkTransport::Serial, 300);
+    bench.clock.setCurrentDateTime(QDateTime(QDate(1999, 3, 1), QTime(7, 8, 9)));
+    bench.device.replyToEverySend(programAckAnswer(), 100);
+    QCOMPARE(SetClockProgramMode(bench.link), Reply::Accepted);
+    QCOMPARE(bench.clock.dateTimeReadings(), 1);
+    // Years before 2000 go out as 00; the clock frame waits until the clock passes start + 1 s.
+    QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809" "00**\r"));
+    QCOMPARE(bench.device.sendTimes().value(1), 2000);
+
+    CommandBench read(LinkTransport::Tcp);
+    read.device.replyToSend(programAckAnswer(), 100);
+    read.device.deliverAt(400, "%SRTC06122623595807**\r");
+    QCOMPARE(clockText(ReadClockProgramMode(read.link)), QString("06 12 26 23 59 58 7"));
+    CommandBench oddDay(LinkTransport::Tcp);
+    oddDay.device.replyToSend(programAckAnswer(), 100);
+    oddDay.device.deliverAt(400, "%SRTC0612262359587x**\r");
+    QCOMPARE(clockText(ReadClockProgramMode(oddDay.link)), QString("06 12 26 23 59 58 0"));
+}
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "tst_commands.moc"
