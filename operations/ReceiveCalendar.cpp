@@ -19,13 +19,14 @@ Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
     if (RequestProgramMode(m_link, ProgramMode::Read) != Reply::Accepted)
         return Outcome::ProgramModeRefused;
 
-    for (qint32 address = 0; address <= MemoryImage::LastBlockAddress; address += MemoryImage::BlockSize) {
+    for (int block = 0; block < MemoryImage::BlockCount; ++block) {
+        const qint32 address = block * MemoryImage::BlockSize;
         // The last block lies in region "F".
         const MemoryRegion region = address >= MemoryImage::LastBlockAddress ? MemoryRegion::F : MemoryRegion::C;
-        const std::optional<MemoryBlock> block = ReadMemoryBlock(m_link, address, region);
-        if (!block)
+        const std::optional<MemoryBlock> read = ReadMemoryBlock(m_link, address, region);
+        if (!read)
             return Outcome::BlockReadFailed;
-        m_image.storeBlock(address, *block);
+        m_image.storeBlock(address, *read);
         m_progress.step();
         m_progress.setStatusText(OperationText::withPercent(OperationText::Receiving, address, MemoryImage::LastBlockAddress));
         if (m_progress.cancelled())

@@ -21,7 +21,8 @@ Outcome DeviceOperations::SendCalendarBlocks(const RingCalendar &calendar)
     if (RequestProgramMode(m_link, ProgramMode::Load) != Reply::Accepted)
         return Outcome::ProgramModeRefused;
 
-    for (qint32 address = 0; address <= MemoryImage::LastBlockAddress; address += MemoryImage::BlockSize) {
+    for (int block = 0; block < MemoryImage::BlockCount; ++block) {
+        const qint32 address = block * MemoryImage::BlockSize;
         if (WriteMemoryBlock(m_link, m_image.blockData(address), address, MemoryRegion::C) != Reply::Accepted)
             return Outcome::BlockWriteFailed;
         m_progress.step();

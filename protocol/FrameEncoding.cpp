@@ -44,6 +44,17 @@ QByteArray answerField(const QByteArray &received, int position, int length)
     return received.mid(start, length);
 }
 
+std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const QByteArray &letters, int length)
+{
+    const int start = answerPosition(received, QByteArray(1, FrameStart));
+    if (answerField(received, start + 1, int(letters.size())) != letters)
+        return std::nullopt;
+    const QByteArray fields = answerField(received, start + 1 + int(letters.size()), length);
+    if (fields.size() < length)
+        return std::nullopt; // the answer stops inside its fields
+    return fields;
+}
+
 ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday)
 {
     const auto field = [&digits](int index) { return QString::fromLatin1(digits.mid(2 * index, 2)); };

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // Frames are "%", command letters, fields, "**" and a carriage return.
 inline constexpr char FrameStart = '%';
@@ -26,6 +27,10 @@ int answerPosition(const QByteArray &received, const QByteArray &marker);
 // The characters at 1-based position `position`, `length` long; shorter (or
 // empty) where the text ends first, never out of bounds.
 QByteArray answerField(const QByteArray &received, int position, int length);
+
+// The `length` characters that follow the first "%" and the `letters`
+// right after it; nullopt when other letters follow or the text ends first.
+std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const QByteArray &letters, int length);
 
 struct ClockReading;
 

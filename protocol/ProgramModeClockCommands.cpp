@@ -83,11 +83,8 @@ std::optional<ClockReading> ReadClockProgramMode(DeviceLink &link)
     if (!answer)
         return std::nullopt;
 
-    const int start = answerPosition(*answer, QByteArray(1, FrameStart));
-    if (answerField(*answer, start + 1, int(ClockAnswerLetters.size())) != ClockAnswerLetters)
+    const std::optional<QByteArray> digits = fieldsAfterLetters(*answer, ClockAnswerLetters, ClockDigits);
+    if (!digits)
         return std::nullopt;
-    const QByteArray digits = answerField(*answer, start + 5, ClockDigits);
-    if (digits.size() < ClockDigits)
-        return std::nullopt; // the answer stops inside the clock text
-    return clockReadingFromDigits(digits, weekdayOf(QString::fromLatin1(digits.mid(12, 2))));
+    return clockReadingFromDigits(*digits, weekdayOf(QString::fromLatin1(digits->mid(12, 2))));
 }

@@ -93,13 +93,10 @@ std::optional<MemoryBlock> ReadMemoryBlock(DeviceLink &link, qint32 address, Mem
     if (!answer)
         return std::nullopt;
     // Only the first "%" counts: the data bytes may hold "%" themselves.
-    const int start = answerPosition(*answer, QByteArray(1, FrameStart));
-    if (answerField(*answer, start + 1, int(DumpAnswerLetters.size())) != DumpAnswerLetters)
+    const std::optional<QByteArray> data = fieldsAfterLetters(*answer, DumpAnswerLetters, MemoryBlockBytes);
+    if (!data)
         return std::nullopt;
-    const QByteArray data = answerField(*answer, start + 3, MemoryBlockBytes);
-    if (data.size() < MemoryBlockBytes)
-        return std::nullopt; // the answer stops inside the block
     MemoryBlock block{};
-    std::copy(data.cbegin(), data.cend(), block.begin());
+    std::copy(data->cbegin(), data->cend(), block.begin());
     return block;
 }

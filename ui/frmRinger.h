@@ -113,6 +113,7 @@ private:
     void cmdCopyFromMonday_Click();
     void cmdDeleteAll_Click();
     void cmdFactoryDefault_Click();
+    void replaceWholeSchedule(const QString &question, const std::function<void()> &command);
 
     // Device operations (frmRinger_Device.cpp).
     int selectedModelButton() const;

@@ -114,22 +114,23 @@ void frmRinger::cmdCopyFromMonday_Click()
 
 void frmRinger::cmdDeleteAll_Click()
 {
-    if (m_dialog.ask(DeleteAllQuestion, DialogButtons::YesNoCancel) != DialogAnswer::Yes)
-        return;
-    if (m_dialog.ask(ConfirmQuestion, DialogButtons::YesNo) != DialogAnswer::Yes)
-        return;
-    ClearAll(m_calendar, SelectedDeviceVersion);
-    storeCalendar();
-    SelectFirstDayTab();
+    replaceWholeSchedule(DeleteAllQuestion, [this] { ClearAll(m_calendar, SelectedDeviceVersion); });
 }
 
 void frmRinger::cmdFactoryDefault_Click()
 {
-    if (m_dialog.ask(FactoryDefaultQuestion, DialogButtons::YesNoCancel) != DialogAnswer::Yes)
+    replaceWholeSchedule(FactoryDefaultQuestion, [this] { FactoryDefault(m_calendar); });
+}
+
+// Both commands cannot be undone: asked with Yes, No and Cancel, confirmed
+// with Yes and No, then stored at once and Monday shown again.
+void frmRinger::replaceWholeSchedule(const QString &question, const std::function<void()> &command)
+{
+    if (m_dialog.ask(question, DialogButtons::YesNoCancel) != DialogAnswer::Yes)
         return;
     if (m_dialog.ask(ConfirmQuestion, DialogButtons::YesNo) != DialogAnswer::Yes)
         return;
-    FactoryDefault(m_calendar);
+    command();
     storeCalendar();
     SelectFirstDayTab();
 }
