@@ -1,0 +1,182 @@
+// The link: the answer wait, opening the transports, the clock, the port map, the field encoders.
+#include "link/AwaitAnswer.h"
+#include "link/LineSettings.h"
+#include "link/SerialPortMap.h"
+#include "protocol/FrameEncoding.h"
+#include "support/ScriptedChannel.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+using SP = QSerialPort;
+using WaitRow = std::tuple<const char *, qint64, int, WaitForm, LateAnswer, int, QByteArrayList, QByteArray, qint64>;
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // "ms:bytes" pieces arrive on the fake clock (100 ms a sleep). Strict N s lasts (N-1, N] seconds; inclusive (N, N+1].
+    void awaitAnswer_data()
+    {
+        QTest::addColumn<qint64>("startMs"); QTest::addColumn<int>("seconds"); QTest::addColumn<WaitForm>("form");
+        QTest::addColumn<LateAnswer>("late"); QTest::addColumn<int>("minChars"); QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<QByteArray>("answer"); QTest::addColumn<qint64>("endMs");
+        using enum WaitForm;
+        using enum LateAnswer;
+        const QByteArray late = "$ZW001O!!", none = "time-out", ack = "%PICOKXXX", blanks(19, ' ');
+        for (auto [name, startMs, seconds, form, lateAnswer, minChars, pieces, answer, endMs] :
+             // From 0.5 s, the last pass of a strict 2 s and of an inclusive 1 s wait is at 2.0 s.
+             {WaitRow{"strict, last pass, used", 500, 2, Strict, Used, 9, {"2000:" + late}, late, 2000},
+              {"strict, last pass, rejected", 500, 2, Strict, Rejected, 9, {"2000:" + late}, none, 2000},
+              {"strict, pass before, rejected", 500, 2, Strict, Rejected, 9, {"1900:" + late}, late, 1900},
+              {"inclusive, last pass, used", 500, 1, Inclusive, Used, 9, {"2000:" + late}, late, 2000},
+              {"inclusive, last pass, rejected", 500, 1, Inclusive, Rejected, 9, {"2000:" + late}, none, 2000},
+              {"exactly the minimum", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks}, ack + blanks, 600},
+              {"one short", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks.mid(1)}, none, 2000}})
+            QTest::newRow(name) << startMs << seconds << form << lateAnswer << minChars << pieces << answer << endMs;
+    }
+    void awaitAnswer()
+    {
+        QFETCH(qint64, startMs); QFETCH(int, seconds); QFETCH(WaitForm, form); QFETCH(LateAnswer, late);
+        QFETCH(int, minChars); QFETCH(QByteArrayList, pieces); QFETCH(QByteArray, answer); QFETCH(qint64, endMs);
+        CommandBench bench(LinkTransport::Tcp, startMs);
+        for (const QByteArray &piece : pieces)
+            bench.device.deliverAt(piece.split(':').first().toLongLong(), piece.mid(piece.indexOf(':') + 1));
+        QCOMPARE(AwaitAnswer(bench.link, minChars, seconds, form, late).value_or("time-out"), answer);
+        QCOMPARE(bench.clock.ms(), endMs);
+        QCOMPARE(bench.clock.sleepCount(), int(endMs - startMs) / 100); // every pass but the last sleeps: no spinning
+    }
+
+    // Real time: wall-clock steps during a 2 s wait, a frame and its answer, a loopback port where nothing listens.
+    void realTimeOverLoopback()
+    {
+        QTcpServer controller;
+        QVERIFY(controller.listen(QHostAddress::LocalHost));
+        qint64 wallMs = 1767225600050; // 2026-01-01 00:00:00.050 UTC
+        SystemWholeSecondClock clock([&wallMs] { return wallMs; });
+        DeviceLink link(clock);
+        QVERIFY(link.ConnectTcp(" 127.0.0.1 ", controller.serverPort()));
+        QTRY_VERIFY(controller.hasPendingConnections());
+        const std::unique_ptr<QTcpSocket> peer(controller.nextPendingConnection());
+        QObject steps; // the wall clock steps an hour ahead, then two back; the timers end with the test
+        QTimer::singleShot(300, &steps, [&wallMs] { wallMs += 3600000; });
+        QTimer::singleShot(1200, &steps, [&wallMs] { wallMs -= 7200000; });
+        const qint64 start = clock.now();
+        QVERIFY(!AwaitAnswer(link, 1, 2, WaitForm::Strict, LateAnswer::Used));
+        QCOMPARE(clock.now(), start + 2); // steady whole seconds, whatever the wall clock does
+        QCOMPARE(clock.currentDateTime(), QDateTime::fromSecsSinceEpoch(1767222000)); // the wall clock, whole seconds
+
+        link.channel()->send("%DT00103**\r");
+        QVERIFY(peer->waitForReadyRead(2000));
+        QCOMPARE(peer->readAll(), QByteArray("%DT00103**\r"));
+        peer->write("$DT001O\r\n");
+        QCOMPARE(AwaitAnswer(link, 9, 2, WaitForm::Strict, LateAnswer::Used).value_or("time-out"), "$DT001O\r\n");
+        const OpenResult refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
+        QVERIFY2(!refused && !refused.error.isEmpty() && !link.channel(), qPrintable(refused.error));
+    }
+
+    // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
+    void openFails_data()
+    {
+        QTest::addColumn<LinkSettings>("settings"); QTest::addColumn<QString>("reason"); QTest::addColumn<qint64>("endMs");
+        using enum LinkTransport;
+        const char *const lo = "127.0.0.1";
+        for (auto [transport, target, port, line, reason, endMs] :
+             {std::tuple<LinkTransport, const char *, int, const char *, const char *, qint64>{Tcp, lo, 0, "", "", 0},
+              {Tcp, lo, 1, "", "", 2000}, {Tcp, lo, 65535, "", "", 2000}, {Tcp, lo, 65536, "", "", 0},
+              {Tcp, lo, 70000, "", "", 0}, {Tcp, "", 5600, "", "", 0}, {Tcp, "  ", 5600, "", "", 0},
+              {Serial, "/dev/zil-no-such-port", 0, "9600,o,8,1", "/dev/zil-no-such-port", 0}, // names its cause
+              {Serial, "/dev/null", 0, "38400,o,8,1", "/dev/null", 0}, // not a serial line
+              {Serial, "/dev/null", 0, "9600,q,8,1", "9600,q,8,1", 0}, {Serial, "", 0, "9600,o,8,1", "", 0}})
+            QTest::addRow("%s '%s' %d %s", transport == Tcp ? "TCP" : "serial", target, port, line)
+                << LinkSettings{transport, target, port, target, line} << QString(reason) << endMs;
+    }
+    void openFails()
+    {
+        QFETCH(LinkSettings, settings); QFETCH(QString, reason); QFETCH(qint64, endMs);
+        FakeClock clock;
+        DeviceLink link(clock);
+        const OpenResult open = link.Open(settings);
+        QVERIFY2(!open && !link.channel() && !open.error.isEmpty() && open.error.contains(reason), qPrintable(open.error));
+        QVERIFY(!AwaitAnswer(link, 1, 5, WaitForm::Strict, LateAnswer::Used)); // a time-out at once, no channel
+        QCOMPARE(clock.ms(), endMs);
+    }
+
+    void parseLineSettings_data()
+    {
+        QTest::addColumn<QString>("text"); QTest::addColumn<QList<int>>("line"); // baud, parity, data bits, stop bits
+        for (auto [text, line] : // refused: no values
+             {std::pair<const char *, QList<int>>{"9600,o,8,1", {9600, SP::OddParity, SP::Data8, SP::OneStop}},
+              {"1200,E,7,2", {1200, SP::EvenParity, SP::Data7, SP::TwoStop}},
+              {" 19200 , n , 5 , 1.5 ", {19200, SP::NoParity, SP::Data5, SP::OneAndHalfStop}},
+              {"1,s,6,2", {1, SP::SpaceParity, SP::Data6, SP::TwoStop}}, {"", {}}, {"9600,o,8", {}}, {"9600,o,8,1,1", {}},
+              {"0,o,8,1", {}}, {"-9600,o,8,1", {}}, {"9600,x,8,1", {}}, {"9600,o,4,1", {}}, {"9600,o,9,1", {}}, {"9600,o,8,3", {}}})
+            QTest::addRow("'%s'", text) << QString(text) << line;
+    }
+    void parseLineSettings()
+    {
+        QFETCH(QString, text); QFETCH(QList<int>, line);
+        const std::optional<LineSettings> p = ::parseLineSettings(text);
+        QCOMPARE(p ? QList<int>({p->baudRate, p->parity, p->dataBits, p->stopBits}) : QList<int>(), line);
+    }
+
+    void serialPortMap_data()
+    {
+        QTest::addColumn<QString>("text"); QTest::addColumn<int>("port"); QTest::addColumn<QString>("device");
+        for (auto [text, port, device] :
+             {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"}, {"", 16, "/dev/ttyS15"},
+              {"1 = /dev/a", 1, "/dev/a"}, {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"}, {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
+              {"0 = /dev/z", 0, ""}, {"five = /dev/x", 5, "/dev/ttyS4"}, {"6 =", 6, "/dev/ttyS5"},
+              {"# 2 = /dev/b", 2, "/dev/ttyS1"}, {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
+            QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
+                << QString::fromLatin1(text) << port << QString(device);
+    }
+    void serialPortMap()
+    {
+        QFETCH(QString, text); QFETCH(int, port); QFETCH(QString, device);
+        QCOMPARE(SerialPortMap::fromText(text).deviceName(port), device);
+    }
+
+    // D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
+    void fieldEncoders_data()
+    {
+        QTest::addColumn<char>("kind"); QTest::addColumn<int>("value"); QTest::addColumn<int>("width"); QTest::addColumn<QString>("text");
+        for (auto [kind, value, width, text] :
+             {std::tuple<char, int, int, const char *>{'D', 5, 2, "05"}, {'D', 30, 2, "30"}, {'D', 123, 2, "12"},
+              {'D', 7, 1, "7"}, {'D', 0, 2, "00"}, {'D', -5, 3, "0-5"}, {'D', 42, 0, ""}, {'D', 42, -1, ""},
+              {'D', -32768, 8, "00-32768"}, {'2', 0, 0, "00"}, {'2', 9, 0, "09"}, {'2', 15, 0, "0F"}, {'2', 16, 0, "10"},
+              {'2', 255, 0, "FF"}, {'2', 256, 0, "00"}, {'2', -1, 0, "00"}, {'4', 0, 0, "0000"}, {'4', 32, 0, "0020"},
+              {'4', 48879, 0, "BEEF"}, {'4', 65535, 0, "FFFF"}, {'4', 65536, 0, "0000"}, {'4', -1, 0, "0000"}})
+            QTest::addRow("%c %d in %d", kind, value, width) << kind << value << width << QString(text);
+    }
+    void fieldEncoders()
+    {
+        QFETCH(char, kind); QFETCH(int, value); QFETCH(int, width); QFETCH(QString, text);
+        QCOMPARE(kind == 'D' ? FormatDecimal(value, width) : kind == '2' ? FormatHex2(value) : FormatHex4(value), text);
+    }
+
+    // The marker's 1-based position (0 when missing) plus an offset locates the field, never read past the text.
+    void answerLocation_data()
+    {
+        QTest::addColumn<QByteArray>("text"); QTest::addColumn<QByteArray>("marker"); QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("length"); QTest::addColumn<QByteArray>("field");
+        for (auto [text, marker, offset, length, field] :
+             {std::tuple<QByteArray, QByteArray, int, int, QByteArray>{"xy$ZW001O!!", "$ZW", 6, 1, "O"},
+              {"$ZW001N$ZW001O", "$ZW", 6, 1, "N"}, {"$Q$DT001O", "$", 1, 2, "Q$"}, {"ZW001O", "$ZW", 6, 1, "O"},
+              {QByteArray("\0\0%RE12", 7), "%", 3, 2, "12"}, {"abc", "", 0, 2, "ab"}, {"abc", "c", 0, 1, "c"},
+              {"abc", "c", 1, 1, ""}, {"abcdef", "e", 0, 4, "ef"}, {"abc", "a", -8, 2, "ab"}, {"", "%", 1, 1, ""}})
+            QTest::addRow("%s at %s%+d", text.toPercentEncoding().constData(), marker.constData(), offset)
+                << text << marker << offset << length << field;
+    }
+    void answerLocation()
+    {
+        QFETCH(QByteArray, text); QFETCH(QByteArray, marker); QFETCH(int, offset); QFETCH(int, length); QFETCH(QByteArray, field);
+        QCOMPARE(answerField(text, answerPosition(text, marker) + offset, length), field);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
