@@ -74,7 +74,7 @@ struct Options
     }
 };
 
-Invocation refused(const QString &error)
+Invocation refusal(const QString &error)
 {
     Invocation invocation;
     invocation.action = Invocation::Action::Refuse;
@@ -126,7 +126,7 @@ Invocation parseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     o.addTo(parser);
     if (!parser.parse(arguments))
-        return refused(parser.errorText());
+        return refusal(parser.errorText());
     if (parser.isSet(o.help)) {
         Invocation help;
         help.action = Invocation::Action::ShowHelp;
@@ -138,19 +138,26 @@ Invocation parseCommandLine(const QStringList &arguments)
         return version;
     }
     if (const QString error = repeatedOption(parser, o); !error.isEmpty())
-        return refused(error);
+        return refusal(error);
 
     QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return refused(QStringLiteral("no command given; zilctl --help lists them"));
+        return refusal(QStringLiteral("no command given; zilctl --help lists them"));
     if (words[0] == u"clock" && (words.size() < 2 || (words[1] != u"set" && words[1] != u"read")))
-        return refused(QStringLiteral("clock wants set or read"));
+        return refusal(QStringLiteral("clock wants set or read"));
     const SubcommandInfo *info = findSubcommand(words);
     if (!info)
-        return refused(QStringLiteral("'%1' is not a command; zilctl --help lists them").arg(words[0]));
+        return refusal(QStringLiteral("'%1' is not a command; zilctl --help lists them").arg(words[0]));
     words.remove(0, info->name.count(u' ') + 1);
+    // From here on a refusal names its command, for --json.
+    const auto refuse = [&](const QString &error) {
+        Invocation invocation = refusal(error);
+        invocation.commandName = info->name;
+        invocation.json = parser.isSet(o.json);
+        return invocation;
+    };
     if (const QString error = unusedOption(parser, o, *info); !error.isEmpty())
-        return refused(error);
+        return refuse(error);
 
     Invocation invocation;
     invocation.action = Invocation::Action::Run;
@@ -160,24 +167,24 @@ Invocation parseCommandLine(const QStringList &arguments)
     invocation.verifyAfterSend = parser.isSet(o.verify);
     invocation.calendarPath = parser.isSet(o.calendar) ? parser.value(o.calendar) : defaultCalendarPath();
     if (invocation.calendarPath.isEmpty())
-        return refused(QStringLiteral("--calendar: the file name is empty"));
+        return refuse(QStringLiteral("--calendar: the file name is empty"));
 
     if (parser.isSet(o.model)) {
         invocation.model = modelFromName(parser.value(o.model));
         if (!invocation.model)
-            return refused(QStringLiteral("--model: '%1' is not a model (V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", "
+            return refuse(QStringLiteral("--model: '%1' is not a model (V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", "
                                           "\"V3  (64 Zaman)\", \"V3  (Int. Timer)\", v1, v2-24, v2-int, v3-64, v3-int)")
                                .arg(parser.value(o.model)));
     }
 
     if (info->options & UsesLink) {
         if (parser.isSet(o.tcp) == parser.isSet(o.serial))
-            return refused(QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(info->name));
+            return refuse(QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(info->name));
         const LinkParse link = parser.isSet(o.tcp)
                                    ? parseTcpTarget(parser.value(o.tcp))
                                    : parseSerialTarget(parser.value(o.serial), SerialPortMap::fromDirectory(serialPortMapDirectory()));
         if (!link.target)
-            return refused(link.error);
+            return refuse(link.error);
         invocation.link = link.target;
     }
 
@@ -186,7 +193,7 @@ Invocation parseCommandLine(const QStringList &arguments)
         const QString seconds = words.value(0);
         const int value = digits.match(seconds).hasMatch() ? seconds.toInt() : 0;
         if (words.isEmpty() || value < ShortestRelayTest || value > LongestRelayTest)
-            return refused(QStringLiteral("relay-test: '%1' is not a whole number of seconds from 1 to 30").arg(seconds));
+            return refuse(QStringLiteral("relay-test: '%1' is not a whole number of seconds from 1 to 30").arg(seconds));
         invocation.relaySeconds = value;
         words.removeFirst();
     } else if (info->command == Subcommand::Export || info->command == Subcommand::Import) {
@@ -196,7 +203,7 @@ Invocation parseCommandLine(const QStringList &arguments)
             words.removeFirst();
     }
     if (!words.isEmpty())
-        return refused(QStringLiteral("%1: unexpected '%2'").arg(info->name, words[0]));
+        return refuse(QStringLiteral("%1: unexpected '%2'").arg(info->name, words[0]));
     return invocation;
 }
 

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 

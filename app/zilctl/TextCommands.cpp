@@ -16,6 +16,9 @@ namespace {
 
 // A whole week is about 10 KiB of text; anything far larger is not a schedule.
 constexpr qint64 LargestText = 1024 * 1024;
+// Past this many wrong lines the text is likely not a schedule at all; the
+// --json object still lists every one.
+constexpr qsizetype ProblemsShown = 20;
 
 CommandResult badInput(const QString &message, const QJsonObject &details = {})
 {
@@ -117,8 +120,10 @@ CommandResult importCalendarText(const Invocation &invocation)
     const CalendarTextReading reading = readCalendarText(*input.text);
     if (!reading.ok()) {
         QStringList lines;
-        for (const TextProblem &problem : reading.problems)
+        for (const TextProblem &problem : reading.problems.first(std::min(reading.problems.size(), ProblemsShown)))
             lines << problem.toString();
+        if (reading.problems.size() > ProblemsShown)
+            lines << QStringLiteral("... and %1 more").arg(reading.problems.size() - ProblemsShown);
         return badInput(QStringLiteral("the text was refused, nothing was written:\n%1").arg(lines.join(u'\n')),
                         {{QStringLiteral("problems"), problemsAsJson(reading.problems)}});
     }

@@ -7,7 +7,6 @@
 #include "TextCommands.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -43,10 +42,9 @@ int main(int argc, char *argv[])
         std::printf("zilctl %s\n", ZIL_VERSION);
         return exitStatus(ExitCode::Success);
     case Invocation::Action::Refuse: {
-        // --json holds even for a command line that is refused.
-        const bool json = arguments.contains(QStringLiteral("--json"));
-        const auto word = std::find_if(arguments.cbegin() + 1, arguments.cend(), [](const QString &a) { return !a.startsWith(u'-'); });
-        printResult(word == arguments.cend() ? QString() : *word, CommandResult::failure(ExitCode::BadInput, invocation.error), json);
+        // A command line the parser could not read still asks for --json.
+        const bool json = invocation.json || arguments.contains(QStringLiteral("--json"));
+        printResult(invocation.commandName, CommandResult::failure(ExitCode::BadInput, invocation.error), json);
         return exitStatus(ExitCode::BadInput);
     }
     case Invocation::Action::Run: break;
