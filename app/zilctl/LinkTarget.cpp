@@ -49,25 +49,25 @@ bool isIpv6Address(const QString &host)
 
 LinkParse parseTcpTarget(const QString &text)
 {
-    const QString spec = text.trimmed();
-    QString host = spec;
+    const QString given = text.trimmed();
+    QString host = given;
     std::optional<QString> port; // present when a colon introduces one
     bool bracketed = false;
-    if (spec.startsWith(u'[')) {
-        const qsizetype close = spec.indexOf(u']');
-        const QString rest = close < 0 ? QString() : spec.mid(close + 1);
+    if (given.startsWith(u'[')) {
+        const qsizetype close = given.indexOf(u']');
+        const QString rest = close < 0 ? QString() : given.mid(close + 1);
         if (close < 0 || !(rest.isEmpty() || rest.startsWith(u':')))
             return refused(QStringLiteral("--tcp: '%1' is not [IPv6 address] or [IPv6 address]:PORT").arg(text));
-        host = spec.mid(1, close - 1);
+        host = given.mid(1, close - 1);
         if (!rest.isEmpty())
             port = rest.mid(1);
         bracketed = true;
-    } else if (spec.count(u':') == 1) {
-        host = spec.section(u':', 0, 0);
-        port = spec.section(u':', 1);
+    } else if (given.count(u':') == 1) {
+        host = given.section(u':', 0, 0);
+        port = given.section(u':', 1);
     }
 
-    const bool ipv6 = (bracketed || spec.count(u':') > 1) && isIpv6Address(host);
+    const bool ipv6 = (bracketed || given.count(u':') > 1) && isIpv6Address(host);
     if (!ipv6 && !isDottedQuad(host) && !isHostName(host))
         return refused(QStringLiteral("--tcp: '%1' is not a host name or an IP address").arg(host));
 
@@ -86,20 +86,20 @@ LinkParse parseTcpTarget(const QString &text)
 
 LinkParse parseSerialTarget(const QString &text, const SerialPortMap &portMap)
 {
-    const QString spec = text.trimmed();
-    if (spec.isEmpty())
+    const QString given = text.trimmed();
+    if (given.isEmpty())
         return refused(QStringLiteral("--serial: give a device path or a port number from 1 to 16"));
     LinkTarget target;
     target.transport = LinkTarget::Transport::Serial;
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
-    if (digits.match(spec).hasMatch()) {
+    if (digits.match(given).hasMatch()) {
         bool ok = false;
-        const int number = spec.toInt(&ok);
+        const int number = given.toInt(&ok);
         if (!ok || number < FirstSerialPort || number > LastSerialPort)
-            return refused(QStringLiteral("--serial: port '%1' is not a port number from 1 to 16").arg(spec));
+            return refused(QStringLiteral("--serial: port '%1' is not a port number from 1 to 16").arg(given));
         target.serialDevice = portMap.deviceName(number);
     } else {
-        target.serialDevice = spec;
+        target.serialDevice = given;
     }
     return {target, {}};
 }
