@@ -1,4 +1,4 @@
-#include "ui/MainWindow.h"
+#include "ui/frmRinger.h"
 #include "ui/MessageBoxDialog.h"
 
 #include <QApplication>

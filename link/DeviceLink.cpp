@@ -4,11 +4,9 @@
 #include "link/SerialChannel.h"
 #include "link/TcpChannel.h"
 #include "link/WholeSecondClock.h"
-#include "schedule/NumberText.h"
 
 #include <QCoreApplication>
 #include <QTcpSocket>
-#include <cmath>
 
 namespace {
 // The pause before a TCP connection attempt, counted in event-loop passes.
@@ -18,18 +16,14 @@ constexpr int ConnectWaitSeconds = 1;
 constexpr int LowestTcpPort = 1;
 constexpr int HighestTcpPort = 65535;
 
-SerialPortMap portMapBesideExecutable()
+OpenResult failed(const QString &error)
 {
-    if (!QCoreApplication::instance())
-        return {};
-    return SerialPortMap::fromDirectory(QCoreApplication::applicationDirPath());
+    return {false, error};
 }
 } // namespace
 
-DeviceLink::DeviceLink(WholeSecondClock &clock, QObject *parent)
-    : QObject(parent)
-    , m_clock(clock)
-    , m_portMap(portMapBesideExecutable())
+DeviceLink::DeviceLink(WholeSecondClock &clock)
+    : m_clock(clock)
 {
 }
 
@@ -38,38 +32,21 @@ DeviceLink::~DeviceLink()
     CloseLink();
 }
 
-void DeviceLink::setPortMap(const SerialPortMap &map)
+OpenResult DeviceLink::Open(const LinkSettings &settings)
 {
-    m_portMap = map;
+    if (settings.transport == LinkTransport::Tcp)
+        return ConnectTcp(settings.host, settings.tcpPort);
+    return OpenSerialPort(settings.serialDevice, settings.lineSettings);
 }
 
-void DeviceLink::setSerialPortNumber(int portNumber)
-{
-    m_portNumber = portNumber;
-}
-
-int DeviceLink::serialPortNumber() const
-{
-    return m_portNumber;
-}
-
-void DeviceLink::setLineSettings(const QString &settings)
-{
-    m_lineSettings = settings;
-}
-
-QString DeviceLink::lineSettings() const
-{
-    return m_lineSettings;
-}
-
-int DeviceLink::OpenSerialPort()
+OpenResult DeviceLink::OpenSerialPort(const QString &device, const QString &lineSettings)
 {
     CloseLink();
-    const QString device = m_portMap.deviceName(m_portNumber);
-    const std::optional<LineSettings> line = parseLineSettings(m_lineSettings);
-    if (device.isEmpty() || !line)
-        return OpenFailed;
+    if (device.isEmpty())
+        return failed(QStringLiteral("no serial device"));
+    const std::optional<LineSettings> line = parseLineSettings(lineSettings);
+    if (!line)
+        return failed(QStringLiteral("line settings \"%1\" do not parse").arg(lineSettings));
 
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(device);
@@ -80,66 +57,48 @@ int DeviceLink::OpenSerialPort()
     port->setFlowControl(QSerialPort::NoFlowControl);
     port->clearError();
     if (!port->open(QIODevice::ReadWrite))
-        return OpenFailed;
+        return failed(QStringLiteral("%1: %2").arg(device, port->errorString()));
 
     m_channel = std::make_unique<SerialChannel>(std::move(port));
-    return Opened;
+    return {true, {}};
 }
 
-void DeviceLink::ConnectTcp(const QString &host, int port)
+OpenResult DeviceLink::ConnectTcp(const QString &host, int port)
 {
     CloseLink();
     yieldTimes(ConnectPausePasses);
 
-    m_socket = std::make_unique<QTcpSocket>();
     const QString hostName = host.trimmed();
-    if (hostName.isEmpty() || port < LowestTcpPort || port > HighestTcpPort) {
-        dropSocket();
-        return;
-    }
-    m_socket->connectToHost(hostName, quint16(port));
-    if (m_socket->state() == QAbstractSocket::UnconnectedState) {
-        dropSocket(); // the attempt could not even start
-        return;
-    }
+    if (hostName.isEmpty())
+        return failed(QStringLiteral("no address"));
+    if (port < LowestTcpPort || port > HighestTcpPort)
+        return failed(QStringLiteral("port %1 is not a TCP port (1-65535)").arg(port));
 
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(hostName, quint16(port));
+    if (socket->state() == QAbstractSocket::UnconnectedState)
+        return failed(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(socket->errorString()));
+
+    // A refused attempt is polled until the deadline all the same.
     const qint64 deadline = m_clock.now() + ConnectWaitSeconds;
     while (m_clock.now() <= deadline) {
         yieldOnce();
-        if (!m_socket)
-            return; // closed from an event handler meanwhile
-        if (m_socket->state() == QAbstractSocket::ConnectedState) {
-            m_channel = std::make_unique<TcpChannel>(*m_socket);
-            return;
+        if (socket->state() == QAbstractSocket::ConnectedState) {
+            m_channel = std::make_unique<TcpChannel>(std::move(socket));
+            return {true, {}};
         }
         m_clock.sleepUntilEventOrNextSecond();
-        if (!m_socket)
-            return;
     }
-    dropSocket();
-}
-
-bool DeviceLink::tcpConnected() const
-{
-    return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+    const QString reason = socket->error() == QAbstractSocket::UnknownSocketError
+        ? QStringLiteral("no connection within %1 s").arg(ConnectWaitSeconds)
+        : socket->errorString();
+    socket->abort(); // a socket still connecting must not be deleted mid-attempt
+    return failed(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(reason));
 }
 
 void DeviceLink::CloseLink()
 {
     m_channel.reset();
-    dropSocket();
-}
-
-void DeviceLink::dropSocket()
-{
-    if (!m_socket)
-        return;
-    if (m_channel && m_channel->transport() == LinkTransport::Tcp)
-        m_channel.reset();
-    // abort() rather than close(): nothing is left to flush, and a socket
-    // still connecting must not be deleted mid-attempt.
-    std::unique_ptr<QTcpSocket> socket = std::move(m_socket);
-    socket->abort();
 }
 
 LinkChannel *DeviceLink::channel() const
@@ -167,12 +126,4 @@ void DeviceLink::yieldTimes(int passes)
 {
     for (int pass = 0; pass < passes; ++pass)
         yieldOnce();
-}
-
-int tcpPortFromText(const QString &text)
-{
-    const double rounded = std::nearbyint(leadingValue(text)); // halves to even
-    if (!(rounded >= LowestTcpPort && rounded <= HighestTcpPort))
-        return 0;
-    return int(rounded);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "link/LinkSettings.h"
+
 #include <QByteArray>
 #include <QtGlobal>
-
-enum class LinkTransport { Serial, Tcp };
 
 // An open transport to the controller as the commands use it. Received bytes
 // are the answer "text": one character per byte. Bytes only reach the
@@ -20,15 +20,17 @@ public:
     // Takes every waiting byte out of the receive buffer.
     virtual QByteArray readWaiting() = 0;
 
+    // Serial: reads and drops the waiting input. TCP: nothing, so an answer
+    // that came late stays to be read by the next wait.
+    virtual void discardInput() = 0;
+
     // The serial port check before a program-mode frame: clears any pending
     // error and reads the input once; false when that raised an error.
     // Always true over TCP.
     virtual bool checkPort() = 0;
 
-    // Serial: discards the receive and the transmit buffers. TCP: nothing.
-    virtual void discardBuffers() = 0;
-
-    // Writes (serial) or sends (TCP) the bytes. Errors are not reported: a
-    // frame that did not go out shows up as a missing answer.
-    virtual void send(const QByteArray &bytes) = 0;
+    // Serial: discards the receive and transmit buffers, then writes.
+    // TCP: sends. Errors are not reported: a frame that did not go out shows
+    // up as a missing answer.
+    virtual void send(const QByteArray &frame) = 0;
 };

@@ -26,6 +26,11 @@ QByteArray SerialChannel::readWaiting()
     return m_port->isOpen() ? m_port->readAll() : QByteArray();
 }
 
+void SerialChannel::discardInput()
+{
+    readWaiting();
+}
+
 bool SerialChannel::checkPort()
 {
     m_port->clearError();
@@ -35,16 +40,11 @@ bool SerialChannel::checkPort()
     return m_port->error() == QSerialPort::NoError && m_port->isOpen();
 }
 
-void SerialChannel::discardBuffers()
-{
-    if (m_port->isOpen())
-        m_port->clear(QSerialPort::AllDirections);
-}
-
-void SerialChannel::send(const QByteArray &bytes)
+void SerialChannel::send(const QByteArray &frame)
 {
     if (!m_port->isOpen())
         return;
-    m_port->write(bytes);
+    m_port->clear(QSerialPort::AllDirections);
+    m_port->write(frame);
     m_port->flush(); // hand the frame to the driver now, not at the next yield
 }

@@ -17,9 +17,9 @@ public:
     LinkTransport transport() const override { return LinkTransport::Serial; }
     qint64 bytesWaiting() override;
     QByteArray readWaiting() override;
+    void discardInput() override;
     bool checkPort() override;
-    void discardBuffers() override;
-    void send(const QByteArray &bytes) override;
+    void send(const QByteArray &frame) override;
 
 private:
     std::unique_ptr<QSerialPort> m_port;

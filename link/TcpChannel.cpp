@@ -2,26 +2,32 @@
 
 #include <QTcpSocket>
 
-TcpChannel::TcpChannel(QTcpSocket &socket)
-    : m_socket(socket)
+TcpChannel::TcpChannel(std::unique_ptr<QTcpSocket> socket)
+    : m_socket(std::move(socket))
 {
+}
+
+TcpChannel::~TcpChannel()
+{
+    // abort() rather than close(): nothing is left to flush.
+    m_socket->abort();
 }
 
 qint64 TcpChannel::bytesWaiting()
 {
     // Bytes that arrived before the controller closed its end still count.
-    return m_socket.bytesAvailable();
+    return m_socket->bytesAvailable();
 }
 
 QByteArray TcpChannel::readWaiting()
 {
-    return m_socket.bytesAvailable() > 0 ? m_socket.readAll() : QByteArray();
+    return m_socket->bytesAvailable() > 0 ? m_socket->readAll() : QByteArray();
 }
 
-void TcpChannel::send(const QByteArray &bytes)
+void TcpChannel::send(const QByteArray &frame)
 {
-    if (m_socket.state() != QAbstractSocket::ConnectedState)
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
-    m_socket.write(bytes);
-    m_socket.flush();
+    m_socket->write(frame);
+    m_socket->flush();
 }

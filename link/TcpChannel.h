@@ -2,22 +2,24 @@
 
 #include "link/LinkChannel.h"
 
+#include <memory>
+
 class QTcpSocket;
 
-// The controller's TCP connection. The socket belongs to the DeviceLink,
-// which drops this channel before it discards the socket.
+// The controller's TCP connection. Owns its connected socket.
 class TcpChannel final : public LinkChannel
 {
 public:
-    explicit TcpChannel(QTcpSocket &socket);
+    explicit TcpChannel(std::unique_ptr<QTcpSocket> socket);
+    ~TcpChannel() override;
 
     LinkTransport transport() const override { return LinkTransport::Tcp; }
     qint64 bytesWaiting() override;
     QByteArray readWaiting() override;
+    void discardInput() override {}
     bool checkPort() override { return true; }
-    void discardBuffers() override {}
-    void send(const QByteArray &bytes) override;
+    void send(const QByteArray &frame) override;
 
 private:
-    QTcpSocket &m_socket;
+    std::unique_ptr<QTcpSocket> m_socket;
 };

@@ -1,50 +1,23 @@
 #include "operations/DeviceOperations.h"
 
-#include "operations/ClockText.h"
-#include "operations/OperationHost.h"
-#include "operations/OperationTexts.h"
-#include "operations/OperatorDialog.h"
 #include "protocol/ProgramModeClockCommands.h"
-#include "protocol/ProgramModeCommands.h"
 #include "protocol/RecordDeviceCommands.h"
 #include "schedule/RingCalendar.h"
 
-void DeviceOperations::SendClock()
+OperationResult DeviceOperations::SendClock(const LinkSettings &link, int model)
 {
-    m_host.BeginBusy();
-    m_host.setButtonEnabled(OperationButton::SendClock, false);
-    if (!openTransport()) {
-        m_host.setButtonEnabled(OperationButton::SendClock, true);
-        return;
-    }
-    const int result = m_host.selectedModelButton() == ModelV1 ? SetClockProgramMode(m_link) : SendDeviceClock(m_link);
-    m_host.dialog().tell(result == 1 ? OperationText::ClockSet : OperationText::ClockSetFailed);
-    closeLinkAndEndBusy();
-    m_host.setButtonEnabled(OperationButton::SendClock, true);
-    m_host.focusButton(OperationButton::SendClock);
+    return runCommand(link, [&]() -> OperationResult {
+        const Reply reply = model == ModelV1 ? SetClockProgramMode(m_link) : SendDeviceClock(m_link);
+        return {reply == Reply::Accepted ? Outcome::ClockSet : Outcome::ClockNotSet};
+    });
 }
 
-void DeviceOperations::ReceiveClock()
+OperationResult DeviceOperations::ReceiveClock(const LinkSettings &link, int model)
 {
-    m_host.BeginBusy();
-    m_host.setButtonEnabled(OperationButton::ReceiveClock, false);
-    if (!openTransport()) {
-        m_host.setButtonEnabled(OperationButton::ReceiveClock, true);
-        return;
-    }
-    if (m_host.selectedModelButton() == ModelV1) {
-        if (ReadClockProgramMode(m_link, m_reply) == ProgramCommandOk)
-            m_host.setRingerClockText(programModeClockText(m_reply));
-        else
-            m_host.dialog().tell(OperationText::ClockReadFailed);
-    } else {
-        DeviceClockReading reading;
-        if (ReadDeviceClock(m_link, reading) == DeviceAnswerExpected)
-            m_host.setRingerClockText(reading.clockText + QLatin1String(", ") + reading.dayName);
-        else
-            m_host.dialog().tell(OperationText::ClockReadFailed);
-    }
-    closeLinkAndEndBusy();
-    m_host.setButtonEnabled(OperationButton::ReceiveClock, true);
-    m_host.focusButton(OperationButton::ReceiveClock);
+    return runCommand(link, [&]() -> OperationResult {
+        std::optional<ClockReading> reading = model == ModelV1 ? ReadClockProgramMode(m_link) : ReadDeviceClock(m_link);
+        if (!reading)
+            return {Outcome::ClockNotRead};
+        return {Outcome::ClockRead, {}, reading};
+    });
 }

@@ -2,12 +2,16 @@
 
 #include "operations/OperationHost.h"
 #include "operations/OperationTexts.h"
-#include "operations/OperatorDialog.h"
 #include "schedule/RingCalendar.h"
 
-DeviceOperations::DeviceOperations(OperationHost &host)
+namespace {
+// The bar of a block transfer counts 32 steps; its 33rd block finds it full.
+constexpr int BlockTransferSteps = 32;
+} // namespace
+
+DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock)
     : m_host(host)
-    , m_link(host.clock())
+    , m_link(clock)
 {
 }
 
@@ -16,65 +20,66 @@ int recordSlotsPerDay(int model)
     return model == ModelV3Times64 ? SlotsPerDay : MemoryImage::SlotsPerDay;
 }
 
-void DeviceOperations::runScheduleTransfer(const QString &question, void (DeviceOperations::*blocks)(),
-                                           void (DeviceOperations::*records)(int))
+OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, int model,
+                                              qint16 direction, const std::function<Outcome()> &procedure)
 {
-    if (!m_host.dialog().confirm(question))
-        return;
-    if (!openLinkForOperation())
-        return;
-    const int model = m_host.selectedModelButton();
-    if (model == ModelV1)
-        (this->*blocks)();
-    else if (isValidModel(model))
-        (this->*records)(recordSlotsPerDay(model));
-    closeLinkAndEndBusy();
+    if (!m_host.confirm(question))
+        return {Outcome::NotConfirmed};
+    m_host.BeginBusy();
+    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+        return *failure;
+    if (!isValidModel(model)) {
+        m_link.CloseLink();
+        m_host.EndBusy();
+        return {Outcome::NoModel};
+    }
+    m_progress.open(direction);
+    m_host.showProgress(m_progress);
+    m_progress.setStepCount(model == ModelV1 ? BlockTransferSteps : DayCount * recordSlotsPerDay(model));
+    m_progress.setStatusText(OperationText::EnteringProgramMode);
+
+    const Outcome outcome = procedure();
+    showTransferOutcome(outcome);
+    m_link.CloseLink();
+    return {outcome};
 }
 
-bool DeviceOperations::openLinkForOperation()
+void DeviceOperations::showTransferOutcome(Outcome outcome)
+{
+    const OutcomeRow &row = outcomeRow(outcome);
+    m_host.EndBusy();
+    if (row.resetBar)
+        m_progress.resetBar();
+    if (row.closeProgressFirst)
+        m_progress.close();
+    if (row.statusLine)
+        m_progress.setStatusText(row.message);
+    m_host.tell(row.message);
+    m_progress.close();
+}
+
+OperationResult DeviceOperations::runCommand(const LinkSettings &link,
+                                             const std::function<OperationResult()> &command)
 {
     m_host.BeginBusy();
-    return openTransport();
-}
-
-bool DeviceOperations::openTransport()
-{
-    if (!m_host.tcpActive()) {
-        m_link.setPortMap(m_host.serialPortMap());
-        m_link.setSerialPortNumber(m_host.serialPortNumber());
-        m_link.setLineSettings(m_host.lineSettings());
-        if (m_link.OpenSerialPort() != DeviceLink::Opened) {
-            m_host.dialog().tell(OperationText::SerialPortFailed);
-            m_host.EndBusy();
-            return false;
-        }
-        return true;
-    }
-    m_link.ConnectTcp(m_host.ipText().trimmed(), tcpPortFromText(m_host.portText()));
-    if (!m_link.tcpConnected()) {
-        m_host.dialog().tell(OperationText::TcpPortFailed);
-        m_host.EndBusy();
-        return false;
-    }
-    return true;
-}
-
-void DeviceOperations::closeLinkAndEndBusy()
-{
+    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+        return *failure;
+    const OperationResult result = command();
+    if (!result.message().isEmpty())
+        m_host.tell(result.message());
     m_link.CloseLink();
     m_host.EndBusy();
+    return result;
 }
 
-void DeviceOperations::openProgress(qint16 direction, int steps)
+std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link)
 {
-    m_progress.open(direction);
-    m_host.showProgressWindow(m_progress);
-    m_progress.setStepCount(steps);
-    m_progress.setStatusText(OperationText::EnteringProgramMode);
-}
-
-void DeviceOperations::report(const QString &text)
-{
-    m_progress.setStatusText(text);
-    m_host.dialog().tell(text);
+    const OpenResult opened = m_link.Open(link);
+    if (opened)
+        return std::nullopt;
+    const Outcome outcome =
+        link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
+    m_host.tell(outcomeRow(outcome).message);
+    m_host.EndBusy();
+    return OperationResult{outcome, opened.error};
 }

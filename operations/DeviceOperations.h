@@ -2,62 +2,61 @@
 
 #include "link/DeviceLink.h"
 #include "operations/MemoryImage.h"
+#include "operations/Outcome.h"
 #include "operations/TransferProgress.h"
-#include "protocol/ReplyData.h"
+
+#include <functional>
 
 class OperationHost;
+class WholeSecondClock;
+struct LinkSettings;
+struct RingCalendar;
 
 // The operator's device work: schedule send and receive, the controller's
 // clock and the relay test. Each public operation is one button's story:
-// ask, open the link, run the procedure of the selected model, tell the
-// result, close. The window keeps one instance for its whole run, which
-// holds the link, the memory image and the progress state.
+// ask, open the link, run the procedure of the model, tell the result,
+// close. Everything it needs comes in as values; what only the program
+// around it can do goes through the host. One instance lives as long as the
+// program, holding the link, the memory image and the progress state.
 class DeviceOperations
 {
 public:
-    explicit DeviceOperations(OperationHost &host);
+    DeviceOperations(OperationHost &host, WholeSecondClock &clock);
     DeviceOperations(const DeviceOperations &) = delete;
     DeviceOperations &operator=(const DeviceOperations &) = delete;
 
-    // The buttons.
-    void SendCalendar();    // cmdSendCalendar "Gönder"
-    void ReceiveCalendar(); // cmdReceiveCalendar "Al"
-    void SendClock();       // cmdSendClock "Gönder"
-    void ReceiveClock();    // cmdReceiveClock "Al"
-    void TestRelay();       // cmdTest "Şimdi Çaldır"
-
-    // Transfer procedures, run with the link open.
-    void SendCalendarBlocks();
-    void SendCalendarRecords(int slotsPerDay);
-    void ReceiveCalendarBlocks();
-    void ReceiveCalendarRecords(int slotsPerDay);
+    OperationResult SendCalendar(const LinkSettings &link, int model, const RingCalendar &calendar);
+    // Fills `calendar` as the slots arrive.
+    OperationResult ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar);
+    OperationResult SendClock(const LinkSettings &link, int model);
+    OperationResult ReceiveClock(const LinkSettings &link, int model);
+    OperationResult TestRelay(const LinkSettings &link, int model, qint16 seconds);
 
     TransferProgress &progress() { return m_progress; }
     MemoryImage &memoryImage() { return m_image; }
-    const ReplyData &replyData() const { return m_reply; }
-    DeviceLink &link() { return m_link; }
 
 private:
-    // BeginBusy, then the transport of the operation.
-    bool openLinkForOperation();
-    // Confirmation, link, the procedure of the model button selected now,
-    // link closed: the story both schedule transfers share.
-    void runScheduleTransfer(const QString &question, void (DeviceOperations::*blocks)(),
-                             void (DeviceOperations::*records)(int));
-    // The transport chosen by chkTCPIPActive; tells the operator and ends
-    // the busy state when it cannot be opened.
-    bool openTransport();
-    void closeLinkAndEndBusy();
+    // The transfer procedures, run with the link and the progress open.
+    Outcome SendCalendarBlocks(const RingCalendar &calendar);
+    Outcome SendCalendarRecords(const RingCalendar &calendar, int slotsPerDay);
+    Outcome ReceiveCalendarBlocks(RingCalendar &calendar);
+    Outcome ReceiveCalendarRecords(RingCalendar &calendar, int slotsPerDay);
 
-    void openProgress(qint16 direction, int steps);
-    // Status line and message box with the same text.
-    void report(const QString &text);
+    // Confirmation, busy state, link, progress, the procedure, the result
+    // told as the outcome table says, link closed.
+    OperationResult runTransfer(const QString &question, const LinkSettings &link, int model,
+                                qint16 direction, const std::function<Outcome()> &procedure);
+    // Busy state, link, one command exchange, the result told, link closed.
+    OperationResult runCommand(const LinkSettings &link, const std::function<OperationResult()> &command);
+    // Opens the link; when it cannot, tells the operator, ends the busy
+    // state and gives the failure.
+    std::optional<OperationResult> openLinkOrTell(const LinkSettings &link);
+    void showTransferOutcome(Outcome outcome);
 
     OperationHost &m_host;
     DeviceLink m_link;
     TransferProgress m_progress;
     MemoryImage m_image;
-    ReplyData m_reply;
 };
 
 // Slots a day the record procedures move for a model 1..4.

@@ -42,14 +42,10 @@ MemoryBlockData MemoryImage::blockData(qint32 address) const
     return data;
 }
 
-void MemoryImage::storeBlock(qint32 address, const ReplyData &reply)
+void MemoryImage::storeBlock(qint32 address, const MemoryBlock &block)
 {
-    for (int i = 0; i < BlockSize && i < reply.size(); ++i) {
-        bool ok = false;
-        const int value = reply.at(i).toInt(&ok);
-        if (ok)
-            setIfByte(*this, address + i, value);
-    }
+    for (int i = 0; i < BlockSize; ++i)
+        setByte(address + i, block[size_t(i)]);
 }
 
 void FillMemoryImage(MemoryImage &image, const RingCalendar &calendar)

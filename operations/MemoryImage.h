@@ -1,7 +1,7 @@
 #pragma once
 
 #include "protocol/ProgramModeCommands.h"
-#include "protocol/ReplyData.h"
+#include "protocol/Reply.h"
 
 #include <QtGlobal>
 #include <array>
@@ -15,8 +15,9 @@ class MemoryImage
 {
 public:
     static constexpr int Size = 8192;
-    static constexpr int BlockSize = 32;
+    static constexpr int BlockSize = MemoryBlockBytes;
     static constexpr qint32 LastBlockAddress = 1024; // 33 blocks: offsets 0..1055
+    static constexpr int BlockCount = LastBlockAddress / BlockSize + 1;
     static constexpr int SlotsPerDay = 24;
     static constexpr int FirstEntryOffset = 24;
     static constexpr int DayBytes = 96;
@@ -34,9 +35,8 @@ public:
     // The block at `address` as a block write carries it: its 32 bytes, then
     // 32 zero bytes.
     MemoryBlockData blockData(qint32 address) const;
-    // Takes the 32 byte values of a block read; a value that is missing or
-    // no byte leaves its byte as it was.
-    void storeBlock(qint32 address, const ReplyData &reply);
+    // Takes the 32 bytes of a block read.
+    void storeBlock(qint32 address, const MemoryBlock &block);
 
 private:
     std::array<quint8, Size> m_bytes{};

@@ -1,45 +1,30 @@
 #pragma once
 
-#include "link/BusyState.h"
-#include "link/SerialPortMap.h"
-
 #include <QString>
 
-class OperatorDialog;
 class TransferProgress;
-class WholeSecondClock;
-struct RingCalendar;
 
-// The buttons an operation disables while it runs and focuses at its end.
-enum class OperationButton { SendClock, ReceiveClock, RelayTest };
-
-// What the device operations need of the main window. The window answers
-// with its controls; tests answer with plain values.
-class OperationHost : public BusyState
+// What only the program around the operations can do: ask and tell the
+// operator, show the progress of a transfer, hold the busy state, and show a
+// schedule that has just arrived. The main window is one host; a program
+// without any window is another.
+class OperationHost
 {
 public:
-    // The first selected model button, 0 ("V1") to 4; -1 when none is.
-    virtual int selectedModelButton() const = 0;
-    virtual bool tcpActive() const = 0;   // chkTCPIPActive
-    virtual QString ipText() const = 0;   // txtIP
-    virtual QString portText() const = 0; // txtPort
-    virtual QString relayTestText() const = 0; // lblRelayTest
+    virtual ~OperationHost() = default;
 
-    virtual void setRingerClockText(const QString &text) = 0; // lblRingerClock
-    virtual void SelectFirstDayTab() = 0;
-    virtual void setButtonEnabled(OperationButton button, bool enabled) = 0;
-    virtual void focusButton(OperationButton button) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool confirm(const QString &question) = 0;
+    // A result or an error, with only an OK button.
+    virtual void tell(const QString &text) = 0;
 
-    // Creates the progress window on first use and shows it modeless; it
-    // hides itself when the progress unloads.
-    virtual void showProgressWindow(TransferProgress &progress) = 0;
+    // Once per operation each, busy before the link opens and no longer
+    // busy before the result is told.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
 
-    virtual OperatorDialog &dialog() = 0;
-    virtual RingCalendar &calendar() = 0;
-
-    // Serial port as set when the window loaded, and the model's line settings.
-    virtual int serialPortNumber() const = 0;
-    virtual QString lineSettings() const = 0;
-    virtual SerialPortMap serialPortMap() const = 0;
-    virtual WholeSecondClock &clock() = 0;
+    // A schedule transfer has opened its progress; it closes itself.
+    virtual void showProgress(TransferProgress &progress) = 0;
+    // A receive has filled the schedule; show it.
+    virtual void scheduleReceived() = 0;
 };

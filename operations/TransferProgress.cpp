@@ -22,14 +22,16 @@ void TransferProgress::open(qint16 direction)
         m_arrowIndex = ArrowCount - 1;
     else if (direction == ToController)
         m_arrowIndex = 0;
-    m_timer.start();
-    emit loaded();
-
+    // Every opening starts from the first picture, whatever the last run left.
+    m_arrowVisible.fill(true);
     if (direction == ToController)
         m_picture = ArrowPicture::PointingRight;
     else if (direction == ToComputer)
         m_picture = ArrowPicture::PointingLeft;
+    m_timer.start();
+    emit loaded();
     emit arrowPictureChanged();
+    emit arrowsChanged();
 }
 
 void TransferProgress::setStepCount(int steps)

@@ -1,9 +1,9 @@
 #include "protocol/CalendarRecordCommands.h"
 
-#include "link/AwaitAnswer.h"
-#include "link/DeviceLink.h"
-#include "link/FrameEncoding.h"
-#include "link/SendSteps.h"
+#include "protocol/Exchange.h"
+#include "protocol/FrameEncoding.h"
+#include "schedule/DateTimeValue.h"
+#include "schedule/NumberText.h"
 
 namespace {
 const QByteArray RecordWrite = QByteArrayLiteral("%ZW001");
@@ -12,28 +12,17 @@ const QByteArray WriteAnswerStart = QByteArrayLiteral("$ZW");
 const QByteArray ReadAnswerStart = QByteArrayLiteral("$ZR");
 const QByteArray StatusCarriedOut = QByteArrayLiteral("O");
 
-constexpr int RecordDrainPasses = 1001;
-constexpr int WriteCopiesOverTcp = 3;
-constexpr int ReadCopiesOverTcp = 4;
-constexpr int WriteAnswerMinChars = 9;
-constexpr int ReadAnswerMinChars = 20;
-constexpr int RecordAnswerSeconds = 2;
 // "$", two letters and "001" come before the status character.
 constexpr int StatusOffset = 6;
+// Fields of a read answer, 1-based from its "$ZR".
+constexpr int UsedAt = 10;
+constexpr int DurationAt = 11;
+constexpr int HourAt = 13;
+constexpr int MinuteAt = 15;
 
 QByteArray field(qint16 value, qint16 width)
 {
     return FormatDecimal(value, width).toLatin1();
-}
-
-// Sends the frame on the open transport and waits for the answer: nullopt
-// on a time-out. An answer complete in the last pass still counts.
-std::optional<QByteArray> exchange(DeviceLink &link, const QByteArray &serialFrame, int tcpCopies,
-                                   int minChars)
-{
-    drainBeforeSend(link, RecordDrainPasses);
-    sendFrame(link, linkIsTcp(link) ? repeatedForTcp(serialFrame, tcpCopies) : serialFrame);
-    return AwaitAnswer(link, minChars, RecordAnswerSeconds, WaitForm::Strict, LateAnswer::Used);
 }
 
 // The status character of the first answer starting with `answerStart`;
@@ -44,6 +33,11 @@ QByteArray statusOf(const QByteArray &received, const QByteArray &answerStart)
     if (position == 0)
         return {};
     return answerField(received, position + StatusOffset, 1);
+}
+
+QString fieldText(const QByteArray &answer, int position, int length)
+{
+    return QString::fromLatin1(answerField(answer, position, length));
 }
 } // namespace
 
@@ -60,23 +54,32 @@ QByteArray readCalendarRecordFrame(qint16 day, qint16 slot)
     return RecordRead + field(day, 1) + field(slot, 2) + FrameEndMarker + FrameTerminator;
 }
 
-int WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used, qint16 duration,
-                        qint16 hourByte, qint16 minuteByte)
+Reply WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used, qint16 duration,
+                          qint16 hourByte, qint16 minuteByte)
 {
     const QByteArray frame = writeCalendarRecordFrame(day, slot, used, duration, hourByte, minuteByte);
-    const std::optional<QByteArray> answer =
-        exchange(link, frame, WriteCopiesOverTcp, WriteAnswerMinChars);
+    const std::optional<QByteArray> answer = runExchange(link, Commands::RecordWrite, frame);
     if (!answer)
-        return RecordWriteNoAnswer;
-    return statusOf(*answer, WriteAnswerStart) == StatusCarriedOut ? RecordWriteAccepted
-                                                                    : RecordWriteRefused;
+        return Reply::NoAnswer;
+    return statusOf(*answer, WriteAnswerStart) == StatusCarriedOut ? Reply::Accepted : Reply::Refused;
 }
 
-QByteArray ReadCalendarRecord(DeviceLink &link, qint16 day, qint16 slot)
+std::optional<SlotReading> ReadCalendarRecord(DeviceLink &link, qint16 day, qint16 slot)
 {
     const std::optional<QByteArray> answer =
-        exchange(link, readCalendarRecordFrame(day, slot), ReadCopiesOverTcp, ReadAnswerMinChars);
-    if (!answer)
-        return RecordReadTimeout;
-    return statusOf(*answer, ReadAnswerStart) == StatusCarriedOut ? *answer : RecordReadError;
+        runExchange(link, Commands::RecordRead, readCalendarRecordFrame(day, slot));
+    if (!answer || statusOf(*answer, ReadAnswerStart) != StatusCarriedOut)
+        return std::nullopt;
+    return slotFromRecordAnswer(*answer);
+}
+
+SlotReading slotFromRecordAnswer(const QByteArray &answer)
+{
+    const int p = answerPosition(answer, ReadAnswerStart);
+    SlotReading slot;
+    slot.used = leadingValue(fieldText(answer, p + UsedAt, 1)) == 1.0 ? 1 : 0;
+    slot.duration = wholeValue(leadingValue(fieldText(answer, p + DurationAt, 2))).value_or(0);
+    slot.time = parseTimeOfDay(fieldText(answer, p + HourAt, 2) + u':' + fieldText(answer, p + MinuteAt, 2)
+                               + QLatin1String(":00"));
+    return slot;
 }

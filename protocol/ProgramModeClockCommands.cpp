@@ -1,11 +1,11 @@
 #include "protocol/ProgramModeClockCommands.h"
 
-#include "link/AwaitAnswer.h"
 #include "link/DeviceLink.h"
-#include "link/FrameEncoding.h"
-#include "link/SendSteps.h"
 #include "link/WholeSecondClock.h"
+#include "protocol/Exchange.h"
+#include "protocol/FrameEncoding.h"
 #include "protocol/ProgramModeCommands.h"
+#include "schedule/NumberText.h"
 
 namespace {
 const QByteArray SetClockRequest = QByteArrayLiteral("%CM020**\r");
@@ -13,17 +13,11 @@ const QByteArray ReadClockRequest = QByteArrayLiteral("%CM030**\r");
 const QByteArray ClockFrameStart = QByteArrayLiteral("%RRTC");
 const QByteArray ClockAnswerLetters = QByteArrayLiteral("SRTC");
 
-constexpr int ClockDrainPasses = 5001;
-constexpr int ClockFrameAckMinChars = 28;
-// "%SRTC", 14 clock digits and two characters that are not examined.
-constexpr int ClockAnswerMinChars = 21;
-constexpr int ClockAnswerSeconds = 5;
 // After the request is acknowledged the controller gets until the clock
 // passes start + 1 second before the clock frame follows.
 constexpr int PauseBeforeClockFrameSeconds = 1;
 constexpr int YearBase = 2000;
 constexpr int ClockDigits = 14;
-constexpr int ClockFields = 7;
 
 QByteArray twoDigits(int value)
 {
@@ -36,7 +30,8 @@ void pauseBeforeClockFrame(DeviceLink &link)
     const qint64 deadline = clock.now() + PauseBeforeClockFrameSeconds;
     while (clock.now() <= deadline) {
         DeviceLink::yieldOnce();
-        discardInputOnce(link);
+        if (LinkChannel *channel = link.channel())
+            channel->discardInput();
         if (clock.now() > deadline)
             break;
         clock.sleepUntilEventOrNextSecond();
@@ -46,13 +41,13 @@ void pauseBeforeClockFrame(DeviceLink &link)
 // Drain, check the port and send the "%CM" request; true once acknowledged.
 bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
 {
-    if (!link.channel())
-        return false;
-    drainBeforeSend(link, ClockDrainPasses);
-    if (!portCheckPasses(link))
-        return false;
-    sendFrame(link, request);
-    return WaitProgramAck(link, request) == ProgramCommandOk;
+    return runExchange(link, Commands::ClockRequest, request)
+        && WaitProgramAck(link, request) == Reply::Accepted;
+}
+
+int weekdayOf(const QString &text)
+{
+    return isNumeric(text) ? wholeValue(leadingValue(text)).value_or(0) : 0;
 }
 } // namespace
 
@@ -67,38 +62,32 @@ QByteArray programModeClockFrame(const QDateTime &local)
         + twoDigits(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
 }
 
-int SetClockProgramMode(DeviceLink &link)
+Reply SetClockProgramMode(DeviceLink &link)
 {
     if (!requestAcknowledged(link, SetClockRequest))
-        return ProgramCommandFailed;
+        return Reply::NoAnswer;
     pauseBeforeClockFrame(link);
-    sendFrame(link, programModeClockFrame(link.clock().currentDateTime()));
-    const std::optional<QByteArray> answer = AwaitAnswer(
-        link, ClockFrameAckMinChars, ClockAnswerSeconds, WaitForm::Strict, LateAnswer::Rejected);
-    return answer && isProgramAck(*answer) ? ProgramCommandOk : ProgramCommandFailed;
+    const std::optional<QByteArray> answer =
+        runExchange(link, Commands::ClockFrame, programModeClockFrame(link.clock().currentDateTime()));
+    if (!answer)
+        return Reply::NoAnswer;
+    return isProgramAck(*answer) ? Reply::Accepted : Reply::Refused;
 }
 
-int ReadClockProgramMode(DeviceLink &link, ReplyData &reply)
+std::optional<ClockReading> ReadClockProgramMode(DeviceLink &link)
 {
     // After its acknowledgement the controller sends its clock unasked.
     if (!requestAcknowledged(link, ReadClockRequest))
-        return ProgramCommandFailed;
-    const std::optional<QByteArray> answer = AwaitAnswer(
-        link, ClockAnswerMinChars, ClockAnswerSeconds, WaitForm::Strict, LateAnswer::Rejected);
+        return std::nullopt;
+    const std::optional<QByteArray> answer = awaitAnswer(link, Commands::ClockAnswer);
     if (!answer)
-        return ProgramCommandFailed;
+        return std::nullopt;
 
     const int start = answerPosition(*answer, QByteArray(1, FrameStart));
     if (answerField(*answer, start + 1, int(ClockAnswerLetters.size())) != ClockAnswerLetters)
-        return ProgramCommandFailed;
+        return std::nullopt;
     const QByteArray digits = answerField(*answer, start + 5, ClockDigits);
     if (digits.size() < ClockDigits)
-        return ProgramCommandFailed; // the answer stops inside the clock text
-
-    ReplyData fields;
-    for (int index = 0; index < ClockFields; ++index)
-        fields.append(QString::fromLatin1(digits.mid(2 * index, 2)));
-    fields.append(QVariant()); // the eighth element stays empty
-    reply = fields;
-    return ProgramCommandOk;
+        return std::nullopt; // the answer stops inside the clock text
+    return clockReadingFromDigits(digits, weekdayOf(QString::fromLatin1(digits.mid(12, 2))));
 }

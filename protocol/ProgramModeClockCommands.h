@@ -1,9 +1,10 @@
 #pragma once
 
-#include "protocol/ReplyData.h"
+#include "protocol/Reply.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <optional>
 
 class DeviceLink;
 
@@ -11,9 +12,9 @@ class DeviceLink;
 // weekday (00 = Monday), each two digits, "**", CR; all from one reading.
 QByteArray programModeClockFrame(const QDateTime &local);
 
-// 1 = the controller acknowledged the clock frame, 2 = failed.
-int SetClockProgramMode(DeviceLink &link);
-// 1 = read, `reply` then holds day, month, year, hour, minute, second and
-// weekday (1 = Monday) as two-character QStrings and an empty (null
-// QVariant) eighth element; 2 = failed, `reply` unchanged.
-int ReadClockProgramMode(DeviceLink &link, ReplyData &reply);
+// Accepted once the controller acknowledged the clock frame.
+Reply SetClockProgramMode(DeviceLink &link);
+// The clock after "%SRTC"; its weekday counts 1 = Monday and names a day
+// when the whole text is a number that rounds to 1..7. nullopt when no
+// clock came, or it stops inside its 14 digits.
+std::optional<ClockReading> ReadClockProgramMode(DeviceLink &link);

@@ -1,9 +1,8 @@
 #include "protocol/ProgramModeCommands.h"
 
-#include "link/AwaitAnswer.h"
 #include "link/DeviceLink.h"
-#include "link/FrameEncoding.h"
-#include "link/SendSteps.h"
+#include "protocol/Exchange.h"
+#include "protocol/FrameEncoding.h"
 
 namespace {
 const QByteArray ProgramModeRequest = QByteArrayLiteral("%CM");
@@ -11,35 +10,44 @@ const QByteArray LoadModeCode = QByteArrayLiteral("05");
 const QByteArray ReadModeCode = QByteArrayLiteral("06");
 const QByteArray ProgramModeRequestEnd = QByteArrayLiteral("0**");
 const QByteArray MemoryBlockWrite = QByteArrayLiteral("%SE");
+const QByteArray MemoryBlockRead = QByteArrayLiteral("%RE");
+const QByteArray DumpAnswerLetters = QByteArrayLiteral("RE");
 const QByteArray ProgramAck = QByteArrayLiteral("PICOKXXX");
 
-constexpr int RequestPausePasses = 1001;
-constexpr int BlockDrainPasses = 5001;
 constexpr int AckAttempts = 5;
-// The acknowledgement is "%PICOKXXX" padded to 28 characters.
-constexpr int AckMinChars = 28;
-constexpr int AckWaitSeconds = 1;
-constexpr int BlockAnswerSeconds = 5;
+
+Reply ackReply(const std::optional<QByteArray> &answer)
+{
+    if (!answer)
+        return Reply::NoAnswer;
+    return isProgramAck(*answer) ? Reply::Accepted : Reply::Refused;
+}
 } // namespace
 
-QByteArray regionLetter(qint16 regionFlag)
+QByteArray regionLetter(MemoryRegion region)
 {
-    return regionFlag != 0 ? QByteArrayLiteral("F") : QByteArrayLiteral("C");
+    return region == MemoryRegion::F ? QByteArrayLiteral("F") : QByteArrayLiteral("C");
 }
 
-QByteArray programModeRequestFrame(qint16 mode)
+QByteArray programModeRequestFrame(ProgramMode mode)
 {
-    return ProgramModeRequest + (mode == ProgramModeLoad ? LoadModeCode : ReadModeCode)
+    return ProgramModeRequest + (mode == ProgramMode::Load ? LoadModeCode : ReadModeCode)
         + ProgramModeRequestEnd + FrameTerminator;
 }
 
-QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, qint16 regionFlag)
+QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, MemoryRegion region)
 {
-    QByteArray frame = MemoryBlockWrite + regionLetter(regionFlag) + FormatHex4(address).toLatin1();
+    QByteArray frame = MemoryBlockWrite + regionLetter(region) + FormatHex4(address).toLatin1();
     frame.append(reinterpret_cast<const char *>(data.data()), qsizetype(data.size()));
     frame += FrameEndMarker;
     frame += FrameTerminator;
     return frame;
+}
+
+QByteArray readMemoryBlockFrame(qint32 address, MemoryRegion region)
+{
+    return MemoryBlockRead + regionLetter(region) + FormatHex4(address).toLatin1() + FrameEndMarker
+        + FrameTerminator;
 }
 
 bool isProgramAck(const QByteArray &received)
@@ -48,42 +56,50 @@ bool isProgramAck(const QByteArray &received)
     return answerField(received, start + 1, int(ProgramAck.size())) == ProgramAck;
 }
 
-int RequestProgramMode(DeviceLink &link, qint16 mode)
+Reply RequestProgramMode(DeviceLink &link, ProgramMode mode)
 {
-    if (!link.channel())
-        return ProgramCommandFailed;
-    DeviceLink::yieldTimes(RequestPausePasses);
-    if (!portCheckPasses(link))
-        return ProgramCommandFailed;
     const QByteArray frame = programModeRequestFrame(mode);
-    sendFrame(link, frame);
-    return WaitProgramAck(link, frame) == ProgramCommandOk ? ProgramCommandOk : ProgramCommandFailed;
+    if (!runExchange(link, Commands::ProgramModeRequest, frame))
+        return Reply::NoAnswer;
+    return WaitProgramAck(link, frame);
 }
 
-int WaitProgramAck(DeviceLink &link, const QByteArray &frame)
+Reply WaitProgramAck(DeviceLink &link, const QByteArray &frame)
 {
+    Reply reply = Reply::NoAnswer;
     for (int attempt = 1; attempt <= AckAttempts; ++attempt) {
-        const std::optional<QByteArray> answer =
-            AwaitAnswer(link, AckMinChars, AckWaitSeconds, WaitForm::Inclusive, LateAnswer::Rejected);
-        if (answer && isProgramAck(*answer))
-            return ProgramCommandOk;
+        reply = ackReply(awaitAnswer(link, Commands::ProgramAck));
+        if (reply == Reply::Accepted)
+            return reply;
         // The frame goes out again after every failed attempt, the last one
         // included, although nothing waits for that last copy.
-        discardInputOnce(link);
-        sendFrame(link, frame);
+        if (LinkChannel *channel = link.channel()) {
+            channel->discardInput();
+            channel->send(frame);
+        }
     }
-    return ProgramCommandFailed;
+    return reply;
 }
 
-int WriteMemoryBlock(DeviceLink &link, const MemoryBlockData &data, qint32 address, qint16 regionFlag)
+Reply WriteMemoryBlock(DeviceLink &link, const MemoryBlockData &data, qint32 address, MemoryRegion region)
 {
-    if (!link.channel())
-        return ProgramCommandFailed;
-    drainBeforeSend(link, BlockDrainPasses);
-    if (!portCheckPasses(link))
-        return ProgramCommandFailed;
-    sendFrame(link, memoryBlockFrame(data, address, regionFlag));
+    return ackReply(runExchange(link, Commands::BlockWrite, memoryBlockFrame(data, address, region)));
+}
+
+std::optional<MemoryBlock> ReadMemoryBlock(DeviceLink &link, qint32 address, MemoryRegion region)
+{
     const std::optional<QByteArray> answer =
-        AwaitAnswer(link, AckMinChars, BlockAnswerSeconds, WaitForm::Strict, LateAnswer::Rejected);
-    return answer && isProgramAck(*answer) ? ProgramCommandOk : ProgramCommandFailed;
+        runExchange(link, Commands::BlockRead, readMemoryBlockFrame(address, region));
+    if (!answer)
+        return std::nullopt;
+    // Only the first "%" counts: the data bytes may hold "%" themselves.
+    const int start = answerPosition(*answer, QByteArray(1, FrameStart));
+    if (answerField(*answer, start + 1, int(DumpAnswerLetters.size())) != DumpAnswerLetters)
+        return std::nullopt;
+    const QByteArray data = answerField(*answer, start + 3, MemoryBlockBytes);
+    if (data.size() < MemoryBlockBytes)
+        return std::nullopt; // the answer stops inside the block
+    MemoryBlock block{};
+    std::copy(data.cbegin(), data.cend(), block.begin());
+    return block;
 }

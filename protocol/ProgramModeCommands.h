@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/Reply.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
@@ -7,28 +9,31 @@
 class DeviceLink;
 
 // Program-mode controllers ("V1") are switched into a programming mode and
-// then written in 32-byte blocks. Results: 1 = acknowledged, 2 = failed.
-inline constexpr int ProgramCommandOk = 1;
-inline constexpr int ProgramCommandFailed = 2;
+// then written and read in 32-byte blocks.
 
-inline constexpr qint16 ProgramModeLoad = 5; // before a schedule send
-inline constexpr qint16 ProgramModeRead = 6; // before a schedule receive
+enum class ProgramMode { Load, Read }; // before a schedule send / receive
+enum class MemoryRegion { C, F };     // "F" holds the closing write of a send
 
+// A block write carries its 32 bytes and then 32 zero bytes.
 using MemoryBlockData = std::array<quint8, 64>;
 
-// "F" when the region flag is not 0, else "C".
-QByteArray regionLetter(qint16 regionFlag);
-
-// "%CM" "05" "0**" CR for mode 5, "%CM" "06" "0**" CR for any other mode.
-QByteArray programModeRequestFrame(qint16 mode);
-// "%SE", region letter ("F" when the flag is not 0, else "C"), the address
-// in four hex digits, the 64 data bytes unescaped, "**", CR: 75 bytes.
-QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, qint16 regionFlag);
+// "%CM" "05" "0**" CR to load, "%CM" "06" "0**" CR to read.
+QByteArray programModeRequestFrame(ProgramMode mode);
+// "%SE", region letter, the address in four hex digits, the 64 data bytes
+// unescaped, "**", CR: 75 bytes.
+QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, MemoryRegion region);
+// "%RE", region letter, the address in four hex digits, "**", CR.
+QByteArray readMemoryBlockFrame(qint32 address, MemoryRegion region);
+QByteArray regionLetter(MemoryRegion region);
 // "PICOKXXX" right after the first "%" (from the start when there is none).
 bool isProgramAck(const QByteArray &received);
 
-int RequestProgramMode(DeviceLink &link, qint16 mode);
+// Accepted once acknowledged.
+Reply RequestProgramMode(DeviceLink &link, ProgramMode mode);
 // Up to five waits for the acknowledgement, re-sending the frame after each
 // one that fails (the fifth included, so a dead controller gets it six times).
-int WaitProgramAck(DeviceLink &link, const QByteArray &frame);
-int WriteMemoryBlock(DeviceLink &link, const MemoryBlockData &data, qint32 address, qint16 regionFlag);
+Reply WaitProgramAck(DeviceLink &link, const QByteArray &frame);
+Reply WriteMemoryBlock(DeviceLink &link, const MemoryBlockData &data, qint32 address, MemoryRegion region);
+// The block's 32 bytes, read after the first "%" and its "RE"; nullopt for
+// no answer, other letters, or an answer that stops inside the block.
+std::optional<MemoryBlock> ReadMemoryBlock(DeviceLink &link, qint32 address, MemoryRegion region);

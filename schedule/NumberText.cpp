@@ -57,7 +57,7 @@ std::optional<qint16> wholeValue(double value)
 qint16 ringDurationFromText(const QString &text, int lowerBound, qint16 fallback)
 {
     const double value = leadingValue(text);
-    if (value >= lowerBound && value <= 30)
+    if (value >= lowerBound && value <= LongestRingSeconds)
         return wholeValue(value).value_or(fallback);
     return fallback;
 }

@@ -20,6 +20,9 @@ double leadingValue(const QString &text);
 // 16-bit integer; nullopt for NaN, infinities and anything out of range.
 std::optional<qint16> wholeValue(double value);
 
+// The longest ring a slot's box takes, in seconds.
+inline constexpr int LongestRingSeconds = 30;
+
 // A ring length typed into a slot's box, kept when its value lies in
 // lowerBound..30 (tested before rounding) and stored as its whole value;
 // anything else stores the fallback.

@@ -30,7 +30,7 @@ void overlaySettingsBytes(RingerSettings &settings, const QByteArray &bytes)
 void LoadSettings(RingerSettings &settings, const QString &path)
 {
     overlaySettingsBytes(settings, readRecordPrefix(path, SettingsFileSize));
-    if (settings.PortNo < 0 || settings.PortNo > 16)
+    if (settings.PortNo < 0 || settings.PortNo > SerialPortCount)
         settings.PortNo = 1;
     if (settings.Reserved > 5)
         settings.Reserved = 5;

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
+// The serial ports the window offers: 1..16.
+inline constexpr int SerialPortCount = 16;
+
 // "Ringer.ini": despite the name, 4 little-endian bytes: PortNo, Reserved.
 struct RingerSettings
 {

@@ -15,13 +15,6 @@
 
 namespace {
 
-// Twips of the window's design, 15 to a pixel.
-constexpr int pixels(int twips) { return twips / 15; }
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
-}
-
 QPixmap picture(const QString &resource, const QSize &size)
 {
     QPixmap pixmap(size);
@@ -84,40 +77,40 @@ void ComStatusWindow::buildControls()
 {
     m_source = new QLabel(this);
     m_source->setObjectName(QStringLiteral("ISource"));
-    m_source->setGeometry(twipRect(90, 450, 585, 645));
+    m_source->setGeometry(QRect(6, 30, 39, 43));
     m_source->setPixmap(picture(QStringLiteral(":/images/computer.svg"), m_source->size()));
 
     for (int i = 0; i < TransferProgress::ArrowCount; ++i) {
         QLabel *arrow = new QLabel(this);
         arrow->setObjectName(QStringLiteral("IArrows_%1").arg(i));
-        arrow->setGeometry(twipRect(720 + 600 * i, 525, 480, 480));
+        arrow->setGeometry(QRect(48 + 40 * i, 35, 32, 32));
         m_arrows[size_t(i)] = arrow;
     }
 
     m_controller = new QLabel(this);
     m_controller->setObjectName(QStringLiteral("Image1"));
-    m_controller->setGeometry(twipRect(4200, 90, 930, 1305));
+    m_controller->setGeometry(QRect(280, 6, 62, 87));
     m_controller->setPixmap(picture(QStringLiteral(":/images/controller.svg"), m_controller->size()));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblStatus"));
-    m_status->setGeometry(twipRect(90, 1575, 5025, 255));
+    m_status->setGeometry(QRect(6, 105, 335, 17));
     m_status->setFont(windowFont());
 
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("PBar"));
-    m_bar->setGeometry(twipRect(60, 1860, 5055, 345));
+    m_bar->setGeometry(QRect(4, 124, 337, 23));
     m_bar->setTextVisible(false);
 
     m_separator = new QFrame(this);
     m_separator->setObjectName(QStringLiteral("Frame1"));
-    m_separator->setGeometry(twipRect(45, 2280, 5145, 90));
+    m_separator->setGeometry(QRect(3, 152, 343, 6));
     m_separator->setFrameShape(QFrame::HLine);
     m_separator->setFrameShadow(QFrame::Sunken);
 
     m_cancel = new QPushButton(QStringLiteral("İptal Et"), this);
     m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cancel->setGeometry(twipRect(1980, 2430, 1215, 375));
+    m_cancel->setGeometry(QRect(132, 162, 81, 25));
     m_cancel->setFont(windowFont());
     m_cancel->setAutoDefault(false);
 }

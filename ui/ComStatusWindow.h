@@ -17,8 +17,8 @@ class ComStatusWindow : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int ClientWidth = 346;  // 5190 twips
-    static constexpr int ClientHeight = 193; // 2895 twips
+    static constexpr int ClientWidth = 346;
+    static constexpr int ClientHeight = 193;
 
     explicit ComStatusWindow(TransferProgress &progress, QWidget *parent = nullptr);
 

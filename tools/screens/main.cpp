@@ -2,8 +2,8 @@
 // a display: zilscreens <output directory>.
 #include "operations/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
-#include "ui/CalendarCommands.h"
-#include "ui/MainWindow.h"
+#include "schedule/CalendarCommands.h"
+#include "ui/frmRinger.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,8 +3,10 @@
 
 #include "BenchHost.h"
 #include "ControllerSimulator.h"
+#include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
 #include "schedule/DateTimeValue.h"
+#include "schedule/RingCalendar.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,27 +49,30 @@ struct Run
 bool runOne(ControllerSimulator &simulator, const Run &run)
 {
     BenchHost host;
-    host.model = run.model;
-    host.tcp = run.tcp;
-    host.tcpPort = simulator.tcpPort();
-    host.serialDevice = simulator.serialDevicePath();
-    host.schedule = benchCalendar();
+    SystemWholeSecondClock clock;
+    LinkSettings link;
+    link.transport = run.tcp ? LinkTransport::Tcp : LinkTransport::Serial;
+    link.host = QStringLiteral("127.0.0.1");
+    link.tcpPort = simulator.tcpPort();
+    link.serialDevice = simulator.serialDevicePath();
+    link.lineSettings = run.model == ModelV1 ? QStringLiteral("9600,o,8,1") : QStringLiteral("38400,o,8,1");
+    RingCalendar schedule = benchCalendar();
     simulator.setModel(run.model);
     simulator.clearLog();
-    DeviceOperations operations(host);
+    DeviceOperations operations(host, clock);
 
     const double cpuStart = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    run.send ? operations.SendCalendar() : operations.ReceiveCalendar();
+    const OperationResult result = run.send ? operations.SendCalendar(link, run.model, schedule)
+                                            : operations.ReceiveCalendar(link, run.model, schedule);
     const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
 
-    const QString result = host.benchDialog.told.value(1);
-    const bool ok = result.contains(QStringLiteral("başarı")) || result.contains(QStringLiteral("alındı"));
+    const bool ok = result.succeeded();
     std::printf("%-26s %-7s %8.3f s wall %8.3f s cpu %8.2f ms/%s  frames %-4lld %s\n", run.what,
                 run.tcp ? "tcp" : "serial", wallSeconds, cpu, wallSeconds * 1000.0 / run.units, run.unit,
-                static_cast<long long>(simulator.receivedFrames().size()), ok ? "ok" : qPrintable(result));
+                static_cast<long long>(simulator.receivedFrames().size()), ok ? "ok" : qPrintable(result.message()));
     return ok;
 }
 

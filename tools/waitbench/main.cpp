@@ -68,8 +68,7 @@ bool measureWait(int answerAfterMs, Measurement &result, bool &answered)
         return false;
     SystemWholeSecondClock clock;
     DeviceLink link(clock);
-    link.ConnectTcp(QStringLiteral("127.0.0.1"), peer.port());
-    if (!link.tcpConnected())
+    if (!link.ConnectTcp(QStringLiteral("127.0.0.1"), peer.port()))
         return false;
 
     QElapsedTimer wall;

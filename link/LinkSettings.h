@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+enum class LinkTransport { Serial, Tcp };
+
+// Everything an operation needs to reach the controller, handed over as a
+// value: the window fills it from its controls, the command-line tool from
+// its options.
+struct LinkSettings
+{
+    LinkTransport transport = LinkTransport::Serial;
+    QString host;           // TCP: address or name
+    int tcpPort = 0;        // TCP: 1..65535; anything else never connects
+    QString serialDevice;   // serial: "/dev/ttyS0", "COM1", a pseudo-terminal
+    QString lineSettings = QStringLiteral("9600,o,8,1"); // serial: baud, parity, data bits, stop bits
+};

@@ -1,0 +1,36 @@
+#include "protocol/Exchange.h"
+
+#include "link/DeviceLink.h"
+#include "protocol/FrameEncoding.h"
+
+std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const QByteArray &frame)
+{
+    if (!link.channel())
+        return std::nullopt;
+    for (int pass = 0; pass < row.preSendPasses; ++pass) {
+        LinkChannel *channel = link.channel();
+        if (row.preSend == CommandRow::DrainAndYield && channel)
+            channel->discardInput();
+        DeviceLink::yieldOnce();
+    }
+    LinkChannel *channel = link.channel();
+    if (!channel || (row.portCheck && !channel->checkPort()))
+        return std::nullopt;
+    channel->send(channel->transport() == LinkTransport::Tcp ? repeatedForTcp(frame, row.tcpCopies) : frame);
+    if (row.minChars == 0)
+        return QByteArray();
+    return awaitAnswer(link, row);
+}
+
+std::optional<QByteArray> awaitAnswer(DeviceLink &link, const CommandRow &row)
+{
+    return AwaitAnswer(link, row.minChars, row.seconds, row.form, row.late);
+}
+
+QByteArray repeatedForTcp(const QByteArray &serialFrame, int copies)
+{
+    QByteArray body = serialFrame;
+    if (body.endsWith(FrameTerminator))
+        body.chop(1);
+    return body.repeated(copies) + FrameTerminator;
+}

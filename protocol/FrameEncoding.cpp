@@ -1,0 +1,53 @@
+#include "protocol/FrameEncoding.h"
+
+#include "protocol/Reply.h"
+
+QString FormatDecimal(qint16 value, qint16 width)
+{
+    QString digits = QString::number(value);
+    if (width < 0)
+        width = 0;
+    if (digits.size() > width)
+        return digits.left(width);
+    return digits.rightJustified(width, u'0');
+}
+
+QString FormatHex2(qint16 value)
+{
+    if (value < 0 || value > 0xFF)
+        return QStringLiteral("00");
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+QString FormatHex4(qint32 value)
+{
+    if (value < 0 || value > 0xFFFF)
+        return QStringLiteral("0000");
+    return QString::number(value, 16).toUpper().rightJustified(4, u'0');
+}
+
+int answerPosition(const QByteArray &received, const QByteArray &marker)
+{
+    if (marker.isEmpty())
+        return 0;
+    const qsizetype index = received.indexOf(marker);
+    return index < 0 ? 0 : int(index) + 1;
+}
+
+QByteArray answerField(const QByteArray &received, int position, int length)
+{
+    // Position 0 (nothing found) reads like position 1, as the location rules
+    // count from the start of the text then.
+    const qsizetype start = position < 1 ? 0 : qsizetype(position) - 1;
+    if (length <= 0 || start >= received.size())
+        return {};
+    return received.mid(start, length);
+}
+
+ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday)
+{
+    const auto field = [&digits](int index) { return QString::fromLatin1(digits.mid(2 * index, 2)); };
+    ClockReading reading{field(0), field(1), field(2), field(3), field(4), field(5)};
+    reading.weekday = weekday >= 1 && weekday <= 7 ? weekday : 0;
+    return reading;
+}

@@ -1,0 +1,47 @@
+#include "schedule/CalendarCommands.h"
+
+#include "schedule/DateTimeValue.h"
+
+namespace {
+constexpr qint16 DefaultRingDuration = 3;
+constexpr int FactorySlots = 8;
+constexpr int FactoryFirstHour = 6;
+constexpr int FactoryHourStep = 2;
+} // namespace
+
+void ClearAll(RingCalendar &calendar, qint16 selectedModel)
+{
+    calendar.DeviceVersion = selectedModel;
+    for (int day = 1; day <= DayCount; ++day) {
+        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+            calendar.setTimeUsed(day, slot, 0);
+            calendar.setRingTime(day, slot, parseTimeOfDay(QStringLiteral("00:00")).value_or(0.0));
+            calendar.setRingDuration(day, slot, DefaultRingDuration);
+        }
+    }
+}
+
+void FactoryDefault(RingCalendar &calendar)
+{
+    for (int day = 1; day <= DayCount; ++day) {
+        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+            const bool rings = slot <= FactorySlots;
+            const int hour = rings ? FactoryFirstHour + FactoryHourStep * (slot - 1) : 0;
+            const QString text = QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
+            calendar.setTimeUsed(day, slot, rings ? 1 : 0);
+            calendar.setRingTime(day, slot, parseTimeOfDay(text).value_or(0.0));
+            calendar.setRingDuration(day, slot, DefaultRingDuration);
+        }
+    }
+}
+
+void CopyFromMonday(RingCalendar &calendar, int day)
+{
+    if (RingCalendar::flatIndex(day, 1) < 0)
+        return;
+    for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+        calendar.setTimeUsed(day, slot, calendar.timeUsed(1, slot));
+        calendar.setRingTime(day, slot, calendar.ringTime(1, slot));
+        calendar.setRingDuration(day, slot, calendar.ringDuration(1, slot));
+    }
+}

@@ -1,0 +1,125 @@
+#include "ui/frmRinger.h"
+
+#include "link/SerialPortMap.h"
+#include "operations/ClockText.h"
+#include "operations/OperatorDialog.h"
+#include "ui/ComStatusWindow.h"
+#include "ui/TypedNumbers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+
+// The buttons that talk to the controller. Each runs one device operation
+// with the settings the controls hold now.
+
+int frmRinger::selectedModelButton() const
+{
+    for (int i = 0; i < ModelCount; ++i) {
+        if (opsDeviceVersion[size_t(i)]->isChecked())
+            return i;
+    }
+    return -1;
+}
+
+LinkSettings frmRinger::linkSettings() const
+{
+    LinkSettings link;
+    link.transport = chkTCPIPActive->isChecked() ? LinkTransport::Tcp : LinkTransport::Serial;
+    link.host = txtIP->text().trimmed();
+    link.tcpPort = tcpPortFromText(txtPort->text());
+    link.serialDevice = SerialPortMap::fromDirectory(m_dataDirectory).deviceName(m_serialPortNumber);
+    link.lineSettings = m_lineSettings;
+    return link;
+}
+
+void frmRinger::cmdSendCalendar_Click()
+{
+    const QScopedValueRollback running(m_operationRunning, true);
+    m_operations.SendCalendar(linkSettings(), selectedModelButton(), m_calendar);
+}
+
+void frmRinger::cmdReceiveCalendar_Click()
+{
+    const QScopedValueRollback running(m_operationRunning, true);
+    m_operations.ReceiveCalendar(linkSettings(), selectedModelButton(), m_calendar);
+}
+
+void frmRinger::cmdSendClock_Click()
+{
+    runOnButton(cmdSendClock, [this] { return m_operations.SendClock(linkSettings(), selectedModelButton()); });
+}
+
+void frmRinger::cmdReceiveClock_Click()
+{
+    runOnButton(cmdReceiveClock, [this] {
+        const OperationResult result = m_operations.ReceiveClock(linkSettings(), selectedModelButton());
+        if (result.clock)
+            lblRingerClock->setText(clockLabelText(*result.clock));
+        return result;
+    });
+}
+
+void frmRinger::cmdTest_Click()
+{
+    const qint16 seconds = relayTestSeconds(lblRelayTest->text());
+    runOnButton(cmdTest, [&] { return m_operations.TestRelay(linkSettings(), selectedModelButton(), seconds); });
+}
+
+void frmRinger::runOnButton(QPushButton *button, const std::function<OperationResult()> &operation)
+{
+    const QScopedValueRollback running(m_operationRunning, true);
+    const QScopedValueRollback current(m_operationButton, button);
+    const Outcome outcome = operation().outcome;
+    const bool asked = outcome != Outcome::SerialPortNotOpened && outcome != Outcome::TcpNotConnected
+        && outcome != Outcome::RelayNotOnModel;
+    if (asked)
+        button->setFocus();
+}
+
+bool frmRinger::confirm(const QString &question)
+{
+    return m_dialog.confirm(question);
+}
+
+void frmRinger::tell(const QString &text)
+{
+    m_dialog.tell(text);
+}
+
+void frmRinger::BeginBusy()
+{
+    setEnabled(false);
+    if (m_operationButton)
+        m_operationButton->setEnabled(false);
+    if (!m_busyCursorShown) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busyCursorShown = true;
+    }
+}
+
+void frmRinger::EndBusy()
+{
+    setEnabled(true);
+    if (m_operationButton)
+        m_operationButton->setEnabled(true);
+    if (m_busyCursorShown) {
+        QApplication::restoreOverrideCursor();
+        m_busyCursorShown = false;
+    }
+}
+
+void frmRinger::showProgress(TransferProgress &)
+{
+    // No parent: the busy main window is disabled, the progress window must not be.
+    m_progressWindow->show();
+}
+
+void frmRinger::scheduleReceived()
+{
+    SelectFirstDayTab();
+}

@@ -1,0 +1,66 @@
+#include "ui/frmRinger.h"
+
+#include "ui/ModelShape.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimeEdit>
+
+void frmRinger::opsDeviceVersion_Click(int index)
+{
+    if (!isValidModel(index))
+        return;
+    for (QRadioButton *button : opsDeviceVersion)
+        button->setStyleSheet(QString());
+    opsDeviceVersion[index]->setStyleSheet(SelectedModelStyle);
+
+    SelectedDeviceVersion = qint16(index);
+    m_lineSettings = lineSettingsForModel(index);
+    shapeRowsForModel(index);
+}
+
+// Shows the rows and labels the model uses; values, enabled states and the
+// day shown stay as they are.
+void frmRinger::shapeRowsForModel(int index)
+{
+    const int labelPairs = shownLabelPairs(index);
+    for (int pair = 0; pair < int(lblStart.size()); ++pair) {
+        lblStart[pair]->setVisible(pair < labelPairs);
+        lblEnd[pair]->setVisible(pair < labelPairs);
+    }
+    const int shownRows = shownRowCount(index);
+    const bool ringLengthShown = !isIntervalModel(index);
+    for (int row = 0; row < SlotsPerDay; ++row) {
+        const bool shown = row < shownRows;
+        chkTimeUsed[row]->setText(rowCaption(index, row));
+        chkTimeUsed[row]->setVisible(shown);
+        dtTime[row]->setVisible(shown);
+        txtRingTime[row]->setVisible(shown && ringLengthShown);
+    }
+}
+
+void frmRinger::chkTCPIPActive_Click()
+{
+    const bool tcp = chkTCPIPActive->isChecked();
+    cmbPortNo->setEnabled(!tcp);
+    txtIP->setEnabled(tcp);
+    txtPort->setEnabled(tcp);
+}
+
+// The port chosen is stored at once and used from the next start.
+void frmRinger::cmbPortNo_Click()
+{
+    m_settings.PortNo = qint16(cmbPortNo->currentIndex() + 1);
+    storeSettings();
+}
+
+void frmRinger::cmdSave_Click()
+{
+    m_lineSettings = lineSettingsForModel(opsDeviceVersion[ModelV1]->isChecked() ? ModelV1 : ModelV2Times24);
+    m_calendar.DeviceVersion = SelectedDeviceVersion;
+    storeSettings();
+    storeCalendar();
+}
