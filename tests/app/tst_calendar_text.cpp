@@ -1,9 +1,9 @@
 #include "operations/MemoryImage.h"
-#include "operations/RecordAnswer.h"
+#include "protocol/CalendarRecordCommands.h"
+#include "schedule/CalendarCommands.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/CalendarText.h"
 #include "schedule/DateTimeValue.h"
-#include "ui/CalendarCommands.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -56,8 +56,14 @@ void TestCalendarText::exportThenImportGivesTheSameBytes_data()
 
     RingCalendar records; // a record receive takes two characters of length
     records.DeviceVersion = ModelV2Times24;
-    storeRecordAnswer(records, 1, 1, "$ZR001O1011-91230**");
-    storeRecordAnswer(records, 4, 20, "$ZR001O4201992359**");
+    for (const QByteArray answer : {"$ZR001O1011-91230**", "$ZR001O4201992359**"}) {
+        const SlotReading slot = slotFromRecordAnswer(answer);
+        const int day = answer.mid(7, 1).toInt(), index = answer.mid(8, 2).toInt();
+        records.setTimeUsed(day, index, slot.used);
+        records.setRingDuration(day, index, slot.duration);
+        if (slot.time)
+            records.setRingTime(day, index, *slot.time);
+    }
     QCOMPARE(records.ringDuration(1, 1), qint16(-9));
     QTest::newRow("record receive, odd lengths") << records;
 
