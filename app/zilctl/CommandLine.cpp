@@ -221,7 +221,15 @@ QString helpText()
     for (const SubcommandInfo &info : subcommands())
         text += QStringLiteral("  %1%2\n").arg(info.usage, -21).arg(info.summary);
     text += u'\n' + options.mid(options.indexOf(QStringLiteral("Options:")));
-    text += QStringLiteral("\nDevice commands need --tcp or --serial.\n"
+    text += QStringLiteral("\nDevice commands:\n"
+                           "  They need --tcp or --serial and speak to the controller as the window does,\n"
+                           "  with the model's commands and the window's result texts. A transfer draws a\n"
+                           "  progress bar on standard error when that is a terminal.\n"
+                           "  verify, send --verify: read the controller's schedule back and list every slot\n"
+                           "  field that differs from the file: in_use (rings or not), time (HH:MM) and\n"
+                           "  seconds, over the slots the model carries (24 a day; 64 for \"V3  (64 Zaman)\").\n"
+                           "  receive: writes the file only when the whole schedule arrived.\n"
+                           "  relay-test: a V1 has no relay test; zilctl says so and exits 2.\n"
                            "\nSchedule text (CSV):\n"
                            "  # model: V3  (64 Zaman)\n"
                            "  day,slot,in_use,time,seconds\n"
@@ -235,12 +243,13 @@ QString helpText()
         const char *meaning;
     } codes[] = {
         {ExitCode::Success, "success"},
-        {ExitCode::DeviceFailed, "the controller refused or did not answer"},
-        {ExitCode::BadInput, "bad arguments, or a bad schedule file or text; nothing was sent or written"},
+        {ExitCode::DeviceFailed, "the controller refused or did not answer; receive leaves the file as it was"},
+        {ExitCode::BadInput, "bad arguments, a bad schedule file or text, or a relay test asked of a V1;\n"
+                             "       nothing was sent or written"},
         {ExitCode::LinkNotOpened, "the serial port or the TCP connection could not be opened"},
-        {ExitCode::Differences, "verify found differences"},
-        {ExitCode::NotBuilt, "the device commands are not part of this build yet"},
-        {ExitCode::Interrupted, "interrupted by Ctrl-C or SIGTERM"},
+        {ExitCode::Differences, "verify or send --verify found differences"},
+        {ExitCode::Interrupted, "interrupted by Ctrl-C or SIGTERM: a transfer stops after the record under way,\n"
+                                "       a single command after its answer; a second signal ends zilctl at once"},
     };
     text += QStringLiteral("\nExit codes:\n");
     for (const auto &code : codes)

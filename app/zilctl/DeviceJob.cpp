@@ -23,6 +23,17 @@ bool needsSchedule(DeviceCommand command)
     return command == DeviceCommand::Send || command == DeviceCommand::Verify;
 }
 
+LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
+{
+    LinkSettings link;
+    link.transport = target.transport == LinkTarget::Transport::Tcp ? LinkTransport::Tcp : LinkTransport::Serial;
+    link.host = target.host;
+    link.tcpPort = target.tcpPort;
+    link.serialDevice = target.serialDevice;
+    link.lineSettings = lineSettingsForModel(model); // as the window sets them for its model
+    return link;
+}
+
 } // namespace
 
 DeviceJobSetup prepareDeviceJob(const Invocation &invocation)
@@ -48,10 +59,15 @@ DeviceJobSetup prepareDeviceJob(const Invocation &invocation)
     } else {
         job.model = *invocation.model;
     }
+    if (job.command == DeviceCommand::Receive) {
+        const ScheduleFileInput replaced = readScheduleToReplace(invocation.calendarPath);
+        if (!replaced.error.isEmpty())
+            return {std::nullopt, replaced.error};
+        job.calendar = replaced.calendar;
+    }
 
     if (!invocation.link)
         return {std::nullopt, QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(invocation.commandName)};
-    job.link = *invocation.link;
-    job.link.lineSettings = parseLineSettings(lineSettingsForModel(job.model)).value_or(LineSettings{});
+    job.link = linkSettings(*invocation.link, job.model);
     return {job, {}};
 }

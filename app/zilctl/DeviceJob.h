@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkTarget.h"
+#include "link/LinkSettings.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>
@@ -13,10 +13,12 @@ enum class DeviceCommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest
 struct DeviceJob
 {
     DeviceCommand command = DeviceCommand::Send;
-    LinkTarget link;            // line settings already set from the model
+    LinkSettings link;          // line settings already set from the model
     DeviceModel model = ModelV1;
     QString calendarPath;       // read by send and verify, written by receive
-    std::optional<RingCalendar> calendar; // the file's schedule, for send and verify
+    // send and verify: the file's schedule. receive: the file it replaces,
+    // whose slots the model does not carry stay; none when there is no file yet.
+    std::optional<RingCalendar> calendar;
     int relaySeconds = 0;       // relay-test only
     bool verifyAfterSend = false;
     bool json = false;

@@ -5,10 +5,9 @@
 enum class ExitCode : int {
     Success = 0,
     DeviceFailed = 1,   // the controller refused or did not answer
-    BadInput = 2,       // bad arguments, or a bad schedule file or text
+    BadInput = 2,       // bad arguments, a bad schedule file or text, a relay test asked of a "V1"
     LinkNotOpened = 3,  // the serial port or the TCP connection could not be opened
     Differences = 4,    // verify found the controller's schedule different
-    NotBuilt = 70,      // the device subcommands are not part of this build yet
     Interrupted = 130,  // stopped by Ctrl-C (SIGINT) or SIGTERM
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/LineSettings.h"
 #include "link/SerialPortMap.h"
 
 #include <QString>
@@ -9,8 +8,8 @@
 
 constexpr quint16 DefaultTcpPort = 5600;
 
-// Where a device subcommand reaches its controller: a TCP address, or a
-// serial device with the line settings of the controller's model.
+// Where a device subcommand reaches its controller: a TCP address or a
+// serial device; the line settings come later, from the model.
 struct LinkTarget
 {
     enum class Transport { Serial, Tcp };
@@ -19,7 +18,6 @@ struct LinkTarget
     QString host;                 // a name, a dotted IPv4 address or an IPv6 address
     quint16 tcpPort = DefaultTcpPort;
     QString serialDevice;         // a device path ("/dev/ttyUSB0", "COM3")
-    LineSettings lineSettings;    // from the model, as the window sets them
 };
 
 // Either the link or why the text was refused.

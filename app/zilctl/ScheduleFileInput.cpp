@@ -3,6 +3,7 @@
 #include "schedule/CalendarFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 ScheduleFileInput readWholeScheduleFile(const QString &path)
 {
@@ -17,6 +18,17 @@ ScheduleFileInput readWholeScheduleFile(const QString &path)
     RingCalendar calendar;
     overlayCalendarBytes(calendar, bytes);
     return {calendar, {}};
+}
+
+ScheduleFileInput readScheduleToReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        return {};
+    ScheduleFileInput existing = readWholeScheduleFile(path);
+    if (!existing.calendar)
+        existing.error += QStringLiteral("; it is left as it is");
+    return existing;
 }
 
 std::optional<DeviceModel> storedModel(const RingCalendar &calendar)

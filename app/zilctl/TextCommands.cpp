@@ -6,7 +6,6 @@
 #include "schedule/DeviceModelNames.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QSaveFile>
 #include <cstdio>
@@ -59,25 +58,6 @@ QString writeText(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-// What slots the text leaves out fall back to: the file being replaced, or
-// cleared slots when there is none (an empty file is the window's "none yet").
-struct ImportBase
-{
-    std::optional<RingCalendar> existing;
-    QString error;
-};
-
-ImportBase importBase(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || (info.isFile() && info.size() == 0))
-        return {};
-    const ScheduleFileInput existing = readWholeScheduleFile(path);
-    if (!existing.calendar)
-        return {std::nullopt, existing.error + QStringLiteral("; it is left as it is")};
-    return {existing.calendar, {}};
-}
-
 QJsonArray problemsAsJson(const QList<TextProblem> &problems)
 {
     QJsonArray array;
@@ -128,16 +108,18 @@ CommandResult importCalendarText(const Invocation &invocation)
                         {{QStringLiteral("problems"), problemsAsJson(reading.problems)}});
     }
 
-    const ImportBase base = importBase(invocation.calendarPath);
+    // Slots the text leaves out keep the file's values, or are cleared when
+    // there is no file yet.
+    const ScheduleFileInput base = readScheduleToReplace(invocation.calendarPath);
     if (!base.error.isEmpty())
         return badInput(base.error);
     std::optional<DeviceModel> model = invocation.model ? invocation.model : reading.model;
-    if (!model && base.existing)
-        model = storedModel(*base.existing);
+    if (!model && base.calendar)
+        model = storedModel(*base.calendar);
     if (!model)
         return badInput(QStringLiteral("the text names no model: add a '# model: ...' line or give --model"));
 
-    RingCalendar calendar = base.existing ? *base.existing : clearedCalendar(*model);
+    RingCalendar calendar = base.calendar ? *base.calendar : clearedCalendar(*model);
     reading.applyTo(calendar);
     calendar.DeviceVersion = *model;
     if (const QString error = SaveCalendar(calendar, invocation.calendarPath); !error.isEmpty())
@@ -149,7 +131,7 @@ CommandResult importCalendarText(const Invocation &invocation)
                 .arg(invocation.calendarPath, modelCaption(*model))
                 .arg(given)
                 .arg(SlotTotal - given)
-                .arg(base.existing ? QStringLiteral("kept") : QStringLiteral("cleared")),
+                .arg(base.calendar ? QStringLiteral("kept") : QStringLiteral("cleared")),
             {},
             {{QStringLiteral("calendar"), invocation.calendarPath},
              {QStringLiteral("model"), modelCaption(*model)},
