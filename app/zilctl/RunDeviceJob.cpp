@@ -168,9 +168,9 @@ CommandResult DeviceJobRun::verify()
         return result;
     }
     result.exitCode = ExitCode::Differences;
-    result.message += QStringLiteral("\n%1 differences between the controller and %2 (%3):\n")
-                          .arg(differences.size())
-                          .arg(m_job.calendarPath, compared)
+    const QString count = differences.size() == 1 ? QStringLiteral("1 difference")
+                                                  : QStringLiteral("%1 differences").arg(differences.size());
+    result.message += QStringLiteral("\n%1 between the controller and %2 (%3):\n").arg(count, m_job.calendarPath, compared)
         + lines.join(u'\n');
     return result;
 }
