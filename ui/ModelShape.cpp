@@ -2,23 +2,6 @@
 
 #include "schedule/RingCalendar.h"
 
-QString modelCaption(int model)
-{
-    switch (model) {
-    case ModelV1: return QStringLiteral("V1");
-    case ModelV2Times24: return QStringLiteral("V2  (24 Zaman)");
-    case ModelV2IntervalTimer: return QStringLiteral("V2  (Int. Timer)");
-    case ModelV3Times64: return QStringLiteral("V3  (64 Zaman)");
-    case ModelV3IntervalTimer: return QStringLiteral("V3  (Int. Timer)");
-    default: return {};
-    }
-}
-
-QString lineSettingsForModel(int model)
-{
-    return model == ModelV1 ? QStringLiteral("9600,o,8,1") : QStringLiteral("38400,o,8,1");
-}
-
 int shownRowCount(int model)
 {
     switch (model) {

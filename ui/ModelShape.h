@@ -1,15 +1,15 @@
 #pragma once
 
+#include "schedule/DeviceModelNames.h"
+
 #include <QString>
 
 // How each controller model shapes the editor's 64 rows (row = slot - 1).
+// The captions and line settings of a model live in schedule/DeviceModelNames.h.
 
-QString modelCaption(int model);
 // The chosen model's button is green (0, 255, 0); the others keep the
 // button face of the style.
 inline const QString SelectedModelStyle = QStringLiteral("QRadioButton { background-color: rgb(0, 255, 0); }");
-// "9600,o,8,1" for "V1", "38400,o,8,1" for the record devices.
-QString lineSettingsForModel(int model);
 
 // Rows 0 .. shownRowCount - 1 are shown, the rest hidden.
 int shownRowCount(int model);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "LinkTarget.h"
+#include "schedule/RingCalendar.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+enum class Subcommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest, Export, Import };
+
+// The command line, checked: every option known, every value in range, only
+// the options the subcommand uses. Files are not looked at here.
+struct Invocation
+{
+    enum class Action { Run, ShowHelp, ShowVersion, Refuse };
+
+    Action action = Action::Refuse;
+    QString error;             // why it was refused
+    Subcommand command = Subcommand::Send;
+    QString commandName;       // "send", "clock read", ...
+    bool json = false;
+    QString calendarPath;      // --calendar, or the window's file
+    std::optional<DeviceModel> model; // --model
+    std::optional<LinkTarget> link;   // --tcp or --serial
+    int relaySeconds = 0;
+    bool verifyAfterSend = false;
+    QString textPath;          // export's output, import's input; empty = standard stream
+};
+
+// arguments[0] is the program.
+Invocation parseCommandLine(const QStringList &arguments);
+// Usage, subcommands, options and exit codes.
+QString helpText();

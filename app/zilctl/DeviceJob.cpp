@@ -1,0 +1,73 @@
+#include "DeviceJob.h"
+
+#include "CommandLine.h"
+#include "ScheduleFileInput.h"
+#include "schedule/DeviceModelNames.h"
+
+namespace {
+
+DeviceCommand deviceCommandOf(Subcommand command)
+{
+    switch (command) {
+    case Subcommand::Receive: return DeviceCommand::Receive;
+    case Subcommand::Verify: return DeviceCommand::Verify;
+    case Subcommand::ClockSet: return DeviceCommand::ClockSet;
+    case Subcommand::ClockRead: return DeviceCommand::ClockRead;
+    case Subcommand::RelayTest: return DeviceCommand::RelayTest;
+    default: return DeviceCommand::Send;
+    }
+}
+
+bool needsSchedule(DeviceCommand command)
+{
+    return command == DeviceCommand::Send || command == DeviceCommand::Verify;
+}
+
+LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
+{
+    LinkSettings link;
+    link.transport = target.transport == LinkTarget::Transport::Tcp ? LinkTransport::Tcp : LinkTransport::Serial;
+    link.host = target.host;
+    link.tcpPort = target.tcpPort;
+    link.serialDevice = target.serialDevice;
+    link.lineSettings = lineSettingsForModel(model); // as the window sets them for its model
+    return link;
+}
+
+} // namespace
+
+DeviceJobSetup prepareDeviceJob(const Invocation &invocation)
+{
+    DeviceJob job;
+    job.command = deviceCommandOf(invocation.command);
+    job.calendarPath = invocation.calendarPath;
+    job.relaySeconds = invocation.relaySeconds;
+    job.verifyAfterSend = invocation.verifyAfterSend;
+    job.json = invocation.json;
+
+    if (needsSchedule(job.command) || !invocation.model) {
+        const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
+        if (!input.calendar) {
+            const QString hint = needsSchedule(job.command) ? QString() : QStringLiteral(" (give --model to go without it)");
+            return {std::nullopt, input.error + hint};
+        }
+        if (needsSchedule(job.command))
+            job.calendar = input.calendar;
+        if (!invocation.model && !storedModel(*input.calendar))
+            return {std::nullopt, unknownStoredModelError(invocation.calendarPath, *input.calendar)};
+        job.model = invocation.model.value_or(storedModel(*input.calendar).value_or(ModelV1));
+    } else {
+        job.model = *invocation.model;
+    }
+    if (job.command == DeviceCommand::Receive) {
+        const ScheduleFileInput replaced = readScheduleToReplace(invocation.calendarPath);
+        if (!replaced.error.isEmpty())
+            return {std::nullopt, replaced.error};
+        job.calendar = replaced.calendar;
+    }
+
+    if (!invocation.link)
+        return {std::nullopt, QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(invocation.commandName)};
+    job.link = linkSettings(*invocation.link, job.model);
+    return {job, {}};
+}

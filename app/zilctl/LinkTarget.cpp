@@ -1,0 +1,105 @@
+#include "LinkTarget.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+
+constexpr int FirstSerialPort = 1;
+constexpr int LastSerialPort = 16; // the window's port list
+constexpr qsizetype LongestHostName = 253;
+
+LinkParse refused(const QString &error)
+{
+    return {std::nullopt, error};
+}
+
+bool isDottedQuad(const QString &host)
+{
+    static const QRegularExpression quad(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    const QRegularExpressionMatch match = quad.match(host);
+    if (!match.hasMatch())
+        return false;
+    for (int part = 1; part <= 4; ++part) {
+        if (match.captured(part).toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
+bool isHostName(const QString &host)
+{
+    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+    static const QRegularExpression numeric(QStringLiteral("^[0-9.]+$"));
+    if (host.isEmpty() || host.size() > LongestHostName || numeric.match(host).hasMatch())
+        return false; // numbers and dots only: an IPv4 address or nothing
+    const QStringList labels = host.split(u'.');
+    return std::all_of(labels.begin(), labels.end(), [](const QString &l) { return label.match(l).hasMatch(); });
+}
+
+bool isIpv6Address(const QString &host)
+{
+    QHostAddress address;
+    return address.setAddress(host) && address.protocol() == QAbstractSocket::IPv6Protocol;
+}
+
+} // namespace
+
+LinkParse parseTcpTarget(const QString &text)
+{
+    const QString given = text.trimmed();
+    QString host = given;
+    std::optional<QString> port; // present when a colon introduces one
+    bool bracketed = false;
+    if (given.startsWith(u'[')) {
+        const qsizetype close = given.indexOf(u']');
+        const QString rest = close < 0 ? QString() : given.mid(close + 1);
+        if (close < 0 || !(rest.isEmpty() || rest.startsWith(u':')))
+            return refused(QStringLiteral("--tcp: '%1' is not [IPv6 address] or [IPv6 address]:PORT").arg(text));
+        host = given.mid(1, close - 1);
+        if (!rest.isEmpty())
+            port = rest.mid(1);
+        bracketed = true;
+    } else if (given.count(u':') == 1) {
+        host = given.section(u':', 0, 0);
+        port = given.section(u':', 1);
+    }
+
+    const bool ipv6 = (bracketed || given.count(u':') > 1) && isIpv6Address(host);
+    if (!ipv6 && !isDottedQuad(host) && !isHostName(host))
+        return refused(QStringLiteral("--tcp: '%1' is not a host name or an IP address").arg(host));
+
+    LinkTarget target;
+    target.transport = LinkTarget::Transport::Tcp;
+    target.host = host;
+    if (port) {
+        static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
+        const int number = digits.match(*port).hasMatch() ? port->toInt() : 0;
+        if (number < 1 || number > 65535)
+            return refused(QStringLiteral("--tcp: port '%1' is not a number from 1 to 65535").arg(*port));
+        target.tcpPort = quint16(number);
+    }
+    return {target, {}};
+}
+
+LinkParse parseSerialTarget(const QString &text, const SerialPortMap &portMap)
+{
+    const QString given = text.trimmed();
+    if (given.isEmpty())
+        return refused(QStringLiteral("--serial: give a device path or a port number from 1 to 16"));
+    LinkTarget target;
+    target.transport = LinkTarget::Transport::Serial;
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    if (digits.match(given).hasMatch()) {
+        bool ok = false;
+        const int number = given.toInt(&ok);
+        if (!ok || number < FirstSerialPort || number > LastSerialPort)
+            return refused(QStringLiteral("--serial: port '%1' is not a port number from 1 to 16").arg(given));
+        target.serialDevice = portMap.deviceName(number);
+    } else {
+        target.serialDevice = given;
+    }
+    return {target, {}};
+}

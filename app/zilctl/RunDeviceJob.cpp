@@ -1,0 +1,192 @@
+#include "RunDeviceJob.h"
+
+#include "ClockReport.h"
+#include "ConsoleHost.h"
+#include "ScheduleDifferences.h"
+#include "StopSignals.h"
+#include "link/WholeSecondClock.h"
+#include "operations/DeviceOperations.h"
+#include "schedule/CalendarFile.h"
+#include "schedule/CalendarText.h"
+#include "schedule/DeviceModelNames.h"
+
+#include <QJsonArray>
+#include <unistd.h>
+
+namespace {
+
+ExitCode exitCodeOf(Outcome outcome)
+{
+    if (outcomeRow(outcome).succeeded)
+        return ExitCode::Success;
+    switch (outcome) {
+    case Outcome::SerialPortNotOpened:
+    case Outcome::TcpNotConnected: return ExitCode::LinkNotOpened;
+    case Outcome::Cancelled: return ExitCode::Interrupted;
+    case Outcome::RelayNotOnModel: // nothing was sent: the model has no relay test to ask for
+    case Outcome::NoModel: return ExitCode::BadInput;
+    default: return ExitCode::DeviceFailed;
+    }
+}
+
+QString linkDescription(const LinkSettings &link)
+{
+    if (link.transport == LinkTransport::Serial)
+        return QStringLiteral("serial %1 %2").arg(link.serialDevice, link.lineSettings);
+    const QString host = link.host.contains(u':') ? u'[' + link.host + u']' : link.host;
+    return QStringLiteral("tcp %1:%2").arg(host).arg(link.tcpPort);
+}
+
+// One device job: its operations on one link, one host and one clock, and
+// what zilctl prints of them.
+class DeviceJobRun
+{
+public:
+    explicit DeviceJobRun(const DeviceJob &job)
+        : m_job(job)
+        , m_host(::isatty(STDERR_FILENO) == 1)
+        , m_operations(m_host, m_clock)
+    {
+        QObject::connect(&m_stop, &StopSignals::requested, &m_stop, [this] { m_host.cancelTransfers(); });
+    }
+
+    CommandResult run();
+
+private:
+    CommandResult send();
+    CommandResult receive();
+    CommandResult verify();
+    CommandResult clockRead();
+    // What the window would have shown for the operations so far, and the
+    // system's words when the link did not open.
+    CommandResult told(const OperationResult &result) const;
+
+    const DeviceJob &m_job;
+    SystemWholeSecondClock m_clock;
+    ConsoleHost m_host;
+    DeviceOperations m_operations;
+    StopSignals m_stop;
+};
+
+CommandResult DeviceJobRun::run()
+{
+    CommandResult result;
+    switch (m_job.command) {
+    case DeviceCommand::Send: result = send(); break;
+    case DeviceCommand::Receive: result = receive(); break;
+    case DeviceCommand::Verify: result = verify(); break;
+    case DeviceCommand::ClockSet: result = told(m_operations.SendClock(m_job.link, m_job.model)); break;
+    case DeviceCommand::ClockRead: result = clockRead(); break;
+    case DeviceCommand::RelayTest:
+        result = told(m_operations.TestRelay(m_job.link, m_job.model, qint16(m_job.relaySeconds)));
+        result.details.insert(QStringLiteral("seconds"), m_job.relaySeconds);
+        break;
+    }
+    result.details.insert(QStringLiteral("model"), modelCaption(m_job.model));
+    result.details.insert(QStringLiteral("link"), linkDescription(m_job.link));
+    if (m_stop.stopRequested()) {
+        // A single command is not cut short; it ends within its own wait.
+        if (result.exitCode != ExitCode::Interrupted)
+            result.message += QStringLiteral("\nstopped by a signal once the command under way had ended");
+        result.exitCode = ExitCode::Interrupted;
+        result.details.insert(QStringLiteral("interrupted"), true);
+    }
+    return result;
+}
+
+CommandResult DeviceJobRun::told(const OperationResult &result) const
+{
+    QString message = m_host.told().join(u'\n');
+    if (message.isEmpty())
+        message = result.message();
+    QJsonObject details;
+    if (!result.detail.isEmpty()) {
+        message += QStringLiteral(": ") + result.detail;
+        details.insert(QStringLiteral("system_error"), result.detail);
+    }
+    return {exitCodeOf(result.outcome), message, {}, details};
+}
+
+CommandResult DeviceJobRun::send()
+{
+    const OperationResult sent = m_operations.SendCalendar(m_job.link, m_job.model, *m_job.calendar);
+    if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.stopRequested()) {
+        CommandResult result = told(sent);
+        result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
+        return result;
+    }
+    return verify();
+}
+
+CommandResult DeviceJobRun::receive()
+{
+    // Slots the model does not carry keep the file's values, as in the window.
+    RingCalendar calendar = m_job.calendar.value_or(clearedCalendar(m_job.model));
+    calendar.DeviceVersion = m_job.model;
+    const OperationResult received = m_operations.ReceiveCalendar(m_job.link, m_job.model, calendar);
+    CommandResult result = told(received);
+    result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
+    if (!received.succeeded()) {
+        result.message += QStringLiteral("\n%1 is left as it was").arg(m_job.calendarPath);
+        return result;
+    }
+    if (const QString error = SaveCalendar(calendar, m_job.calendarPath); !error.isEmpty()) {
+        result.exitCode = ExitCode::BadInput;
+        result.message += QStringLiteral("\n%1 cannot be written: %2; it is left as it was").arg(m_job.calendarPath, error);
+        return result;
+    }
+    result.message += QStringLiteral("\n%1 written").arg(m_job.calendarPath);
+    return result;
+}
+
+CommandResult DeviceJobRun::verify()
+{
+    RingCalendar controller = clearedCalendar(m_job.model);
+    const OperationResult received = m_operations.ReceiveCalendar(m_job.link, m_job.model, controller);
+    CommandResult result = told(received);
+    result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
+    if (!received.succeeded())
+        return result;
+
+    const int slotsPerDay = recordSlotsPerDay(m_job.model);
+    const QList<SlotDifference> differences = scheduleDifferences(*m_job.calendar, controller, slotsPerDay);
+    const QString compared = QStringLiteral("days 1-7, slots 1-%1: in_use, time, seconds").arg(slotsPerDay);
+    QJsonArray list;
+    QStringList lines;
+    for (const SlotDifference &d : differences) {
+        lines << d.toString();
+        list.append(QJsonObject{{QStringLiteral("day"), d.day},
+                                {QStringLiteral("slot"), d.slot},
+                                {QStringLiteral("field"), d.field},
+                                {QStringLiteral("file"), d.inFile},
+                                {QStringLiteral("controller"), d.onController}});
+    }
+    result.details.insert(QStringLiteral("compared"), compared);
+    result.details.insert(QStringLiteral("differences"), list);
+    if (differences.isEmpty()) {
+        result.message += QStringLiteral("\nthe controller holds the schedule of %1 (%2)").arg(m_job.calendarPath, compared);
+        return result;
+    }
+    result.exitCode = ExitCode::Differences;
+    const QString count = differences.size() == 1 ? QStringLiteral("1 difference")
+                                                  : QStringLiteral("%1 differences").arg(differences.size());
+    result.message += QStringLiteral("\n%1 between the controller and %2 (%3):\n").arg(count, m_job.calendarPath, compared)
+        + lines.join(u'\n');
+    return result;
+}
+
+CommandResult DeviceJobRun::clockRead()
+{
+    const OperationResult read = m_operations.ReceiveClock(m_job.link, m_job.model);
+    if (!read.clock)
+        return told(read);
+    return clockReadResult(*read.clock, QDateTime::currentDateTime());
+}
+
+} // namespace
+
+CommandResult runDeviceJob(const DeviceJob &job)
+{
+    DeviceJobRun run(job);
+    return run.run();
+}

@@ -1,0 +1,33 @@
+#include "ScheduleDifferences.h"
+
+#include "schedule/DateTimeValue.h"
+
+namespace {
+QString ringsText(qint16 timeUsed)
+{
+    return timeUsed == 1 ? QStringLiteral("1") : QStringLiteral("0");
+}
+} // namespace
+
+QString SlotDifference::toString() const
+{
+    return QStringLiteral("day %1, slot %2, %3: file %4, controller %5").arg(day).arg(slot).arg(field, inFile, onController);
+}
+
+QList<SlotDifference> scheduleDifferences(const RingCalendar &file, const RingCalendar &controller, int slotsPerDay)
+{
+    QList<SlotDifference> differences;
+    for (int day = 1; day <= DayCount; ++day) {
+        for (int slot = 1; slot <= slotsPerDay; ++slot) {
+            const auto compare = [&](const char *field, const QString &inFile, const QString &onController) {
+                if (inFile != onController)
+                    differences.append({day, slot, QLatin1String(field), inFile, onController});
+            };
+            compare("in_use", ringsText(file.timeUsed(day, slot)), ringsText(controller.timeUsed(day, slot)));
+            compare("time", hourMinuteText(file.ringTime(day, slot)), hourMinuteText(controller.ringTime(day, slot)));
+            compare("seconds", QString::number(file.ringDuration(day, slot)),
+                    QString::number(controller.ringDuration(day, slot)));
+        }
+    }
+    return differences;
+}

@@ -1,0 +1,44 @@
+#include "ScheduleFileInput.h"
+
+#include "schedule/CalendarFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+ScheduleFileInput readWholeScheduleFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {std::nullopt, QStringLiteral("schedule file %1 does not exist").arg(path)};
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt, QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString())};
+    const QByteArray bytes = file.read(CalendarFileSize);
+    if (bytes.size() < CalendarFileSize)
+        return {std::nullopt, QStringLiteral("schedule file %1 is short: %2 of %3 bytes").arg(path).arg(bytes.size()).arg(CalendarFileSize)};
+    RingCalendar calendar;
+    overlayCalendarBytes(calendar, bytes);
+    return {calendar, {}};
+}
+
+ScheduleFileInput readScheduleToReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        return {};
+    ScheduleFileInput existing = readWholeScheduleFile(path);
+    if (!existing.calendar)
+        existing.error += QStringLiteral("; it is left as it is");
+    return existing;
+}
+
+std::optional<DeviceModel> storedModel(const RingCalendar &calendar)
+{
+    if (!isValidModel(calendar.DeviceVersion))
+        return std::nullopt;
+    return DeviceModel(calendar.DeviceVersion);
+}
+
+QString unknownStoredModelError(const QString &path, const RingCalendar &calendar)
+{
+    return QStringLiteral("schedule file %1 holds model %2, which is none of the five; give --model").arg(path).arg(calendar.DeviceVersion);
+}

@@ -1,0 +1,139 @@
+#include "TextCommands.h"
+
+#include "ScheduleFileInput.h"
+#include "schedule/CalendarFile.h"
+#include "schedule/CalendarText.h"
+#include "schedule/DeviceModelNames.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QSaveFile>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// A whole week is about 10 KiB of text; anything far larger is not a schedule.
+constexpr qint64 LargestText = 1024 * 1024;
+// Past this many wrong lines the text is likely not a schedule at all; the
+// --json object still lists every one.
+constexpr qsizetype ProblemsShown = 20;
+
+CommandResult badInput(const QString &message, const QJsonObject &details = {})
+{
+    return CommandResult::failure(ExitCode::BadInput, message, details);
+}
+
+struct TextInput
+{
+    std::optional<QString> text;
+    QString error;
+};
+
+TextInput readText(const QString &path)
+{
+    QFile file;
+    const QString name = path.isEmpty() ? QStringLiteral("standard input") : path;
+    if (path.isEmpty()) {
+        if (::isatty(STDIN_FILENO))
+            return {std::nullopt, QStringLiteral("import reads the text from a file or a pipe, not from the terminal")};
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return {std::nullopt, QStringLiteral("standard input cannot be read: %1").arg(file.errorString())};
+    } else {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {std::nullopt, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString())};
+    }
+    const QByteArray bytes = file.read(LargestText + 1);
+    if (bytes.size() > LargestText)
+        return {std::nullopt, QStringLiteral("%1 is larger than %2 bytes; a schedule's text is far smaller").arg(name).arg(LargestText)};
+    return {QString::fromUtf8(bytes), {}};
+}
+
+QString writeText(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
+    return {};
+}
+
+QJsonArray problemsAsJson(const QList<TextProblem> &problems)
+{
+    QJsonArray array;
+    for (const TextProblem &p : problems)
+        array.append(QJsonObject{{QStringLiteral("line"), p.line}, {QStringLiteral("field"), p.field}, {QStringLiteral("message"), p.message}});
+    return array;
+}
+
+} // namespace
+
+CommandResult exportCalendarText(const Invocation &invocation)
+{
+    const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
+    if (!input.calendar)
+        return badInput(input.error);
+    if (!storedModel(*input.calendar))
+        return badInput(QStringLiteral("schedule file %1 holds model %2, which is none of the five")
+                            .arg(invocation.calendarPath)
+                            .arg(input.calendar->DeviceVersion));
+
+    const QByteArray text = calendarToText(*input.calendar).toUtf8();
+    QJsonObject details{{QStringLiteral("calendar"), invocation.calendarPath},
+                        {QStringLiteral("model"), modelCaption(input.calendar->DeviceVersion)}};
+    if (invocation.textPath.isEmpty()) {
+        if (invocation.json)
+            details.insert(QStringLiteral("text"), QString::fromUtf8(text));
+        return {ExitCode::Success, {}, text, details};
+    }
+    if (const QString error = writeText(invocation.textPath, text); !error.isEmpty())
+        return badInput(error);
+    details.insert(QStringLiteral("text_file"), invocation.textPath);
+    return {ExitCode::Success, QStringLiteral("%1 written from %2").arg(invocation.textPath, invocation.calendarPath), {}, details};
+}
+
+CommandResult importCalendarText(const Invocation &invocation)
+{
+    const TextInput input = readText(invocation.textPath);
+    if (!input.text)
+        return badInput(input.error);
+    const CalendarTextReading reading = readCalendarText(*input.text);
+    if (!reading.ok()) {
+        QStringList lines;
+        for (const TextProblem &problem : reading.problems.first(std::min(reading.problems.size(), ProblemsShown)))
+            lines << problem.toString();
+        if (reading.problems.size() > ProblemsShown)
+            lines << QStringLiteral("... and %1 more").arg(reading.problems.size() - ProblemsShown);
+        return badInput(QStringLiteral("the text was refused, nothing was written:\n%1").arg(lines.join(u'\n')),
+                        {{QStringLiteral("problems"), problemsAsJson(reading.problems)}});
+    }
+
+    // Slots the text leaves out keep the file's values, or are cleared when
+    // there is no file yet.
+    const ScheduleFileInput base = readScheduleToReplace(invocation.calendarPath);
+    if (!base.error.isEmpty())
+        return badInput(base.error);
+    std::optional<DeviceModel> model = invocation.model ? invocation.model : reading.model;
+    if (!model && base.calendar)
+        model = storedModel(*base.calendar);
+    if (!model)
+        return badInput(QStringLiteral("the text names no model: add a '# model: ...' line or give --model"));
+
+    RingCalendar calendar = base.calendar ? *base.calendar : clearedCalendar(*model);
+    reading.applyTo(calendar);
+    calendar.DeviceVersion = *model;
+    if (const QString error = SaveCalendar(calendar, invocation.calendarPath); !error.isEmpty())
+        return badInput(QStringLiteral("%1 cannot be written: %2").arg(invocation.calendarPath, error));
+
+    const int given = reading.slotCount();
+    return {ExitCode::Success,
+            QStringLiteral("%1 written: model %2, %3 slots from the text, %4 %5")
+                .arg(invocation.calendarPath, modelCaption(*model))
+                .arg(given)
+                .arg(SlotTotal - given)
+                .arg(base.calendar ? QStringLiteral("kept") : QStringLiteral("cleared")),
+            {},
+            {{QStringLiteral("calendar"), invocation.calendarPath},
+             {QStringLiteral("model"), modelCaption(*model)},
+             {QStringLiteral("slots_from_text"), given}}};
+}
