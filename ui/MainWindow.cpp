@@ -4,6 +4,7 @@
 #include "schedule/CalendarFile.h"
 #include "ui/ModelShape.h"
 #include "ui/PcClockText.h"
+#include "ui/PortListTips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,6 +52,7 @@ void frmRinger::Form_Load()
 
     for (int port = 1; port <= PortCount; ++port)
         cmbPortNo->addItem(QString::number(port));
+    setPortListTips(cmbPortNo, m_dataDirectory);
 
     LoadSettings(m_settings, settingsFilePath(m_dataDirectory));
     // Port 0 (none chosen) leaves the serial port on its previous number.

@@ -97,13 +97,16 @@ private slots:
         QFile file(SerialPortMap::mapFilePath(dir.path()));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("# overrides\n\n3 = /dev/ttyUSB0\r\n 4=/dev/pts/7 \nfive = /dev/x\n6 =\n= /dev/y\n0 = /dev/z\n"
-                   "garbage line\n\xff\xfe\n2 = /dev/ttyACM1\n");
+                   "garbage line\n\xff\xfe\n2 = /dev/ttyACM1\n5 = /dev/ttyUSB5 # usb adapter\n7 = /dev/ttyACM7#x\n# 8 = /dev/no\n");
         file.close();
         const SerialPortMap map = SerialPortMap::fromDirectory(dir.path());
         QCOMPARE(map.deviceName(2), QStringLiteral("/dev/ttyACM1"));
         QCOMPARE(map.deviceName(3), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(map.deviceName(4), QStringLiteral("/dev/pts/7"));
         QCOMPARE(map.deviceName(6), SerialPortMap::defaultDeviceName(6));
+        QCOMPARE(map.deviceName(5), QStringLiteral("/dev/ttyUSB5"));
+        QCOMPARE(map.deviceName(7), QStringLiteral("/dev/ttyACM7"));
+        QCOMPARE(map.deviceName(8), SerialPortMap::defaultDeviceName(8));
         QCOMPARE(map.deviceName(1), SerialPortMap::defaultDeviceName(1));
         QVERIFY(map.deviceName(0).isEmpty());
     }
