@@ -39,8 +39,9 @@ SerialPortMap SerialPortMap::fromText(const QString &text)
     SerialPortMap map;
     const QStringList lines = text.split(u'\n');
     for (const QString &rawLine : lines) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
+        // A "#" starts a comment anywhere on the line.
+        const QString line = rawLine.left(rawLine.indexOf(u'#')).trimmed();
+        if (line.isEmpty())
             continue;
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0)

@@ -5,7 +5,7 @@
 // Everything the operator is asked or told goes through here: message boxes
 // without an icon, with the application's title and the buttons named.
 // Tests stand in a scripted dialog that answers and records.
-inline const QString ApplicationTitle = QStringLiteral("ZK-480 Zil Kontrol Sistemi V1.5");
+inline const QString ApplicationTitle = QStringLiteral("ZK-480 Zil Kontrol Sistemi V" ZIL_VERSION);
 
 enum class DialogButtons { Ok, YesNo, YesNoCancel };
 enum class DialogAnswer { Ok, Yes, No, Cancel };

@@ -1,7 +1,13 @@
 #include "schedule/RecordFile.h"
 
+#include "schedule/FileFailureText.h"
+#include "schedule/InPlaceRecordWrite.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 QByteArray readRecordPrefix(const QString &path, qsizetype maxBytes)
 {
@@ -18,26 +24,29 @@ QByteArray readRecordPrefix(const QString &path, qsizetype maxBytes)
 
 QString writeRecordKeepingTail(const QString &path, const QByteArray &record)
 {
+    errno = 0;
     QByteArray tail;
     QFile old(path);
     if (old.exists()) {
         if (!old.open(QIODevice::ReadOnly))
-            return old.errorString();
+            return fileFailureCause(errno, old.errorString());
         if (old.size() > record.size()) {
             if (!old.seek(record.size()))
-                return old.errorString();
+                return fileFailureCause(errno, old.errorString());
             tail = old.readAll();
             if (tail.size() != old.size() - record.size())
-                return old.errorString();
+                return fileFailureCause(errno, old.errorString());
         }
     }
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString cause = fileFailureCause(errno, file.errorString());
+        return QFileInfo(path).isWritable() ? writeRecordInPlace(path, record) : cause;
+    }
     const qint64 expected = record.size() + tail.size();
     if (file.write(record) != record.size() || file.write(tail) != tail.size() || !file.flush()) {
-        const QString error = file.errorString();
+        const QString error = fileFailureCause(errno, file.errorString());
         file.cancelWriting();
         return error;
     }
@@ -45,9 +54,9 @@ QString writeRecordKeepingTail(const QString &path, const QByteArray &record)
     // device unreported; the size on disk tells the truth.
     if (file.size() != expected) {
         file.cancelWriting();
-        return QStringLiteral("only %1 of %2 bytes could be written").arg(file.size()).arg(expected);
+        return shortWriteCause(file.size(), expected);
     }
     if (!file.commit())
-        return file.errorString();
+        return fileFailureCause(errno, file.errorString());
     return {};
 }

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the program and its tests need, if missing.
+# Installs the Debian 12 packages the program, its package and its tests need,
+# if missing.
 set -euo pipefail
 
 packages=(
     cmake g++ make
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
     libgl-dev fonts-dejavu-core
+    qt6-translations-l10n
+    # packaging and its checks: cpack's dependency scan, the validators, man
+    dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()

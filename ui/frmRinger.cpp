@@ -5,6 +5,7 @@
 #include "ui/ComStatusWindow.h"
 #include "ui/ModelShape.h"
 #include "ui/PcClockText.h"
+#include "ui/PortListTips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,6 +53,7 @@ void frmRinger::Form_Load()
 
     for (int port = 1; port <= SerialPortCount; ++port)
         cmbPortNo->addItem(QString::number(port));
+    setPortListTips(cmbPortNo, m_dataDirectory);
 
     LoadSettings(m_settings, settingsFilePath(m_dataDirectory));
     // Port 0 (none chosen) leaves the serial port on its previous number.

@@ -90,7 +90,7 @@ QGroupBox *frame(const QString &name, const QString &title)
 void frmRinger::buildControls()
 {
     setObjectName(QStringLiteral("frmRinger"));
-    setWindowTitle(QStringLiteral("ZK-480 Zil Sistemi Konfigürasyon V1.5"));
+    setWindowTitle(QStringLiteral("ZK-480 Zil Sistemi Konfigürasyon V" ZIL_VERSION));
 
     auto *frames = new QHBoxLayout;
     frames->setSpacing(3);

@@ -2,9 +2,8 @@
 
 #include <QString>
 
-// Where zilctl finds the files the window keeps. Today they lie beside the
-// executables, which are built into one folder; an installed layout changes
-// these bodies and nothing else.
+// Where zilctl finds the files the window keeps: the window's data folder,
+// beside the executables or, installed, the user's data folder.
 
 // "RingCalendar.dat", the schedule file the window loads and saves.
 QString defaultCalendarPath();

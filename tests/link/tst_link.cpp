@@ -130,7 +130,8 @@ private slots:
              {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"}, {"", 16, "/dev/ttyS15"},
               {"1 = /dev/a", 1, "/dev/a"}, {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"}, {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
               {"0 = /dev/z", 0, ""}, {"five = /dev/x", 5, "/dev/ttyS4"}, {"6 =", 6, "/dev/ttyS5"},
-              {"# 2 = /dev/b", 2, "/dev/ttyS1"}, {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
+              {"# 2 = /dev/b", 2, "/dev/ttyS1"}, {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"}, {"7 = /dev/x#y", 7, "/dev/x"},
+              {"9 = # none", 9, "/dev/ttyS8"}, {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
             QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
                 << QString::fromLatin1(text) << port << QString(device);
     }
