@@ -1,5 +1,6 @@
 #include "schedule/CalendarFile.h"
 
+#include "schedule/DateTimeValue.h"
 #include "schedule/RecordFile.h"
 
 #include <QDir>
@@ -19,19 +20,6 @@ T getLittleEndian(const char *at)
     return qFromLittleEndian<T>(at);
 }
 
-quint64 bitsOf(double value)
-{
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-double doubleOf(quint64 bits)
-{
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 } // namespace
 
 QString calendarFilePath(const QString &directory)

@@ -6,27 +6,12 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr int ColumnCount = 5;
 constexpr qint16 ClearedRingDuration = 3;
 const QString RawValueMark = QStringLiteral("@0x");
-
-quint64 bitsOf(double value)
-{
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-double doubleOf(quint64 bits)
-{
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 bool sameBits(double a, double b)
 {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTime>
+#include <bit>
 #include <optional>
 
 // Date-time values are doubles counting days since 1899-12-30 00:00; the
@@ -31,3 +32,7 @@ std::optional<double> parseTimeOfDay(const QString &text);
 
 // "hh:mm", the way the editor and the transfers write a slot's time.
 QString hourMinuteText(double value);
+
+// The 64 bits of a value as the schedule file stores them, and back.
+inline quint64 bitsOf(double value) { return std::bit_cast<quint64>(value); }
+inline double doubleOf(quint64 bits) { return std::bit_cast<double>(bits); }

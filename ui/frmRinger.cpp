@@ -147,19 +147,20 @@ bool frmRinger::Form_Unload()
 bool frmRinger::storeCalendar()
 {
     const QString path = calendarFilePath(m_dataDirectory);
-    const QString error = SaveCalendar(m_calendar, path);
-    if (error.isEmpty())
-        return true;
-    m_dialog.tell(QStringLiteral("Zil takvimi dosyası kaydedilemedi:\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), error));
-    return false;
+    return toldUnlessStored(QStringLiteral("Zil takvimi dosyası kaydedilemedi"), path, SaveCalendar(m_calendar, path));
 }
 
 bool frmRinger::storeSettings()
 {
     const QString path = settingsFilePath(m_dataDirectory);
-    const QString error = SaveSettings(m_settings, path);
+    return toldUnlessStored(QStringLiteral("Ayar dosyası kaydedilemedi"), path, SaveSettings(m_settings, path));
+}
+
+// A save that failed is told with the file's name and the reason.
+bool frmRinger::toldUnlessStored(const QString &what, const QString &path, const QString &error)
+{
     if (error.isEmpty())
         return true;
-    m_dialog.tell(QStringLiteral("Ayar dosyası kaydedilemedi:\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), error));
+    m_dialog.tell(QStringLiteral("%1:\r\n%2\r\n%3").arg(what, QDir::toNativeSeparators(path), error));
     return false;
 }

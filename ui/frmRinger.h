@@ -94,6 +94,7 @@ private:
     void cmdClose_Click();
     bool storeCalendar();
     bool storeSettings();
+    bool toldUnlessStored(const QString &what, const QString &path, const QString &error);
 
     // Model and connection (frmRinger_Settings.cpp).
     void opsDeviceVersion_Click(int index);
