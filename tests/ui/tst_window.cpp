@@ -9,6 +9,7 @@
 #include "support/WindowFixture.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/MessageBoxDialog.h"
+#include "ui/PcClockText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -92,6 +93,10 @@ void TestWindow::startsFromItsFilesAndStoresThemOnExit()
     QCOMPARE(window.linkSettings().lineSettings, QString("38400,o,8,1"));
     QCOMPARE(fx.row<QLineEdit>("txtRingTime", 0)->text(), QString::number(Untouched));
     QVERIFY(fx.child<QPushButton>("cmdCopyFromMonday")->isHidden());
+    QVERIFY(!fx.child<QLineEdit>("txtIP")->isEnabled() && !fx.child<QLineEdit>("txtPort")->isEnabled());
+    // The PC clock: two digits a field, the locale's separators and weekday.
+    QCOMPARE(pcClockText(QDateTime(QDate(2026, 1, 5), QTime(7, 8, 9)), QLocale(QLocale::German)),
+             QString("05.01.2026 07:08:09, Montag"));
 
     window.calendar().setRingDuration(7, 64, 29);
     QVERIFY(window.close());
