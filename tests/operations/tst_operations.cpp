@@ -253,10 +253,14 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
     const LinkSettings link = simulatorLink(simulator, true, ModelV1);
     RingCalendar calendar;
     QVERIFY(operations.ReceiveCalendar(link, ModelV1, calendar).succeeded());
-    const RingCalendar sent = sampleCalendar();
+    RingCalendar sent = sampleCalendar();
+    sent.setRingDuration(1, 1, 300); // no byte: the controller keeps what it had
+    sent.setTimeUsed(1, 2, -1);
     QVERIFY(operations.SendCalendar(link, ModelV1, sent).succeeded());
 
     const QByteArray after = simulator.memory();
+    QCOMPARE(after[MemoryImage::entryOffset(0, 0) + 3], memory[MemoryImage::entryOffset(0, 0) + 3]);
+    QCOMPARE(after[MemoryImage::entryOffset(0, 1)], memory[MemoryImage::entryOffset(0, 1)]);
     QCOMPARE(after.left(MemoryImage::FirstEntryOffset), memory.left(MemoryImage::FirstEntryOffset));
     const int entriesEnd = MemoryImage::entryOffset(DayCount, 0);
     QCOMPARE(after.mid(entriesEnd, 1056 - entriesEnd), memory.mid(entriesEnd, 1056 - entriesEnd));
