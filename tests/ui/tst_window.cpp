@@ -152,8 +152,13 @@ void TestWindow::modelShapesTheRows()
         QCOMPARE(fx.row<QLineEdit>("txtRingTime", row)->isVisible(), row < rows && lengths);
         QCOMPARE(fx.row<QCheckBox>("chkTimeUsed", row)->text(), lengths ? QString::number(row + 1) : QString());
     }
-    for (int pair = 0; pair < 8; ++pair)
+    for (int pair = 0; pair < 8; ++pair) {
         QCOMPARE(fx.row<QLabel>("lblStart", pair)->isVisible(), pair < labelPairs);
+        // Each pair names the two rows beside it: "Başlama 1:" and "Bitiş 1:" first.
+        QCOMPARE(fx.row<QLabel>("lblEnd", pair)->text(), QStringLiteral("Bitiş %1:").arg(pair + 1));
+        QCOMPARE(fx.row<QLabel>("lblStart", pair)->text(), QStringLiteral("Başlama %1:").arg(pair + 1));
+        QCOMPARE(fx.row<QLabel>("lblStart", pair)->parentWidget(), fx.row<QTimeEdit>("dtTime", 2 * pair)->parentWidget());
+    }
     // "Kaydet" stores the model with the schedule.
     fx.child<QPushButton>("cmdSave")->click();
     QCOMPARE(fx.readFile("RingCalendar.dat").left(2), QByteArray(1, char(model)) + '\0');
