@@ -346,6 +346,9 @@ void TestOperations::arrowsRunAndStartAfresh()
     QCOMPARE(lit(), QString("....>."));
     progress.close();
     QVERIFY(!progress.isLoaded());
+    progress.open(TransferProgress::ToController); // from the first arrow again
+    progress.tick();
+    QCOMPARE(lit(), QString(">....."));
 }
 
 QTEST_GUILESS_MAIN(TestOperations)
