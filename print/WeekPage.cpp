@@ -195,11 +195,11 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     for (const QString &line : std::as_const(lines))
         top = drawHeadingLine(painter, line, top, inside.left(), inside.width(), HeadingPointSize, HeadingPointSize, false);
     top += ruleGap;
-    painter.setPen(QPen(Qt::black, mm(device, 0.3)));
+    painter.setPen(QPen(Qt::black, mm(device, 0.3), Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(QPointF(inside.left(), top), QPointF(inside.right(), top));
     top += ruleGap;
 
-    painter.setPen(QPen(Qt::gray, mm(device, 0.2)));
+    painter.setPen(QPen(Qt::gray, mm(device, 0.2), Qt::SolidLine, Qt::FlatCap));
     for (int day = 1; day < DayCount; ++day)
         painter.drawLine(QPointF(inside.left() + day * dayWidth, top), QPointF(inside.left() + day * dayWidth, inside.bottom()));
 

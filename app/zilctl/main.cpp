@@ -57,7 +57,11 @@ int main(int argc, char *argv[])
     if (invocation.command == Subcommand::Print) {
         app.reset();
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Its start-up notes (no session's runtime folder, under cron) are no
+        // concern of a script's: zilctl reports its own errors.
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         app = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(previous);
     }
 
     const CommandResult result = run(invocation);
