@@ -167,7 +167,7 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     }
 
     // The heading's height is known before drawing: its lines at full size.
-    QStringList lines{QStringLiteral("Model: %1").arg(modelCaption(model)),
+    QStringList lines{QStringLiteral("Cihaz Modeli: %1").arg(modelCaption(model)),
                       QStringLiteral("Dosya: %1    Yazdırma tarihi: %2")
                           .arg(heading.scheduleName, turkish.toString(heading.printedOn, QStringLiteral("d MMMM yyyy")))};
     lines += heading.extraLines;

@@ -264,7 +264,7 @@ void TestWeekPage::turkishLettersSurviveAndFontsAreEmbedded()
                                   {QStringLiteral("Denetleyici: Atölye Şubesi")}};
     const QByteArray pdf = renderPdf(fullWeek(), ModelV3Times64, heading);
     const QString text = popplerOutput(QStringLiteral("pdftotext"), {}, pdf);
-    for (const char *expected : {"Güz Dönemi İŞÇİ ÖĞÜ", "Model: V3", "Çalışma.dat", "Yazdırma tarihi: 14 Şubat 2026",
+    for (const char *expected : {"Güz Dönemi İŞÇİ ÖĞÜ", "Cihaz Modeli: V3", "Çalışma.dat", "Yazdırma tarihi: 14 Şubat 2026",
                                  "Denetleyici: Atölye Şubesi", "Pazartesi", "Salı", "Çarşamba", "Perşembe", "Cuma", "Cumartesi",
                                  "Pazar"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
