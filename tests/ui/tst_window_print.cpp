@@ -1,9 +1,8 @@
-// The window's page: Ctrl+P's preview and "PDF olarak kaydet…", offscreen,
-// with the file dialog answered and the preview looked at, not run.
+// The window's page offscreen: Ctrl+P's preview, looked at instead of run,
+// and "PDF olarak kaydet…" with the file dialog answered.
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
 #include "support/WindowFixture.h"
-#include "ui/PageDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,20 +14,15 @@
 #include <QTimeEdit>
 
 namespace {
-
 class ScriptedPageDialogs final : public PageDialogs
 {
 public:
-    QString answer;        // the file the operator picks
-    QStringList suggested; // what the file dialog was started at
+    QString answer;    // the file the operator picks
+    QString suggested; // where the file dialog started
     int previewPages = -1;
     QPageLayout previewLayout;
 
-    QString pdfFileName(QWidget *, const QString &start) override
-    {
-        suggested.append(start);
-        return answer;
-    }
+    QString pdfFileName(QWidget *, const QString &start) override { return suggested = start, answer; }
     void runPreview(QPrintPreviewDialog &preview) override
     {
         preview.show();
@@ -36,11 +30,10 @@ public:
         QTRY_VERIFY(widget && widget->pageCount() > 0);
         previewPages = widget->pageCount();
         previewLayout = preview.printer()->pageLayout();
-        preview.close();
     }
 };
 
-// Monday: slot 1 at 07:00, the rest off.
+// Monday's first slot at 07:00 for 4 s, the rest off.
 QByteArray mondayCalendar()
 {
     RingCalendar calendar;
@@ -50,7 +43,6 @@ QByteArray mondayCalendar()
     calendar.setRingDuration(1, 1, 4);
     return calendarToBytes(calendar);
 }
-
 } // namespace
 
 class TestWindowPrint : public QObject
@@ -58,65 +50,56 @@ class TestWindowPrint : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        fx = std::make_unique<WindowFixture>();
+        QVERIFY(fx->writeFile("RingCalendar.dat", mondayCalendar()));
+        fx->start().setPageDialogs(dialogs);
+    }
     void ctrlPBuildsALandscapePreview();
     void savedPdfHoldsUnsavedEditsOrIsToldWhyNot();
+
+private:
+    ScriptedPageDialogs dialogs;
+    std::unique_ptr<WindowFixture> fx;
 };
 
 void TestWindowPrint::ctrlPBuildsALandscapePreview()
 {
-    WindowFixture fx;
-    QVERIFY(fx.writeFile("RingCalendar.dat", mondayCalendar()));
-    frmRinger &window = fx.start();
-    ScriptedPageDialogs dialogs;
-    window.setPageDialogs(dialogs);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-
-    // Both on the schedule frame's context menu; Ctrl+P from anywhere.
-    auto *frame = fx.child<QGroupBox>("frWindows");
+    fx->window->show();
+    QVERIFY(QTest::qWaitForWindowActive(fx->window.get()));
+    auto *frame = fx->child<QGroupBox>("frWindows");
     QCOMPARE(frame->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(frame->actions().size(), 2);
-    QCOMPARE(frame->actions()[1]->text(), "PDF olarak kaydet…");
-    fx.child<QTimeEdit>("dtTime_3")->setFocus();
+    QCOMPARE(frame->actions()[0]->text() + frame->actions()[1]->text(), "Yazdır…PDF olarak kaydet…");
+    fx->row<QTimeEdit>("dtTime", 3)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE(frame->actions()[0]->text(), "Yazdır…");
     QCOMPARE(dialogs.previewPages, 1);
     QCOMPARE(dialogs.previewLayout.orientation(), QPageLayout::Landscape);
     QCOMPARE(dialogs.previewLayout.pageSize().id(), QPageSize::A4);
-    QVERIFY(fx.dialog.messages.isEmpty());
-    QCOMPARE(fx.readFile("RingCalendar.dat"), mondayCalendar());
+    QVERIFY(fx->dialog.messages.isEmpty());
 }
 
 void TestWindowPrint::savedPdfHoldsUnsavedEditsOrIsToldWhyNot()
 {
-    WindowFixture fx;
-    QVERIFY(fx.writeFile("RingCalendar.dat", mondayCalendar()));
-    frmRinger &window = fx.start();
-    ScriptedPageDialogs dialogs;
-    window.setPageDialogs(dialogs);
-    fx.row<QTimeEdit>("dtTime", 0)->setTime(QTime(9, 41)); // not saved
-    const QByteArray settings = fx.readFile("Ringer.ini");
-
-    dialogs.answer = fx.path("hafta"); // the extension is added
-    fx.child<QAction>("actSavePdf")->trigger();
-    QCOMPARE(dialogs.suggested.size(), 1);
-    QVERIFY2(dialogs.suggested[0].endsWith(QStringLiteral("/Zil Takvimi %1.pdf").arg(QDate::currentDate().toString(Qt::ISODate))),
-             qPrintable(dialogs.suggested[0]));
+    fx->row<QTimeEdit>("dtTime", 0)->setTime(QTime(9, 41)); // not saved
+    const QByteArray settings = fx->readFile("Ringer.ini");
+    dialogs.answer = fx->path("hafta"); // the extension is added
+    fx->child<QAction>("actSavePdf")->trigger();
+    QVERIFY(dialogs.suggested.endsWith("/Zil Takvimi " + QDate::currentDate().toString(Qt::ISODate) + ".pdf"));
     QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-layout", fx.path("hafta.pdf"), "-"});
+    pdftotext.start("pdftotext", {"-layout", fx->path("hafta.pdf"), "-"});
     QVERIFY(pdftotext.waitForFinished(20000));
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    QVERIFY2(text.contains(QStringLiteral("09:41 4 sn")) && !text.contains(u"07:00"), qPrintable(text));
-    QVERIFY(fx.dialog.messages.isEmpty());
-    QCOMPARE(fx.readFile("RingCalendar.dat"), mondayCalendar());
-    QCOMPARE(fx.readFile("Ringer.ini"), settings);
+    QVERIFY2(text.contains("Pazartesi") && text.contains("09:41 4 sn") && !text.contains("07:00"), qPrintable(text));
+    QCOMPARE(fx->readFile("RingCalendar.dat"), mondayCalendar()); // printing stores nothing
+    QCOMPARE(fx->readFile("Ringer.ini"), settings);
+    QVERIFY(fx->dialog.messages.isEmpty());
 
-    dialogs.answer = fx.path("yok/hafta.pdf");
-    fx.child<QAction>("actSavePdf")->trigger();
-    QCOMPARE(fx.dialog.messages.size(), 1);
-    QVERIFY(fx.dialog.texts()[0].startsWith("PDF dosyası yazılamadı: " + dialogs.answer + '\n'));
-    QVERIFY(!QFile::exists(fx.path("yok")));
+    dialogs.answer = fx->path("yok/hafta.pdf");
+    fx->child<QAction>("actSavePdf")->trigger();
+    QCOMPARE(fx->dialog.messages.size(), 1);
+    QVERIFY(fx->dialog.texts()[0].startsWith("PDF dosyası yazılamadı: " + dialogs.answer + '\n'));
+    QVERIFY(!QFile::exists(fx->path("yok")));
 }
 
 QTEST_MAIN(TestWindowPrint)
