@@ -35,20 +35,17 @@ QStringList dayColumn(const QByteArray &pdf, int day)
                                   "-W", QString::number(int(dayWidth) - 1), "-H", "595"},
                                  pdf);
     const QStringList lines = text.split(u'\n');
-    QList<QStringList> columns;
-    for (qsizetype i = lines.indexOf(QRegularExpression(QStringLiteral("^\\s*%1$").arg(QLocale(QLocale::Turkish).standaloneDayName(day)))) + 1;
+    static const QRegularExpression entry(QStringLiteral("\\d\\d:\\d\\d (\\d+ sn|– \\d\\d:\\d\\d|– --:--)|Zil yok"));
+    QStringList first, second; // a day runs on into a second sub-column at most here
+    for (qsizetype i = lines.indexOf(QRegularExpression("^\\s*" + QLocale(QLocale::Turkish).standaloneDayName(day) + "$")) + 1;
          i > 0 && i < lines.size(); ++i) {
-        static const QRegularExpression entry(QStringLiteral("\\d\\d:\\d\\d (\\d+ sn|– \\d\\d:\\d\\d|– --:--)|Zil yok"));
-        qsizetype c = 0;
-        for (const QRegularExpressionMatch &match : entry.globalMatch(lines[i])) {
-            columns.resize(std::max(columns.size(), c + 1));
-            columns[c++].append(match.captured());
+        QRegularExpressionMatchIterator match = entry.globalMatch(lines[i]);
+        for (QStringList *column : {&first, &second}) {
+            if (match.hasNext())
+                column->append(match.next().captured());
         }
     }
-    QStringList all;
-    for (const QStringList &column : std::as_const(columns))
-        all += column;
-    return all;
+    return first + second;
 }
 
 // Every slot of every day in use, at times out of slot order that differ
@@ -62,12 +59,10 @@ RingCalendar fullWeek()
 {
     RingCalendar c;
     c.DeviceVersion = ModelV3Times64;
-    for (int day = 1; day <= DayCount; ++day) {
-        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
-            c.setTimeUsed(day, slot, 1);
-            c.setRingTime(day, slot, timeValue(fullWeekMinute(day, slot) / 60, fullWeekMinute(day, slot) % 60));
-            c.setRingDuration(day, slot, qint16((slot + day) % 30 + 1));
-        }
+    for (int i = 0; i < SlotTotal; ++i) { // day-fastest
+        c.TimeUsed[size_t(i)] = 1;
+        c.RingTime[size_t(i)] = timeValue(0, fullWeekMinute(i % DayCount + 1, i / DayCount + 1));
+        c.RingDuration[size_t(i)] = qint16((i % DayCount + i / DayCount + 2) % 30 + 1);
     }
     return c;
 }
@@ -102,13 +97,10 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
     }
     QTest::newRow("64 rings a day") << fullWeek() << fullDays;
 
-    // Off slots hold 23:4d, which no column may show; Thursday and Sunday are empty.
+    // Off slots hold 23:45, which no column may show; Thursday and Sunday are empty.
     RingCalendar sparse;
     sparse.DeviceVersion = ModelV2Times24;
-    for (int slot = 1; slot <= SlotsPerDay; ++slot) {
-        for (int day = 1; day <= DayCount; ++day)
-            sparse.setRingTime(day, slot, timeValue(23, 40 + day));
-    }
+    sparse.RingTime.fill(timeValue(23, 45));
     for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30}, {1, 2, 12, 15}, {1, 24, 7, 50}, {2, 1, 9, 0}, {3, 3, 13, 10},
                                            {5, 7, 16, 45}, {6, 9, 10, 0}, {6, 30, 11, 0}}) { // slot 30: past the model's 24
         sparse.setTimeUsed(day, slot, 1);
@@ -120,19 +112,16 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
                                  << QList<QStringList>{{"07:50 24 sn", "08:30 5 sn", "12:15 2 sn"}, {"09:00 1 sn"}, {"13:10 3 sn"},
                                                        {"Zil yok"}, {"16:45 7 sn"}, {"10:00 9 sn"}, {"Zil yok"}};
 
-    // Interval k from 16 - k o'clock; the seventh has no end, the eighth is off.
+    // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
     RingCalendar intervals;
     intervals.DeviceVersion = ModelV3IntervalTimer;
-    QList<QStringList> intervalDays(DayCount);
-    for (int day = 1; day <= DayCount; ++day) {
-        for (int slot = 1; slot <= 16; ++slot) {
-            intervals.setTimeUsed(day, slot, slot < 14 ? 1 : 0);
-            intervals.setRingTime(day, slot, timeValue(16 - (slot + 1) / 2, (slot % 2 ? 0 : 40) + day));
-        }
-        intervalDays[day - 1].append(QStringLiteral("09:0%1 – --:--").arg(day));
-        for (int hour = 10; hour <= 15; ++hour)
-            intervalDays[day - 1].append(QStringLiteral("%1:0%2 – %1:4%2").arg(hour).arg(day));
+    intervals.RingTime.fill(timeValue(23, 45));
+    for (auto [slot, hour] : {std::pair{1, 10}, {2, 11}, {3, 8}, {4, 9}, {13, 7}}) {
+        intervals.setTimeUsed(1, slot, 1);
+        intervals.setRingTime(1, slot, timeValue(hour, 5));
     }
+    QList<QStringList> intervalDays(DayCount, {"Zil yok"});
+    intervalDays[0] = QStringList{"07:05 – --:--", "08:05 – 09:05", "10:05 – 11:05"};
     QTest::newRow("V3 intervals") << intervals << intervalDays;
 }
 
@@ -164,10 +153,7 @@ void TestWeekPage::fit_data()
     QTest::addColumn<double>("pointSize"); // 0: refused
     QTest::addColumn<int>("columns");
     RingCalendar light = fullWeek();
-    for (int slot = 13; slot <= SlotsPerDay; ++slot) {
-        for (int day = 1; day <= DayCount; ++day)
-            light.setTimeUsed(day, slot, 0);
-    }
+    std::fill(light.TimeUsed.begin() + 12 * DayCount, light.TimeUsed.end(), 0); // 12 rings a day
     RingCalendar wide = fullWeek();
     wide.setRingDuration(4, 10, -32768); // fits neither 64 high nor two wide
     QTest::newRow("12 rings a day") << light << LargestEntryPointSize << 1;

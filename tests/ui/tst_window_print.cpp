@@ -50,56 +50,45 @@ class TestWindowPrint : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        fx = std::make_unique<WindowFixture>();
-        QVERIFY(fx->writeFile("RingCalendar.dat", mondayCalendar()));
-        fx->start().setPageDialogs(dialogs);
-    }
-    void ctrlPBuildsALandscapePreview();
-    void savedPdfHoldsUnsavedEditsOrIsToldWhyNot();
-
-private:
-    ScriptedPageDialogs dialogs;
-    std::unique_ptr<WindowFixture> fx;
+    void previewAndPdfShowTheWeekAsEditedAndStoreNothing();
 };
 
-void TestWindowPrint::ctrlPBuildsALandscapePreview()
+void TestWindowPrint::previewAndPdfShowTheWeekAsEditedAndStoreNothing()
 {
-    fx->window->show();
-    QVERIFY(QTest::qWaitForWindowActive(fx->window.get()));
-    auto *frame = fx->child<QGroupBox>("frWindows");
+    WindowFixture fx;
+    QVERIFY(fx.writeFile("RingCalendar.dat", mondayCalendar()));
+    ScriptedPageDialogs dialogs;
+    fx.start().setPageDialogs(dialogs);
+    fx.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(fx.window.get()));
+    auto *frame = fx.child<QGroupBox>("frWindows");
     QCOMPARE(frame->contextMenuPolicy(), Qt::ActionsContextMenu);
     QCOMPARE(frame->actions()[0]->text() + frame->actions()[1]->text(), "Yazdır…PDF olarak kaydet…");
-    fx->row<QTimeEdit>("dtTime", 3)->setFocus();
+    fx.row<QTimeEdit>("dtTime", 3)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(dialogs.previewPages, 1);
     QCOMPARE(dialogs.previewLayout.orientation(), QPageLayout::Landscape);
     QCOMPARE(dialogs.previewLayout.pageSize().id(), QPageSize::A4);
-    QVERIFY(fx->dialog.messages.isEmpty());
-}
 
-void TestWindowPrint::savedPdfHoldsUnsavedEditsOrIsToldWhyNot()
-{
-    fx->row<QTimeEdit>("dtTime", 0)->setTime(QTime(9, 41)); // not saved
-    const QByteArray settings = fx->readFile("Ringer.ini");
-    dialogs.answer = fx->path("hafta"); // the extension is added
-    fx->child<QAction>("actSavePdf")->trigger();
+    fx.row<QTimeEdit>("dtTime", 0)->setTime(QTime(9, 41)); // not saved
+    const QByteArray settings = fx.readFile("Ringer.ini");
+    dialogs.answer = fx.path("hafta"); // the extension is added
+    fx.child<QAction>("actSavePdf")->trigger();
     QVERIFY(dialogs.suggested.endsWith("/Zil Takvimi " + QDate::currentDate().toString(Qt::ISODate) + ".pdf"));
     QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-layout", fx->path("hafta.pdf"), "-"});
+    pdftotext.start("pdftotext", {"-layout", fx.path("hafta.pdf"), "-"});
     QVERIFY(pdftotext.waitForFinished(20000));
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     QVERIFY2(text.contains("Pazartesi") && text.contains("09:41 4 sn") && !text.contains("07:00"), qPrintable(text));
-    QCOMPARE(fx->readFile("RingCalendar.dat"), mondayCalendar()); // printing stores nothing
-    QCOMPARE(fx->readFile("Ringer.ini"), settings);
-    QVERIFY(fx->dialog.messages.isEmpty());
+    QCOMPARE(fx.readFile("RingCalendar.dat"), mondayCalendar());
+    QCOMPARE(fx.readFile("Ringer.ini"), settings);
+    QVERIFY(fx.dialog.messages.isEmpty());
 
-    dialogs.answer = fx->path("yok/hafta.pdf");
-    fx->child<QAction>("actSavePdf")->trigger();
-    QCOMPARE(fx->dialog.messages.size(), 1);
-    QVERIFY(fx->dialog.texts()[0].startsWith("PDF dosyası yazılamadı: " + dialogs.answer + '\n'));
-    QVERIFY(!QFile::exists(fx->path("yok")));
+    dialogs.answer = fx.path("yok/hafta.pdf");
+    fx.child<QAction>("actSavePdf")->trigger();
+    QCOMPARE(fx.dialog.messages.size(), 1);
+    QVERIFY(fx.dialog.texts()[0].startsWith("PDF dosyası yazılamadı: " + dialogs.answer + '\n'));
+    QVERIFY(!QFile::exists(fx.path("yok")));
 }
 
 QTEST_MAIN(TestWindowPrint)
