@@ -237,5 +237,7 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
 WeekPageFit paintWeekPage(QPaintDevice &device, const RingCalendar &calendar, int model, const WeekPageHeading &heading)
 {
     QPainter painter(&device);
+    if (!painter.isActive())
+        return {}; // a printer that could not start: nothing drawn, the week not measured
     return paintWeekPage(painter, QRectF(0, 0, device.width(), device.height()), calendar, model, heading);
 }
