@@ -69,9 +69,14 @@ void frmRinger::actPrint_Click()
     printer.setDocName(QStringLiteral("Zil Takvimi"));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("printPreview"));
+    // The operator may turn the page upright in the preview: the week may
+    // then no longer fit, and the page stays empty.
+    WeekPageFit lastFit;
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&](QPrinter *target) { paintWeekPage(*target, calendar, model, heading); });
+            [&](QPrinter *target) { lastFit = paintWeekPage(*target, calendar, model, heading); });
     m_pageDialogs->runPreview(preview);
+    if (!lastFit.fits() && lastFit.mostEntries > 0) // a printer that did not start measured nothing
+        m_dialog.tell(pageDoesNotFit(lastFit));
 }
 
 void frmRinger::actSavePdf_Click()
