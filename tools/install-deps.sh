@@ -10,6 +10,8 @@ packages=(
     qt6-translations-l10n
     # packaging and its checks: cpack's dependency scan, the validators, man
     dpkg-dev file desktop-file-utils appstream man-db
+    # the printed page's tests read its PDF text
+    poppler-utils
 )
 
 missing=()

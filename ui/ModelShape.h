@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schedule/DeviceModelNames.h"
+#include "schedule/ModelRows.h"
 
 #include <QString>
 
@@ -11,10 +12,9 @@
 // button face of the style.
 inline const QString SelectedModelStyle = QStringLiteral("QRadioButton { background-color: rgb(0, 255, 0); }");
 
-// Rows 0 .. shownRowCount - 1 are shown, the rest hidden.
-int shownRowCount(int model);
-// Interval models show start/end labels and no ring-length boxes.
-bool isIntervalModel(int model);
+// Rows 0 .. shownRowCount - 1 are shown, the rest hidden; interval models
+// (schedule/ModelRows.h) show start/end labels and no ring-length boxes.
+
 // Start/end label pairs shown beside the first rows: 0, 1 or 8.
 int shownLabelPairs(int model);
 // The check box caption of a row: its slot number for the time models,

@@ -4,8 +4,10 @@
 #include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
 #include "operations/OperationHost.h"
+#include "print/WeekPage.h"
 #include "schedule/RingCalendar.h"
 #include "schedule/SettingsFile.h"
+#include "ui/PageDialogs.h"
 
 #include <QString>
 #include <QWidget>
@@ -15,6 +17,7 @@
 
 class ComStatusWindow;
 class OperatorDialog;
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -65,6 +68,8 @@ public:
     ComStatusWindow &progressWindow() const { return *m_progressWindow; }
     // True while a device operation runs; the window refuses to close then.
     bool operationRunning() const { return m_operationRunning; }
+    // The file dialog and the print preview; the window's own by default.
+    void setPageDialogs(PageDialogs &dialogs) { m_pageDialogs = &dialogs; }
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -127,6 +132,12 @@ private:
     void cmdReceiveClock_Click();
     void cmdTest_Click();
 
+    // The week on one page (frmRinger_Print.cpp).
+    void buildPageActions();
+    WeekPageHeading pageHeading() const;
+    void actPrint_Click();
+    void actSavePdf_Click();
+
     // OperationHost.
     bool confirm(const QString &question) override;
     void tell(const QString &text) override;
@@ -137,6 +148,8 @@ private:
 
     const QString m_dataDirectory;
     OperatorDialog &m_dialog;
+    QtPageDialogs m_qtPageDialogs;
+    PageDialogs *m_pageDialogs = &m_qtPageDialogs;
     SystemWholeSecondClock m_clock;
     DeviceOperations m_operations{*this, m_clock};
     std::unique_ptr<ComStatusWindow> m_progressWindow;
@@ -205,6 +218,8 @@ private:
     QPushButton *cmdRefresh = nullptr;
     QPushButton *cmdSendCalendar = nullptr;
     QPushButton *cmdReceiveCalendar = nullptr;
+    QAction *actPrint = nullptr;   // "Yazdır…", Ctrl+P
+    QAction *actSavePdf = nullptr; // "PDF olarak kaydet…"
 
     QTimer *PCClock = nullptr;
 };

@@ -114,6 +114,7 @@ void frmRinger::buildControls()
     PCClock->setInterval(1000);
 
     connectControls();
+    buildPageActions();
     PCClock->start();
 }
 

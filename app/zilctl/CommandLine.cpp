@@ -2,6 +2,7 @@
 
 #include "DefaultPaths.h"
 #include "ExitCode.h"
+#include "print/WeekPageFile.h"
 #include "schedule/DeviceModelNames.h"
 
 #include <QCommandLineParser>
@@ -14,7 +15,7 @@ constexpr int ShortestRelayTest = 1;
 constexpr int LongestRelayTest = 30; // the window's spinner
 
 // Which options a subcommand takes besides --json.
-enum OptionUse { UsesLink = 1, UsesModel = 2, UsesCalendar = 4, UsesVerify = 8 };
+enum OptionUse { UsesLink = 1, UsesModel = 2, UsesCalendar = 4, UsesVerify = 8, UsesTitle = 16 };
 
 struct SubcommandInfo
 {
@@ -44,6 +45,8 @@ const QList<SubcommandInfo> &subcommands()
          QStringLiteral("the schedule file as text, to CSV or standard output")},
         {Subcommand::Import, QStringLiteral("import"), QStringLiteral("import [CSV]"), UsesModel | UsesCalendar,
          QStringLiteral("text from CSV or standard input into the schedule file")},
+        {Subcommand::Print, QStringLiteral("print"), QStringLiteral("print OUT"), UsesModel | UsesCalendar | UsesTitle,
+         QStringLiteral("the week on one A4 page: OUT.pdf, .png, .svg, or - (PDF)")},
     };
     return table;
 }
@@ -67,10 +70,12 @@ struct Options
                                 QStringLiteral("FILE")};
     QCommandLineOption verify{QStringLiteral("verify"), QStringLiteral("send: read the schedule back and compare, as verify does.")};
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print one JSON result object on standard output.")};
+    QCommandLineOption title{QStringLiteral("title"), QStringLiteral("print: the page's title (default: \"Zil Takvimi\")."),
+                             QStringLiteral("TEXT")};
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help, version, model, tcp, serial, calendar, verify, json});
+        parser.addOptions({help, version, model, tcp, serial, calendar, verify, json, title});
     }
 };
 
@@ -101,7 +106,7 @@ QString unusedOption(const QCommandLineParser &parser, const Options &o, const S
     const struct {
         const QCommandLineOption &option;
         int use;
-    } checks[] = {{o.tcp, UsesLink}, {o.serial, UsesLink}, {o.model, UsesModel}, {o.calendar, UsesCalendar}, {o.verify, UsesVerify}};
+    } checks[] = {{o.tcp, UsesLink}, {o.serial, UsesLink}, {o.model, UsesModel}, {o.calendar, UsesCalendar}, {o.verify, UsesVerify}, {o.title, UsesTitle}};
     for (const auto &check : checks) {
         if (parser.isSet(check.option) && !(info.options & check.use))
             return QStringLiteral("--%1 does not apply to %2").arg(check.option.names().constLast(), info.name);
@@ -111,7 +116,7 @@ QString unusedOption(const QCommandLineParser &parser, const Options &o, const S
 
 QString repeatedOption(const QCommandLineParser &parser, const Options &o)
 {
-    for (const QCommandLineOption *option : {&o.model, &o.tcp, &o.serial, &o.calendar}) {
+    for (const QCommandLineOption *option : {&o.model, &o.tcp, &o.serial, &o.calendar, &o.title}) {
         if (parser.values(*option).size() > 1)
             return QStringLiteral("--%1 is given more than once").arg(option->names().constLast());
     }
@@ -201,6 +206,16 @@ Invocation parseCommandLine(const QStringList &arguments)
             invocation.textPath = words[0];
         if (!words.isEmpty())
             words.removeFirst();
+    } else if (info->command == Subcommand::Print) {
+        if (words.isEmpty())
+            return refuse(QStringLiteral("print needs OUT: a .pdf, .png or .svg file, or - for a PDF on standard output"));
+        const QString out = words.takeFirst();
+        if (out != u"-" && !pageFormatOf(out))
+            return refuse(QStringLiteral("print: '%1' does not end in .pdf, .png or .svg").arg(out));
+        if (out == u"-" && invocation.json)
+            return refuse(QStringLiteral("print: --json and - both want standard output"));
+        invocation.pagePath = out == u"-" ? QString() : out;
+        invocation.title = parser.value(o.title);
     }
     if (!words.isEmpty())
         return refuse(QStringLiteral("%1: unexpected '%2'").arg(info->name, words[0]));
@@ -237,7 +252,12 @@ QString helpText()
                            "  day 1-7 (Monday first), slot 1-64, time HH:MM, in_use and seconds as stored.\n"
                            "  import writes nothing when a line is wrong. Slots the text leaves out keep\n"
                            "  the file's values, or are off at 00:00 with 3 seconds when there is no file.\n"
-                           "  The model: --model, else the '# model:' line, else the file's.\n");
+                           "  The model: --model, else the '# model:' line, else the file's.\n"
+                           "\nPrinted page:\n"
+                           "  print draws the file's week on one A4 landscape page, Monday to Sunday, as the\n"
+                           "  window prints it: the rings in use in time order (\"08:30  3 sn\"), or the\n"
+                           "  intervals (\"08:30 – 09:10\"). It needs no display. OUT is written whole or\n"
+                           "  not at all; a week that does not fit at 8 pt is refused.\n");
     const struct {
         ExitCode code;
         const char *meaning;

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-enum class Subcommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest, Export, Import };
+enum class Subcommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest, Export, Import, Print };
 
 // The command line, checked: every option known, every value in range, only
 // the options the subcommand uses. Files are not looked at here.
@@ -26,6 +26,8 @@ struct Invocation
     int relaySeconds = 0;
     bool verifyAfterSend = false;
     QString textPath;          // export's output, import's input; empty = standard stream
+    QString pagePath;          // print's output; empty = a PDF on standard output
+    QString title;             // print's --title
 };
 
 // arguments[0] is the program.

@@ -3,11 +3,14 @@
 #include "CommandLine.h"
 #include "CommandResult.h"
 #include "DeviceJob.h"
+#include "PrintCommand.h"
 #include "RunDeviceJob.h"
 #include "TextCommands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -16,6 +19,7 @@ CommandResult run(const Invocation &invocation)
     switch (invocation.command) {
     case Subcommand::Export: return exportCalendarText(invocation);
     case Subcommand::Import: return importCalendarText(invocation);
+    case Subcommand::Print: return printWeekPage(invocation);
     default: break;
     }
     const DeviceJobSetup setup = prepareDeviceJob(invocation);
@@ -28,7 +32,7 @@ CommandResult run(const Invocation &invocation)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zilctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZIL_VERSION));
 
@@ -48,6 +52,16 @@ int main(int argc, char *argv[])
         return exitStatus(ExitCode::BadInput);
     }
     case Invocation::Action::Run: break;
+    }
+    // Drawing text needs the GUI application; offscreen, it needs no display.
+    if (invocation.command == Subcommand::Print) {
+        app.reset();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Its start-up notes (no session's runtime folder, under cron) are no
+        // concern of a script's: zilctl reports its own errors.
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(previous);
     }
 
     const CommandResult result = run(invocation);

@@ -54,6 +54,7 @@ private slots:
     void exportImportKeepsEveryByteAndTheTail();
     void refusedTextWritesNothing();
     void jsonGivesOneResultObject();
+    void printWritesTheWholePageOrNothing();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -82,6 +83,12 @@ void TestZilctl::badArgumentsExitWithTwoAndTouchNothing_data()
     QTest::newRow("schedule is a folder") << QStringList{"export", "--calendar", "."} << "cannot be read";
     QTest::newRow("short schedule") << QStringList{"send", tcp, "--calendar", "short.dat"} << "short.dat is short: 5377 of 5378 bytes";
     QTest::newRow("import over a short file") << QStringList{"import", "text.csv", "--calendar", "short.dat"} << "short.dat is short";
+    QTest::newRow("print without OUT") << QStringList{"print"} << "print needs OUT: a .pdf, .png or .svg file, or -";
+    QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";
+    QTest::newRow("print, bad model") << QStringList{"print", "--model", "v4", "hafta.pdf"} << "--model: 'v4' is not a model";
+    QTest::newRow("print over TCP") << QStringList{"print", tcp, "x.pdf"} << "--tcp does not apply to print";
+    QTest::newRow("title for export") << QStringList{"export", "--title", "a"} << "--title does not apply to export";
+    QTest::newRow("print a missing schedule") << QStringList{"print", "--calendar", "none.dat", "x.pdf"} << "none.dat does not exist";
 }
 
 void TestZilctl::badArgumentsExitWithTwoAndTouchNothing()
@@ -156,6 +163,32 @@ void TestZilctl::jsonGivesOneResultObject()
     const QJsonObject failure = QJsonDocument::fromJson(refused.out).object();
     QCOMPARE(failure.value("exit_code").toInt(), 2);
     QCOMPARE(failure.value("message").toString(), "--tcp: port '99999' is not a number from 1 to 65535");
+}
+
+void TestZilctl::printWritesTheWholePageOrNothing()
+{
+    QVERIFY(writeFileBytes(path("a.dat"), calendarToBytes(sampleCalendar())));
+    const Run svg = zilctl({"print", "--calendar", path("a.dat"), "--title", "Güz Dönemi", path("hafta.SVG")});
+    QCOMPARE(QString::fromUtf8(svg.out), path("hafta.SVG") + " written from " + path("a.dat") + ": 12 pt, 1 column(s) a day\n");
+    QVERIFY(readFileBytes(path("hafta.SVG")).contains("Güz Dönemi"));
+    const Run pdf = zilctl({"print", "--calendar", path("a.dat"), "--model", "v2-int", "-"});
+    QVERIFY(pdf.exitCode == 0 && pdf.err.isEmpty() && pdf.out.startsWith("%PDF") && pdf.out.trimmed().endsWith("%%EOF"));
+    QCOMPARE(zilctl({"print", "--json", "--calendar", path("a.dat"), "-"}).exitCode, 2); // both want standard output
+
+    // Nothing is left behind where the page cannot go, or does not fit.
+    const Run nowhere = zilctl({"print", "--calendar", path("a.dat"), path("yok/hafta.png")});
+    QVERIFY2(nowhere.exitCode == 2 && nowhere.err.startsWith("zilctl: " + path("yok/hafta.png") + " cannot be written: "),
+             qPrintable(nowhere.err));
+    RingCalendar crowded = sampleCalendar();
+    for (int slot = 1; slot <= SlotsPerDay; ++slot)
+        crowded.setTimeUsed(1, slot, 1);
+    crowded.setRingDuration(1, 1, -32768);
+    QVERIFY(writeFileBytes(path("b.dat"), calendarToBytes(crowded)) && writeFileBytes(path("old.pdf"), "last week's page"));
+    const Run tooWide = zilctl({"print", "--calendar", path("b.dat"), path("old.pdf")});
+    QCOMPARE(tooWide.err, "zilctl: the week does not fit on one page even at 8 pt (64 rings on the longest day, the widest "
+                          "'00:00  -32768 sn'); nothing was written\n");
+    QCOMPARE(readFileBytes(path("old.pdf")), QByteArray("last week's page"));
+    QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf*", "*.SVG*", "yok"}, QDir::AllEntries | QDir::Hidden), (QStringList{"hafta.SVG", "old.pdf"}));
 }
 
 QTEST_GUILESS_MAIN(TestZilctl)

@@ -16,7 +16,7 @@ status=0
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Worked out from the binaries: Debian's Qt 6 libraries come in with apt.
-for needed in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6svg6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6svg6 libqt6printsupport6 qt6-qpa-plugins fonts-dejavu-core; do
     grep -q "$needed" <<<"$depends" || { echo "Depends lacks $needed"; status=1; }
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || { echo "package version is not $version"; status=1; }
