@@ -49,6 +49,8 @@ private slots:
     void initTestCase();
     void statusThenApplyThenApply();
     void deadlineAndCtrlC();
+    void refusedCommandsContactNothing_data();
+    void refusedCommandsContactNothing();
 
 private:
     // Runs zilctl while this event loop serves the simulators; SIGINT to it
@@ -242,6 +244,42 @@ void TestSiteDevice::deadlineAndCtrlC()
     QCOMPARE(run.controllers["other"]["action"].toString(), "failed");
     QCOMPARE(run.controllers["refusing"]["message"].toString(), "not begun: stopped by a signal");
     QVERIFY2(run.milliseconds < 10000, qPrintable(QString::number(run.milliseconds)));
+}
+
+void TestSiteDevice::refusedCommandsContactNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // SITE: the site file, by a path relative to the test folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no file") << QStringList{"site", "status"} << 2 << "site status wants the site file";
+    QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status or apply";
+    QTest::newRow("jobs 0") << QStringList{"site", "status", "SITE", "--jobs=0"} << 2 << "--jobs: '0' is not a whole number from 1 to 64";
+    QTest::newRow("days text") << QStringList{"site", "plan", "SITE", "--days", "x"} << 2 << "--days: 'x' is not a whole number from 1 to 366";
+    QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2 << "--date: '2027-02-30' is not a date YYYY-MM-DD";
+    QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2 << "--dry-run does not apply to site status";
+    QTest::newRow("metrics of apply") << QStringList{"site", "apply", "SITE", "--openmetrics=m"} << 2 << "--openmetrics does not apply to site apply";
+    QTest::newRow("unknown --only") << QStringList{"site", "apply", "SITE", "--only=nobody"} << 2 << "--only: the site has no controller \"nobody\"";
+    QTest::newRow("a folder") << QStringList{"site", "status", "."} << 2 << "the site file was refused, nothing was contacted:\n.: is a folder, not a site file";
+    QTest::newRow("relative path") << QStringList{"site", "check", "SITE"} << 0 << "";
+}
+
+void TestSiteDevice::refusedCommandsContactNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    clearLogs();
+    QProcess process;
+    process.setWorkingDirectory(m_dir.path());
+    process.start(QStringLiteral(ZILCTL_PATH), arguments.replaceInStrings("SITE", "site.toml") << "--json");
+    QVERIFY(process.waitForFinished(20000));
+    QTest::qWait(200); // time for a connection to arrive, were there one
+    const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(json["exit_code"].toInt(), exitCode);
+    QCOMPARE(json["message"].toString(), error);
+    for (auto &[name, sim] : m_sims)
+        QVERIFY(sim->receivedFrames().isEmpty());
 }
 
 QTEST_MAIN(TestSiteDevice)
