@@ -55,6 +55,7 @@ private slots:
     void refusedFiles_data();
     void refusedFiles();
     void everyProblemAtOnce();
+    void readmeSchool();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -204,6 +205,29 @@ void TestSitePlan::everyProblemAtOnce()
     for (const SiteProblem &p : reading.problems)
         lines << p.where.toString().remove(m_dir.path() + '/');
     QCOMPARE(lines, QStringList({"site.toml:1:1", "site.toml:4:1", "site.toml:6:9", "site.toml:11:6", "site.toml:12:12", "site.toml:3:5"}));
+}
+
+// The README shows the installed example as it is, and what it says of it holds.
+void TestSitePlan::readmeSchool()
+{
+    const QString example = ZIL_SOURCE_DIR "/packaging/examples/site.toml";
+    const QString readme = QString::fromUtf8(readFileBytes(ZIL_SOURCE_DIR "/README.md"));
+    const qsizetype section = readme.indexOf("\n## A year of bells\n");
+    const qsizetype begin = readme.indexOf("```toml\n", section) + 8;
+    QVERIFY(section > 0 && begin > section);
+    QCOMPARE(readme.mid(begin, readme.indexOf("```\n", begin) - begin), QString::fromUtf8(readFileBytes(example)));
+
+    const SiteReading reading = readSiteFile(example);
+    QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
+    const Site &site = *reading.site;
+    QCOMPARE(site.controllers.size(), 3);
+    const SiteController &a = site.controllers[0], &gym = site.controllers[2];
+    QCOMPARE(plannedWeek(site, a, QDate(2026, 10, 21)).days[2].schedule, "normal"); // the 21st itself
+    QCOMPARE(plannedWeek(site, a, QDate(2026, 10, 22)).days[2].schedule, "yarim");  // the 28th
+    QCOMPARE(plannedWeek(site, a, QDate(2026, 10, 22)).days[3].schedule, "normal"); // the 22nd itself
+    QCOMPARE(plannedWeek(site, a, QDate(2026, 10, 23)).days[3].schedule, "off");    // the 29th
+    QCOMPARE(plannedDay(site, a, QDate(2027, 1, 12)).schedule, "sinav");
+    QCOMPARE(plannedDay(site, gym, QDate(2027, 1, 12)).schedule, "normal");
 }
 
 QTEST_GUILESS_MAIN(TestSitePlan)
