@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <chrono>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +49,10 @@ ControllerWork::ControllerWork(const SiteController &controller, const Controlle
     m_process.setProgram(QCoreApplication::applicationFilePath());
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // A group of its own: Ctrl-C at the terminal reaches this zilctl alone,
+    // which then asks each child once. A second signal would end a child at
+    // once, in the middle of a record.
+    m_process.setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(&m_process, &QProcess::finished, this, &ControllerWork::childEnded);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
