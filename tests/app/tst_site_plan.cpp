@@ -1,7 +1,9 @@
 // The site file and the plan on fake dates, without processes or links.
+#include "site/OpenMetricsFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "site/SitePlanText.h"
+#include "site/SiteReport.h"
 #include "schedule/DateTimeValue.h"
 #include "support/FileBytes.h"
 
@@ -56,6 +58,10 @@ private slots:
     void refusedFiles();
     void everyProblemAtOnce();
     void readmeSchool();
+    void everyPrefixIsReadOrRefused();
+    void verdicts_data();
+    void verdicts();
+    void metricsAndReport();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -228,6 +234,87 @@ void TestSitePlan::readmeSchool()
     QCOMPARE(plannedWeek(site, a, QDate(2026, 10, 23)).days[3].schedule, "off");    // the 29th
     QCOMPARE(plannedDay(site, a, QDate(2027, 1, 12)).schedule, "sinav");
     QCOMPARE(plannedDay(site, gym, QDate(2027, 1, 12)).schedule, "normal");
+}
+
+// A file cut anywhere (an editor's save, a full disk) is refused or read, never more.
+void TestSitePlan::everyPrefixIsReadOrRefused()
+{
+    const QByteArray whole = readFileBytes(ZIL_SOURCE_DIR "/packaging/examples/site.toml");
+    QVERIFY(!whole.isEmpty());
+    for (qsizetype size = 0; size < whole.size(); size += 3) {
+        const SiteReading reading = readSiteText(whole.left(size), ZIL_SOURCE_DIR "/packaging/examples/cut.toml");
+        QVERIFY(reading.site.has_value() != !reading.problems.isEmpty());
+        for (const SiteProblem &p : reading.problems) // each with its place in the cut file
+            QVERIFY2(p.where.file.endsWith("cut.toml") && p.where.line > 0 && p.where.column > 0, qPrintable(p.toString()));
+    }
+}
+
+void TestSitePlan::verdicts_data()
+{
+    QTest::addColumn<bool>("reached");
+    QTest::addColumn<bool>("failed");
+    QTest::addColumn<int>("differences");
+    QTest::addColumn<int>("offset"); // 99999: the controller's clock makes no date
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("in plan, 30 s off") << true << false << 0 << -30 << 0;
+    QTest::newRow("in plan, 31 s off") << true << false << 0 << 31 << 4;
+    QTest::newRow("clock makes no date") << true << false << 0 << 99999 << 4;
+    QTest::newRow("one slot differs") << true << false << 1 << 0 << 4;
+    QTest::newRow("schedule not read") << true << false << -1 << 0 << 1;
+    QTest::newRow("send refused") << true << true << 0 << 0 << 1;
+    QTest::newRow("not reached") << false << true << -1 << 99999 << 1;
+}
+
+void TestSitePlan::verdicts()
+{
+    QFETCH(bool, reached);
+    QFETCH(bool, failed);
+    QFETCH(int, differences);
+    QFETCH(int, offset);
+    QFETCH(int, exitCode);
+    ControllerOutcome o;
+    o.reached = o.clockRead = reached;
+    o.failed = failed;
+    o.differences = differences;
+    if (offset != 99999)
+        o.clockOffsetSeconds = offset;
+    QCOMPARE(exitStatus(controllerExitCode(o, 30)), exitCode);
+    const QByteArray metrics = openMetricsText({o}, 30);
+    QVERIFY(metrics.contains("\nzil_in_plan{controller=\"\"} " + QByteArray(exitCode == 0 ? "1" : "0") + '\n'));
+    QCOMPARE(metrics.contains("\nzil_differing_slots{"), differences >= 0); // no sample for what was not read
+    QCOMPARE(metrics.contains("\nzil_clock_offset_seconds{"), offset != 99999);
+}
+
+void TestSitePlan::metricsAndReport()
+{
+    ControllerOutcome odd, unread;
+    odd.name = "blok \"a\"\\1";
+    odd.reached = odd.clockRead = true;
+    odd.differences = 0;
+    odd.clockOffsetSeconds = -3;
+    unread.name = "b";
+    unread.failed = true;
+    const QByteArray metrics = openMetricsText({odd, unread}, 30);
+    QVERIFY(metrics.contains("\nzil_clock_offset_seconds{controller=\"blok \\\"a\\\"\\\\1\"} -3\n"));
+    QVERIFY(metrics.contains("\nzil_up{controller=\"b\"} 0\n") && metrics.endsWith("\n# EOF\n"));
+    const QString file = path("zil.prom");
+    QCOMPARE(writeOpenMetricsFile(file, metrics), QString());
+    QCOMPARE(readFileBytes(file), metrics);
+    QVERIFY(writeOpenMetricsFile(path("folder.csv"), metrics).contains("folder.csv cannot be written"));
+
+    Site site;
+    SiteWorkResult work{{odd, odd}, false};
+    QCOMPARE(siteWorkReport(site, work).exitCode, ExitCode::Success);
+    odd.differences = 2;
+    work.outcomes.append(odd);
+    QCOMPARE(siteWorkReport(site, work).exitCode, ExitCode::Differences);
+    work.outcomes.prepend(unread);
+    const CommandResult report = siteWorkReport(site, work);
+    QCOMPARE(report.exitCode, ExitCode::DeviceFailed); // the worst of all
+    QVERIFY(report.output.contains("blok \"a\"\\1 (, ): reached, 2 slot(s) differ from the plan, clock -3 s\n"));
+    QCOMPARE(report.message, "4 controller(s): 2 in plan and on time, 1 holding another week or off in time, 1 not read or not written");
+    work.interrupted = true;
+    QCOMPARE(siteWorkReport(site, work).exitCode, ExitCode::Interrupted);
 }
 
 QTEST_GUILESS_MAIN(TestSitePlan)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -25,3 +26,10 @@ struct ControllerOutcome
 
 // "none", "sent", "would-send", "clock-set", "failed"
 QString actionName(ControllerOutcome::Action action);
+
+// What a status or an apply found, controller by controller.
+struct SiteWorkResult
+{
+    QList<ControllerOutcome> outcomes; // in the site's order
+    bool interrupted = false;
+};

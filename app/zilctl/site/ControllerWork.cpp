@@ -26,18 +26,6 @@ int differingSlots(const QJsonObject &verified)
 
 } // namespace
 
-QString actionName(ControllerOutcome::Action action)
-{
-    switch (action) {
-    case ControllerOutcome::Action::None: return QStringLiteral("none");
-    case ControllerOutcome::Action::Sent: return QStringLiteral("sent");
-    case ControllerOutcome::Action::WouldSend: return QStringLiteral("would-send");
-    case ControllerOutcome::Action::ClockSet: return QStringLiteral("clock-set");
-    case ControllerOutcome::Action::Failed: return QStringLiteral("failed");
-    }
-    return {};
-}
-
 ControllerWork::ControllerWork(const SiteController &controller, const ControllerWorkSetup &setup, QObject *parent)
     : QObject(parent)
     , m_deviceArguments{controller.linkOption, QStringLiteral("--model=") + modelShortName(controller.model), QStringLiteral("--json")}

@@ -7,6 +7,7 @@
 #include "site/SitePlan.h"
 #include "site/SitePlanText.h"
 #include "site/SiteReport.h"
+#include "site/SiteWork.h"
 #include "schedule/CalendarFile.h"
 
 #include <QJsonArray>

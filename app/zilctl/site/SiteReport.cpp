@@ -42,6 +42,18 @@ QString line(const ControllerOutcome &o, int tolerance)
 
 } // namespace
 
+QString actionName(ControllerOutcome::Action action)
+{
+    switch (action) {
+    case ControllerOutcome::Action::None: return QStringLiteral("none");
+    case ControllerOutcome::Action::Sent: return QStringLiteral("sent");
+    case ControllerOutcome::Action::WouldSend: return QStringLiteral("would-send");
+    case ControllerOutcome::Action::ClockSet: return QStringLiteral("clock-set");
+    case ControllerOutcome::Action::Failed: return QStringLiteral("failed");
+    }
+    return {};
+}
+
 ExitCode controllerExitCode(const ControllerOutcome &o, int clockToleranceSeconds)
 {
     if (o.failed || !o.reached || o.differences < 0)

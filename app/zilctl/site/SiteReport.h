@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommandResult.h"
-#include "site/SiteWork.h"
+#include "site/ControllerOutcome.h"
 
 struct Site;
 
