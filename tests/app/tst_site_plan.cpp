@@ -160,7 +160,9 @@ void TestSitePlan::refusedFiles_data()
                                  << "site.toml:1:1: controller \"a\" has no 'schedule'";
     QTest::newRow("unknown schedule") << QByteArray(controller).replace("\"off\"", "\"tatil\"")
                                       << "site.toml:5:12: controller \"a\" names schedule \"tatil\"";
-    QTest::newRow("named twice") << controller + controller << "site.toml:7:8: controller \"a\" is named twice";
+    QTest::newRow("named twice") << controller + QByteArray(controller).replace("127.0.0.1", "127.0.0.1:5601") << "site.toml:7:8: controller \"a\" is named twice";
+    QTest::newRow("one link twice") << controller + QByteArray(controller).replace("\"a\"", "\"b\"").replace("127.0.0.1", "127.0.0.1:5600")
+                                    << "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)";
     QTest::newRow("unknown in a period") << controller + "[[periods]]\nname = \"p\"\ndate = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n"
                                          << "site.toml:10:21: period \"p\" names controller \"c\"";
     QTest::newRow("tcp and serial") << controller + "serial = 2\n" << "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both";

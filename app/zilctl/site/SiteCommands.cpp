@@ -56,6 +56,7 @@ QJsonArray plannedJson(const Site &site, QDate from, int days)
 CommandResult workSite(const Site &site, const SiteInvocation &invocation)
 {
     QStringList names = invocation.only;
+    names.removeDuplicates(); // one controller is never worked twice at once
     for (const QString &name : names) {
         if (!site.controller(name))
             return CommandResult::failure(ExitCode::BadInput, QStringLiteral("--only: the site has no controller \"%1\"").arg(name));

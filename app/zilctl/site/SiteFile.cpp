@@ -127,10 +127,12 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
             return;
         }
         const QString text = qs(tcp->as_string()->get());
-        if (const LinkParse parsed = parseTcpTarget(text); !parsed.target) {
+        const LinkParse parsed = parseTcpTarget(text);
+        if (!parsed.target) {
             reader.problem(tcp->source(), QStringLiteral("'tcp' of %1: %2").arg(where, parsed.error));
             return;
         }
+        controller.linkKey = QStringLiteral("tcp %1:%2").arg(parsed.target->host.toLower()).arg(parsed.target->tcpPort);
         controller.linkOption = QStringLiteral("--tcp=") + text;
         controller.linkText = QStringLiteral("tcp ") + text;
         return;
@@ -151,6 +153,7 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
         reader.problem(serial->source(), QStringLiteral("'serial' of %1 must be a device in quotes or a port number").arg(where));
         return;
     }
+    controller.linkKey = QStringLiteral("serial ") + text;
     controller.linkOption = QStringLiteral("--serial=") + text;
     controller.linkText = QStringLiteral("serial ") + text;
 }
@@ -189,6 +192,11 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
             reader.problem(table.get("name")->source(), QStringLiteral("controller \"%1\" is named twice").arg(controller.name));
         names.insert(controller.name);
         readLink(table, reader, controller, named);
+        // Two controllers on one link would be worked at once, each in the other's way.
+        for (const SiteController &other : std::as_const(site.controllers)) {
+            if (!controller.linkKey.isEmpty() && other.linkKey == controller.linkKey)
+                reader.problem(table.source(), QStringLiteral("%1 has the link of controller \"%2\" (%3)").arg(named, other.name, other.linkText));
+        }
         if (const std::optional<QString> model = reader.string(table, "model", named, true)) {
             if (const std::optional<DeviceModel> known = modelFromName(*model))
                 controller.model = *known;
