@@ -12,6 +12,7 @@
 
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <cstdio>
 
 namespace {
 
@@ -118,6 +119,10 @@ CommandResult run(const SiteInvocation &invocation)
 
 int runSiteCommand(const QStringList &arguments)
 {
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(qPrintable(siteHelpText().mid(1)), stdout);
+        return exitStatus(ExitCode::Success);
+    }
     const SiteInvocation invocation = parseSiteCommandLine(arguments);
     if (!invocation.ok) {
         printResult(invocation.commandName, CommandResult::failure(ExitCode::BadInput, invocation.error), invocation.json);
