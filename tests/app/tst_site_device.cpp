@@ -1,6 +1,7 @@
 // zilctl site status and apply against five simulated controllers at once,
 // served by this process over loopback TCP and one pseudo-terminal.
 #include "ControllerSimulator.h"
+#include "operations/OperationTexts.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "schedule/DateTimeValue.h"
@@ -17,7 +18,10 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <unistd.h>
 #include <map>
+
+using namespace OperationText;
 
 namespace {
 struct Run
@@ -53,8 +57,9 @@ private slots:
     void refusedCommandsContactNothing();
 
 private:
-    // Runs zilctl while this event loop serves the simulators; SIGINT to it
-    // once the simulators have taken `interruptAt` frames.
+    // Runs zilctl while this event loop serves the simulators; SIGINT to its
+    // process group, as Ctrl-C at a terminal, once the simulators have taken
+    // `interruptAt` frames.
     Run zilctl(const QStringList &arguments, int interruptAt = 0);
     void holdPlannedWeek(ControllerSimulator &simulator, const QString &controller);
     QList<QByteArray> framesOf(const QString &name) { return m_sims.at(name)->receivedFrames(); }
@@ -130,12 +135,13 @@ Run TestSiteDevice::zilctl(const QStringList &arguments, int interruptAt)
     for (auto &[name, sim] : m_sims) {
         connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
             if (++frames == interruptAt)
-                ::kill(pid_t(process.processId()), SIGINT);
+                ::kill(-pid_t(process.processId()), SIGINT);
         });
     }
     QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(QStringLiteral(ZILCTL_PATH), QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"});
     if (process.waitForStarted(5000))
         loop.exec();
@@ -234,7 +240,8 @@ void TestSiteDevice::deadlineAndCtrlC()
     QVERIFY(!run.controllers["other"]["clock_offset_seconds"].isNull());
     QVERIFY2(run.milliseconds < 8000, qPrintable(QString::number(run.milliseconds)));
 
-    // Ctrl-C in the middle of sends: every child stops after its record under way.
+    // Ctrl-C in the middle of sends: the child stops after its record under way,
+    // asked once, and tells so itself.
     for (const char *name : {"other", "refusing"})
         m_sims[name]->setFaults(faults(0, false, false, 100));
     run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
@@ -242,6 +249,7 @@ void TestSiteDevice::deadlineAndCtrlC()
         m_sims[name]->setFaults({});
     QCOMPARE(run.exitCode, 130);
     QCOMPARE(run.controllers["other"]["action"].toString(), "failed");
+    QCOMPARE(run.controllers["other"]["message"].toString(), "stopped by a signal; " + Cancelled);
     QCOMPARE(run.controllers["refusing"]["message"].toString(), "not begun: stopped by a signal");
     QVERIFY2(run.milliseconds < 10000, qPrintable(QString::number(run.milliseconds)));
 }
