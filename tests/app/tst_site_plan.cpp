@@ -14,8 +14,7 @@
 
 namespace {
 // Two controllers; "normal" rings slot 1 at 08:30 on every day, "sinav" at 10:00.
-const QByteArray SiteHead = R"(name = "Deneme"
-[schedules]
+const QByteArray SiteHead = R"([schedules]
 normal = "normal.csv"
 sinav = "sinav.csv"
 [[controllers]]
@@ -117,8 +116,8 @@ void TestSitePlan::weekAhead()
     QCOMPARE(planned.today.date, date);
     for (int weekday = 1; weekday <= 7; ++weekday) {
         const PlannedDay &day = planned.days[size_t(weekday - 1)];
-        QCOMPARE(day.date.dayOfWeek(), weekday);
-        QVERIFY(day.date >= date && day.date < date.addDays(7)); // one date a weekday, from T to T+6
+        // One date a weekday, from T to T+6.
+        QVERIFY(day.date.dayOfWeek() == weekday && day.date >= date && day.date < date.addDays(7));
         QCOMPARE(day.schedule, expected[weekday - 1]);
         const bool off = day.schedule == "off";
         QCOMPARE(planned.calendar.timeUsed(weekday, 1), qint16(off ? 0 : 1));
@@ -182,7 +181,6 @@ void TestSitePlan::refusedFiles_data()
     QTest::newRow("slot not carried") << "[schedules]\notuz = \"otuz.csv\"\n" + QByteArray(controller).replace("\"off\"", "\"otuz\"")
                                       << "otuz.csv:2: schedule \"otuz\" rings on day 1 in slot 30, but controller \"a\" (V1) carries slots 1-24";
     QTest::newRow("text is a folder") << "[schedules]\nf = \"folder.csv\"\n" + controller << "site.toml:2:5: schedule \"f\": ";
-    QTest::newRow("text is missing") << "[schedules]\nf = \"yok.csv\"\n" + controller << "site.toml:2:5: schedule \"f\": ";
     QByteArray noise(4096, '\0');
     QRandomGenerator(14).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     QTest::newRow("random bytes") << noise << "site.toml:";
@@ -197,11 +195,10 @@ void TestSitePlan::refusedFiles()
     QVERIFY(writeFileBytes(path("otuz.csv"), "day,slot,in_use,time,seconds\n1,30,1,08:00,3\n1,31,0,08:00,3\n"));
     const SiteReading reading = read(text);
     QVERIFY(!reading.site);
-    QVERIFY(!reading.problems.isEmpty());
     QStringList problems;
     for (const SiteProblem &p : reading.problems)
         problems << p.toString().remove(m_dir.path() + '/');
-    QVERIFY2(problems.first().startsWith(problem), qPrintable(problems.join('\n')));
+    QVERIFY2(problems.value(0).startsWith(problem) && !problem.isEmpty(), qPrintable(problems.join('\n')));
 }
 
 // A file with a fault in every part names each, in the order of the file.
@@ -299,9 +296,6 @@ void TestSitePlan::metricsAndReport()
     const QByteArray metrics = openMetricsText({odd, unread}, 30);
     QVERIFY(metrics.contains("\nzil_clock_offset_seconds{controller=\"blok \\\"a\\\"\\\\1\"} -3\n"));
     QVERIFY(metrics.contains("\nzil_up{controller=\"b\"} 0\n") && metrics.endsWith("\n# EOF\n"));
-    const QString file = path("zil.prom");
-    QCOMPARE(writeOpenMetricsFile(file, metrics), QString());
-    QCOMPARE(readFileBytes(file), metrics);
     QVERIFY(writeOpenMetricsFile(path("folder.csv"), metrics).contains("folder.csv cannot be written"));
 
     Site site;
