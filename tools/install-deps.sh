@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
+    libtomlplusplus-dev
     libgl-dev fonts-dejavu-core
     qt6-translations-l10n
     # packaging and its checks: cpack's dependency scan, the validators, man

@@ -6,6 +6,8 @@
 #include "PrintCommand.h"
 #include "RunDeviceJob.h"
 #include "TextCommands.h"
+#include "site/SiteCommandLine.h"
+#include "site/SiteCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -37,10 +39,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ZIL_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
+    if (isSiteCommand(arguments))
+        return runSiteCommand(arguments);
     const Invocation invocation = parseCommandLine(arguments);
     switch (invocation.action) {
     case Invocation::Action::ShowHelp:
-        std::fputs(qPrintable(helpText()), stdout);
+        std::fputs(qPrintable(helpText() + siteHelpText()), stdout);
         return exitStatus(ExitCode::Success);
     case Invocation::Action::ShowVersion:
         std::printf("zilctl %s\n", ZIL_VERSION);

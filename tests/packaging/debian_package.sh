@@ -28,5 +28,17 @@ shown=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$program" -
 # No platform at all: --help must not need one.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q -- "--version" \
     || { echo "--help without a display failed"; status=1; }
+# The timer ships without being enabled: no link in a .wants folder, no maintainer script.
+contents=$(dpkg-deb -c "$deb")
+for shipped in lib/systemd/system/zilsistemi-site.timer share/doc/zilsistemi/examples/site.toml share/doc/zilsistemi/copyright; do
+    grep -q "$shipped" <<<"$contents" || { echo "the package lacks $shipped"; status=1; }
+done
+! grep -q "\.wants/" <<<"$contents" || { echo "the package enables a unit"; status=1; }
+if command -v lintian >/dev/null; then
+    lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+    ! grep "^E:" "$work/lintian.log" || { echo "lintian finds errors"; status=1; }
+else
+    echo "lintian not installed: package not linted"
+fi
 [ $status -eq 0 ] && echo "package $(basename "$deb") unpacks and starts"
 exit $status

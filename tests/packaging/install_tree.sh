@@ -12,13 +12,16 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 usr="$root/usr"
 expected=(
     bin/zilsistemi
-    share/man/man1/zilsistemi.1
+    share/man/man1/zilsistemi.1.gz
+    share/doc/zilsistemi/copyright
+    share/doc/zilsistemi/changelog.gz
     "share/applications/$id.desktop"
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
 )
 for size in 16 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
-[ "$has_zilctl" = 1 ] && expected+=(bin/zilctl share/man/man1/zilctl.1)
+[ "$has_zilctl" = 1 ] && expected+=(bin/zilctl share/man/man1/zilctl.1.gz lib/systemd/system/zilsistemi-site.service
+    lib/systemd/system/zilsistemi-site.timer share/doc/zilsistemi/examples/site.toml)
 status=0
 for file in "${expected[@]}"; do
     [ -s "$usr/$file" ] || { echo "missing: /usr/$file"; status=1; }
@@ -43,9 +46,16 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "appstreamcli not installed: metadata not validated"
 fi
-for page in "$usr"/share/man/man1/*.1; do
+for page in "$usr"/share/man/man1/*.1.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
     [ -z "$warnings" ] || { echo "$page: $warnings"; status=1; }
 done
+if [ "$has_zilctl" = 1 ]; then
+    # The example site is sound as installed, and the service applies the site the timer names.
+    "$usr/bin/zilctl" site check "$usr/share/doc/zilsistemi/examples/site.toml" >/dev/null || { echo "the example site fails site check"; status=1; }
+    grep -qx "ExecStart=/usr/bin/zilctl site apply --set-clocks /etc/zilsistemi/site.toml" "$usr/lib/systemd/system/zilsistemi-site.service" \
+        || { echo "the service does not apply /etc/zilsistemi/site.toml"; status=1; }
+    grep -qx "Persistent=true" "$usr/lib/systemd/system/zilsistemi-site.timer" || { echo "the timer is not persistent"; status=1; }
+fi
 [ $status -eq 0 ] && echo "installed tree complete"
 exit $status

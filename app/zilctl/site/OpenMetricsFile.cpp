@@ -1,0 +1,59 @@
+#include "site/OpenMetricsFile.h"
+
+#include "site/SiteReport.h"
+
+#include <QSaveFile>
+
+namespace {
+
+QByteArray label(const QString &name)
+{
+    QByteArray escaped = name.toUtf8();
+    escaped.replace('\\', "\\\\").replace('"', "\\\"").replace('\n', "\\n");
+    return "{controller=\"" + escaped + "\"}";
+}
+
+struct Family
+{
+    const char *name;
+    const char *help;
+    std::function<std::optional<qint64>(const ControllerOutcome &)> value; // nullopt: no sample
+};
+
+} // namespace
+
+QByteArray openMetricsText(const QList<ControllerOutcome> &outcomes, int clockToleranceSeconds)
+{
+    const auto known = [](bool given, qint64 value) { return given ? std::optional<qint64>(value) : std::nullopt; };
+    const Family families[] = {
+        {"zil_up", "1 when the controller's clock and schedule could be read", [](const ControllerOutcome &o) {
+             return std::optional<qint64>(o.reached && o.differences >= 0);
+         }},
+        {"zil_in_plan", "1 when the controller holds its planned week and its clock is within the tolerance",
+         [&](const ControllerOutcome &o) {
+             return std::optional<qint64>(controllerExitCode(o, clockToleranceSeconds) == ExitCode::Success);
+         }},
+        {"zil_differing_slots", "Slots in which the controller differs from its planned week",
+         [&](const ControllerOutcome &o) { return known(o.differences >= 0, o.differences); }},
+        {"zil_clock_offset_seconds", "The controller's clock minus the computer's",
+         [&](const ControllerOutcome &o) { return known(o.clockOffsetSeconds.has_value(), o.clockOffsetSeconds.value_or(0)); }},
+    };
+    QByteArray text;
+    for (const Family &family : families) {
+        text += QByteArray("# TYPE ") + family.name + " gauge\n";
+        text += QByteArray("# HELP ") + family.name + ' ' + family.help + '\n';
+        for (const ControllerOutcome &o : outcomes) {
+            if (const std::optional<qint64> value = family.value(o))
+                text += family.name + label(o.name) + ' ' + QByteArray::number(*value) + '\n';
+        }
+    }
+    return text + "# EOF\n";
+}
+
+QString writeOpenMetricsFile(const QString &path, const QByteArray &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
+    return {};
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+enum class SiteVerb { Check, Plan, Status, Apply };
+
+// `zilctl site VERB SITE [options]`, checked; files are not looked at here.
+struct SiteInvocation
+{
+    bool ok = false;
+    QString error;        // why the command line was refused
+    SiteVerb verb = SiteVerb::Check;
+    QString commandName;  // "site check", ...
+    bool json = false;
+    QString sitePath;
+    QDate date;           // --date, default today
+    int days = 14;        // plan
+    int jobs = 4;
+    int deadlineSeconds = 600; // a controller's whole work
+    QStringList only;
+    bool dryRun = false;
+    bool setClocks = false;
+    QString openMetricsPath;
+};
+
+// True when the command is `site ...`: the first word that is no option.
+bool isSiteCommand(const QStringList &arguments);
+SiteInvocation parseSiteCommandLine(const QStringList &arguments);
+QString siteHelpText();

@@ -1,0 +1,104 @@
+#include "site/SiteReport.h"
+
+#include "site/SiteModel.h"
+
+#include <QJsonArray>
+
+namespace {
+
+QString offsetText(const ControllerOutcome &o)
+{
+    if (!o.clockRead)
+        return {};
+    if (!o.clockOffsetSeconds)
+        return QStringLiteral("clock makes no date");
+    return QStringLiteral("clock %1%2 s").arg(*o.clockOffsetSeconds > 0 ? QStringLiteral("+") : QString()).arg(*o.clockOffsetSeconds);
+}
+
+QString line(const ControllerOutcome &o, int tolerance)
+{
+    QStringList parts;
+    parts << (o.reached ? QStringLiteral("reached") : QStringLiteral("not reached"));
+    if (o.differences == 0)
+        parts << QStringLiteral("in plan");
+    else if (o.differences > 0)
+        parts << QStringLiteral("%1 slot(s) differ from the plan").arg(o.differences);
+    if (o.clockRead) {
+        const bool off = !o.clockOffsetSeconds || qAbs(*o.clockOffsetSeconds) > tolerance;
+        parts << offsetText(o) + (off ? QStringLiteral(" (off by more than %1 s)").arg(tolerance) : QString());
+    }
+    if (o.action == ControllerOutcome::Action::Sent)
+        parts << QStringLiteral("planned week sent and verified");
+    else if (o.action == ControllerOutcome::Action::WouldSend)
+        parts << QStringLiteral("would send the planned week");
+    if (o.clockSet)
+        parts << QStringLiteral("clock set");
+    if (o.wouldSetClock)
+        parts << QStringLiteral("would set the clock");
+    if (!o.message.isEmpty())
+        parts << o.message;
+    return QStringLiteral("%1 (%2, %3): %4").arg(o.name, o.link, o.model, parts.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString actionName(ControllerOutcome::Action action)
+{
+    switch (action) {
+    case ControllerOutcome::Action::None: return QStringLiteral("none");
+    case ControllerOutcome::Action::Sent: return QStringLiteral("sent");
+    case ControllerOutcome::Action::WouldSend: return QStringLiteral("would-send");
+    case ControllerOutcome::Action::ClockSet: return QStringLiteral("clock-set");
+    case ControllerOutcome::Action::Failed: return QStringLiteral("failed");
+    }
+    return {};
+}
+
+ExitCode controllerExitCode(const ControllerOutcome &o, int clockToleranceSeconds)
+{
+    if (o.failed || !o.reached || o.differences < 0)
+        return ExitCode::DeviceFailed;
+    if (o.differences > 0 || !o.clockOffsetSeconds || qAbs(*o.clockOffsetSeconds) > clockToleranceSeconds)
+        return ExitCode::Differences;
+    return ExitCode::Success;
+}
+
+CommandResult siteWorkReport(const Site &site, const SiteWorkResult &work)
+{
+    int inPlan = 0, other = 0, unread = 0;
+    ExitCode worst = ExitCode::Success;
+    QStringList lines;
+    QJsonArray controllers;
+    for (const ControllerOutcome &o : work.outcomes) {
+        const ExitCode code = controllerExitCode(o, site.clockToleranceSeconds);
+        if (code == ExitCode::DeviceFailed || (code == ExitCode::Differences && worst == ExitCode::Success))
+            worst = code;
+        ++(code == ExitCode::Success ? inPlan : code == ExitCode::Differences ? other : unread);
+        lines << line(o, site.clockToleranceSeconds);
+        controllers.append(QJsonObject{
+            {QStringLiteral("name"), o.name},
+            {QStringLiteral("link"), o.link},
+            {QStringLiteral("model"), o.model},
+            {QStringLiteral("ok"), code == ExitCode::Success},
+            {QStringLiteral("exit_code"), exitStatus(code)},
+            {QStringLiteral("message"), o.message},
+            {QStringLiteral("differences"), o.differences >= 0 ? QJsonValue(o.differences) : QJsonValue()},
+            {QStringLiteral("clock_offset_seconds"), o.clockOffsetSeconds ? QJsonValue(qint64(*o.clockOffsetSeconds)) : QJsonValue()},
+            {QStringLiteral("action"), actionName(o.action)},
+        });
+    }
+    if (work.interrupted)
+        worst = ExitCode::Interrupted;
+    CommandResult result;
+    result.exitCode = worst;
+    result.output = (lines.join(u'\n') + u'\n').toUtf8();
+    result.message = QStringLiteral("%1 controller(s): %2 in plan and on time, %3 holding another week or off in time, %4 not read or not written%5")
+                         .arg(work.outcomes.size())
+                         .arg(inPlan)
+                         .arg(other)
+                         .arg(unread)
+                         .arg(work.interrupted ? QStringLiteral("; stopped by a signal") : QString());
+    result.details.insert(QStringLiteral("site"), site.path);
+    result.details.insert(QStringLiteral("controllers"), controllers);
+    return result;
+}
