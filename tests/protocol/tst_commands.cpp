@@ -89,6 +89,8 @@ private slots:
     void framesOnTheWire();
     void answers_data();
     void answers();
+    void strayBytesBeforeEveryAnswer_data();
+    void strayBytesBeforeEveryAnswer();
     void noLinkSendsNothing();
     void failedPortCheckSendsNothing();
     void programAckIsAwaitedFiveTimes();
@@ -198,6 +200,64 @@ void TestCommands::answers()
     else if (!answer.isEmpty())
         bench.device.replyToSend(answer, atMs);
     QCOMPARE(::command(command)(bench.link), result);
+}
+
+// Line noise or an earlier answer's tail before the answer: the wait counts
+// the answer's length from its marker, so 1 to 19 stray bytes never end it
+// inside a field. The answer comes in two pieces, the first one character
+// short of the length the wait needs; without the second piece the command
+// fails, never taking a cut field.
+void TestCommands::strayBytesBeforeEveryAnswer_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<bool>("tcp");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("needed"); // characters from the marker
+    QTest::addColumn<QString>("result");
+    const auto both = [](const char *name, const QByteArray &answer, int needed, const QString &result) {
+        for (const bool tcp : {false, true})
+            QTest::addRow("%s %s", name, tcp ? "tcp" : "serial") << QByteArray(name) << tcp << answer << needed << result;
+    };
+    both("record write", "$ZW001O**\r", 9, "accepted");
+    both("record read", "$ZR001O1071030830**\r", 20, "1 3 510"); // 08:30, never 08:03
+    both("relay test", "$DT001O**\r", 9, "accepted");
+    both("set device clock", "$DR001O**\r", 9, "accepted");
+    both("read device clock", "$UR00106122623595807**\r", 23, "06 12 26 23 59 58 7");
+    both("program mode load", programAckAnswer(), 28, "accepted");
+    both("block read", blockAnswer({}, 32), 37, QString::fromLatin1(blockAnswer({}, 32).mid(3, 32).toHex()));
+    both("program clock read", "%SRTC06122623595807**\r", 21, "06 12 26 23 59 58 7");
+}
+
+void TestCommands::strayBytesBeforeEveryAnswer()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(bool, tcp);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, needed);
+    QFETCH(QString, result);
+    const QByteArray noise("\xFF\x00#!x7\r\n*Z", 10); // no "$" and no "%"
+    for (int stray = 1; stray <= 19; ++stray) {
+        const QByteArray prefix = noise.repeated(2).left(stray);
+        for (const bool whole : {true, false}) {
+            CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+            qint64 at = 100;
+            if (command == "program clock read") { // its clock follows the acknowledgement unasked
+                bench.device.replyToSend(programAckAnswer(), 100);
+                at = 400;
+            }
+            bench.device.deliverAt(at, prefix + answer.left(needed - 1));
+            if (whole)
+                bench.device.deliverAt(at + 500, answer.mid(needed - 1));
+            const QString got = ::command(command)(bench.link);
+            QVERIFY2(got == (whole ? result : QStringLiteral("no answer")),
+                     qPrintable(QStringLiteral("%1 stray bytes, %2: %3").arg(stray).arg(whole ? "whole" : "cut", got)));
+        }
+    }
+    // The reproducer: four stray bytes and the whole answer at once.
+    CommandBench once(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+    once.device.replyToSend("xxxx" + answer, 300);
+    if (command != "program clock read")
+        QCOMPARE(::command(command)(once.link), result);
 }
 
 void TestCommands::noLinkSendsNothing()
