@@ -101,6 +101,7 @@ private slots:
     void refusalsAndLinksThatCannotOpen();
     void wholeSchedulesThroughTheSimulator_data();
     void wholeSchedulesThroughTheSimulator();
+    void noiseBeforeAnswersNeverGivesWrongTimes();
     void memoryAroundTheSlotsGoesBackAsRead();
     void clockAndRelayThroughTheSimulator();
     void clockLabelAndDayNames();
@@ -203,6 +204,21 @@ void TestOperations::refusalsAndLinksThatCannotOpen()
     QCOMPARE(operations.SendClock(tcp, ModelV2Times24).outcome, Outcome::TcpNotConnected);
     QCOMPARE(host.log, QStringList({"busy", "tell " + TcpPortFailed + " [closed 0/0 ]", "idle"}));
 
+    // "IP Adres" zero-padded: the resolver would read it as octal, so nothing is sent anywhere.
+    ControllerSimulator simulator;
+    QVERIFY(simulator.listenTcp());
+    simulator.setModel(ModelV2Times24);
+    tcp.tcpPort = simulator.tcpPort();
+    for (const char *padded : {"127.0.0.01", "127.000.000.001", "127.1"}) {
+        host.log.clear();
+        tcp.host = QString::fromLatin1(padded);
+        const OperationResult refused = operations.SendClock(tcp, ModelV2Times24);
+        QCOMPARE(refused.outcome, Outcome::TcpNotConnected);
+        QVERIFY2(refused.detail.contains(u"(this one would reach 127.0.0.1)"), qPrintable(refused.detail));
+        QCOMPARE(host.log, QStringList({"busy", "tell " + TcpPortFailed + " [closed 0/0 ]", "idle"}));
+    }
+    QVERIFY(simulator.receivedFrames().isEmpty());
+
     host.log.clear();
     QCOMPARE(operations.TestRelay(tcp, ModelV1, 3).outcome, Outcome::RelayNotOnModel);
     QCOMPARE(host.log, QStringList{"tell " + RelayTestNotOnV1 + " [closed 0/0 ]"});
@@ -236,6 +252,35 @@ void TestOperations::wholeSchedulesThroughTheSimulator()
     const OperationResult result = operations.ReceiveCalendar(link, model, received);
     QVERIFY2(result.succeeded(), qPrintable(host.log.join(u'\n')));
     compareCarriedSlots(received, sent, recordSlotsPerDay(model));
+}
+
+// Over TCP a cut answer's tail would become the next answer's stray prefix:
+// a burst of noise must end with every slot right or with the failure.
+void TestOperations::noiseBeforeAnswersNeverGivesWrongTimes()
+{
+    ControllerSimulator simulator;
+    QVERIFY(simulator.listenTcp());
+    simulator.setModel(ModelV2Times24);
+    const RingCalendar sent = sampleCalendar();
+    for (int day = 1; day <= DayCount; ++day) {
+        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+            const TimeOfDay t = timeOfDay(sent.ringTime(day, slot));
+            simulator.setRecord(day, slot, {sent.timeUsed(day, slot), sent.ringDuration(day, slot), t.hour, t.minute});
+        }
+    }
+    ControllerSimulator::Faults noise;
+    noise.afterFrames = 40; // from the eleventh record on
+    noise.noiseBefore = QByteArray("\xFF\x00#!", 4);
+    noise.chunkSize = 20; // the first piece ends inside the minute field
+    simulator.setFaults(noise);
+    RecordingHost host;
+    SystemWholeSecondClock clock;
+    DeviceOperations operations(host, clock);
+    RingCalendar received;
+    ClearAll(received, 0);
+    const OperationResult result = operations.ReceiveCalendar(simulatorLink(simulator, true, ModelV2Times24), ModelV2Times24, received);
+    QVERIFY2(result.succeeded(), qPrintable(host.log.join(u'\n')));
+    compareCarriedSlots(received, sent, recordSlotsPerDay(ModelV2Times24));
 }
 
 void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
