@@ -86,7 +86,8 @@ SlotReading slotFromRecordAnswer(const QByteArray &answer)
     slot.duration = wholeValue(leadingValue(fieldText(answer, p + DurationAt, 2))).value_or(0);
     const QString hour = fieldText(answer, p + HourAt, 2);
     const QString minute = fieldText(answer, p + MinuteAt, 2);
+    slot.timeText = hour + u':' + minute;
     if (hour.size() == 2 && minute.size() == 2) // one digit of a cut field is no time
-        slot.time = parseTimeOfDay(hour + u':' + minute + QLatin1String(":00"));
+        slot.time = parseTimeOfDay(slot.timeText + QLatin1String(":00"));
     return slot;
 }

@@ -2,6 +2,8 @@
 // each device command with its exit code and texts, the window's bytes on the wire, failures and Ctrl-C.
 #include "ControllerSimulator.h"
 #include "operations/ClockText.h"
+#include "operations/DeviceOperations.h"
+#include "operations/MemoryImage.h"
 #include "operations/OperationTexts.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
@@ -11,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -136,6 +139,22 @@ void TestZilctlDevice::everyCommandOnOneLink()
     run = zilctl({"receive", link, "--calendar", "other.dat"});
     QCOMPARE(run.out, ReceiveSucceeded + '\n' + path("other.dat") + " written\n");
     QCOMPARE(readFileBytes(path("other.dat")), calendarToBytes(sent) + "tail"); // with the slots the model lacks, and the tail
+
+    // The last slot of the week is compared too; a time that is no time of day is shown as held.
+    const int last = recordSlotsPerDay(model);
+    if (model == ModelV1) {
+        QByteArray memory = m_simulator.memory();
+        memory[MemoryImage::entryOffset(6, last - 1) + 1] = 0x24;
+        memory[MemoryImage::entryOffset(6, last - 1) + 2] = 0x10;
+        m_simulator.setMemory(memory);
+    } else {
+        m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
+    }
+    run = zilctl({"verify", "--json", link, "--calendar", "sent.dat"});
+    QCOMPARE(run.exitCode, 4);
+    const QJsonObject held = QJsonDocument::fromJson(run.out.toUtf8()).object().value("differences").toArray().first().toObject();
+    QCOMPARE(held, (QJsonObject{{"day", 7}, {"slot", last}, {"field", "time"}, {"file", hourMinuteText(sent.ringTime(7, last))},
+                                {"controller", "24:10 (no time of day)"}}));
 
     const QStringList common{link, "--model", modelShortName(model)};
     QCOMPARE(zilctl(QStringList{"clock", "set"} + common).out, ClockSet + '\n');
