@@ -57,7 +57,8 @@ struct Options
                                             "\"V3  (Int. Timer)\", or v1, v2-24, v2-int, v3-64, v3-int (any case). "
                                             "Default: the model stored in the schedule file."),
                              QStringLiteral("MODEL")};
-    QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT."),
+    QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT. "
+                                          "IPv4 without leading zeros; an IPv6 scope is an interface name."),
                            QStringLiteral("HOST[:PORT]")};
     QCommandLineOption serial{QStringLiteral("serial"),
                               QStringLiteral("Reach the controller over a serial line: a device path, or a port number 1-16 "
