@@ -3,23 +3,7 @@
 #include "link/DeviceLink.h"
 #include "link/WholeSecondClock.h"
 
-#include <algorithm>
-
 namespace {
-
-// Index of the first marker, or of a marker still arriving at the text's
-// end; -1 when there is neither.
-qsizetype answerStart(const QByteArray &text, const QByteArray &marker)
-{
-    const qsizetype found = text.indexOf(marker);
-    if (found >= 0)
-        return found;
-    for (qsizetype length = std::min(marker.size() - 1, text.size()); length > 0; --length) {
-        if (text.endsWith(marker.left(length)))
-            return text.size() - length;
-    }
-    return -1;
-}
 
 bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker, bool lastPass)
 {
@@ -28,7 +12,7 @@ bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker
     if (marker.isEmpty())
         return true;
     const QByteArray text = channel.peekWaiting();
-    const qsizetype start = answerStart(text, marker);
+    const qsizetype start = text.indexOf(marker);
     if (start < 0)
         return lastPass; // no answer of this kind: what came is refused at the deadline
     return text.size() - start >= minChars;

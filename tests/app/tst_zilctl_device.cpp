@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QEventLoop>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -142,19 +141,12 @@ void TestZilctlDevice::everyCommandOnOneLink()
 
     // The last slot of the week is compared too; a time that is no time of day is shown as held.
     const int last = recordSlotsPerDay(model);
-    if (model == ModelV1) {
-        QByteArray memory = m_simulator.memory();
-        memory[MemoryImage::entryOffset(6, last - 1) + 1] = 0x24;
-        memory[MemoryImage::entryOffset(6, last - 1) + 2] = 0x10;
-        m_simulator.setMemory(memory);
-    } else {
-        m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
-    }
-    run = zilctl({"verify", "--json", link, "--calendar", "sent.dat"});
+    QByteArray memory = m_simulator.memory(); // a V1's hour and minute bytes, packed decimal
+    memory.replace(MemoryImage::entryOffset(6, last - 1) + 1, 2, "\x24\x10");
+    model == ModelV1 ? m_simulator.setMemory(memory) : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
+    run = zilctl({"verify", link, "--calendar", "sent.dat"});
     QCOMPARE(run.exitCode, 4);
-    const QJsonObject held = QJsonDocument::fromJson(run.out.toUtf8()).object().value("differences").toArray().first().toObject();
-    QCOMPARE(held, (QJsonObject{{"day", 7}, {"slot", last}, {"field", "time"}, {"file", hourMinuteText(sent.ringTime(7, last))},
-                                {"controller", "24:10 (no time of day)"}}));
+    QVERIFY(run.err.endsWith(QString("day 7, slot %1, time: file %2, controller 24:10 (no time of day)\n").arg(last).arg(hourMinuteText(sent.ringTime(7, last)))));
 
     const QStringList common{link, "--model", modelShortName(model)};
     QCOMPARE(zilctl(QStringList{"clock", "set"} + common).out, ClockSet + '\n');
