@@ -3,8 +3,25 @@
 #include "link/DeviceLink.h"
 #include "link/WholeSecondClock.h"
 
+namespace {
+
+bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker, bool lastPass)
+{
+    if (channel.bytesWaiting() < minChars)
+        return false;
+    if (marker.isEmpty())
+        return true;
+    const QByteArray text = channel.peekWaiting();
+    const qsizetype start = text.indexOf(marker);
+    if (start < 0)
+        return lastPass; // no answer of this kind: what came is refused at the deadline
+    return text.size() - start >= minChars;
+}
+
+} // namespace
+
 std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form,
-                                      LateAnswer late)
+                                      LateAnswer late, const QByteArray &marker)
 {
     WholeSecondClock &clock = link.clock();
     const qint64 start = clock.now();
@@ -20,14 +37,15 @@ std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int second
         LinkChannel *channel = link.channel();
         if (!channel)
             return std::nullopt; // the link was closed during the wait
-        if (channel->bytesWaiting() >= minChars) {
+        // The pass whose own reading is past the deadline is the last one.
+        const bool lastPass = !beforeDeadline(reading);
+        if (answerComplete(*channel, minChars, marker, lastPass)) {
             QByteArray text = channel->readWaiting();
-            if (late == LateAnswer::Rejected && !beforeDeadline(reading))
+            if (late == LateAnswer::Rejected && lastPass)
                 return std::nullopt;
             return text;
         }
-        // The pass whose own reading is past the deadline is the last one.
-        if (!beforeDeadline(reading))
+        if (lastPass)
             break;
         clock.sleepUntilEventOrNextSecond();
     }

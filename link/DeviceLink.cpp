@@ -1,5 +1,6 @@
 #include "link/DeviceLink.h"
 
+#include "link/HostAddress.h"
 #include "link/LineSettings.h"
 #include "link/SerialChannel.h"
 #include "link/TcpChannel.h"
@@ -77,6 +78,8 @@ OpenResult DeviceLink::ConnectTcp(const QString &host, int port)
         return failed(QStringLiteral("no address"));
     if (port < LowestTcpPort || port > HighestTcpPort)
         return failed(QStringLiteral("port %1 is not a TCP port (1-65535)").arg(port));
+    if (const QString problem = hostAddressProblem(hostName); !problem.isEmpty())
+        return failed(QStringLiteral("%1: %2").arg(hostName, problem));
 
     auto socket = std::make_unique<QTcpSocket>();
     socket->connectToHost(hostName, quint16(port));

@@ -37,7 +37,7 @@ public:
     OpenResult OpenSerialPort(const QString &device, const QString &lineSettings);
     // After a pause of 10001 yields, waits for the connection until the
     // whole-second clock passes start + 1 second. Ports 1..65535 connect;
-    // others and an empty host never do.
+    // others, an empty host and one hostAddressProblem() names never do.
     OpenResult ConnectTcp(const QString &host, int port);
     // Closes whatever is open; safe when nothing is.
     void CloseLink();

@@ -19,6 +19,8 @@ public:
     virtual qint64 bytesWaiting() = 0;
     // Takes every waiting byte out of the receive buffer.
     virtual QByteArray readWaiting() = 0;
+    // A copy of every waiting byte, left in the receive buffer.
+    virtual QByteArray peekWaiting() = 0;
 
     // Serial: reads and drops the waiting input. TCP: nothing, so an answer
     // that came late stays to be read by the next wait.

@@ -26,6 +26,11 @@ QByteArray SerialChannel::readWaiting()
     return m_port->isOpen() ? m_port->readAll() : QByteArray();
 }
 
+QByteArray SerialChannel::peekWaiting()
+{
+    return m_port->isOpen() ? m_port->peek(m_port->bytesAvailable()) : QByteArray();
+}
+
 void SerialChannel::discardInput()
 {
     readWaiting();

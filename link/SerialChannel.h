@@ -17,6 +17,7 @@ public:
     LinkTransport transport() const override { return LinkTransport::Serial; }
     qint64 bytesWaiting() override;
     QByteArray readWaiting() override;
+    QByteArray peekWaiting() override;
     void discardInput() override;
     bool checkPort() override;
     void send(const QByteArray &frame) override;

@@ -24,6 +24,11 @@ QByteArray TcpChannel::readWaiting()
     return m_socket->bytesAvailable() > 0 ? m_socket->readAll() : QByteArray();
 }
 
+QByteArray TcpChannel::peekWaiting()
+{
+    return m_socket->bytesAvailable() > 0 ? m_socket->peek(m_socket->bytesAvailable()) : QByteArray();
+}
+
 void TcpChannel::send(const QByteArray &frame)
 {
     if (m_socket->state() != QAbstractSocket::ConnectedState)

@@ -16,6 +16,7 @@ public:
     LinkTransport transport() const override { return LinkTransport::Tcp; }
     qint64 bytesWaiting() override;
     QByteArray readWaiting() override;
+    QByteArray peekWaiting() override;
     void discardInput() override {}
     bool checkPort() override { return true; }
     void send(const QByteArray &frame) override;

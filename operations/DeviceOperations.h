@@ -35,6 +35,8 @@ public:
     TransferProgress &progress() { return m_progress; }
     DeviceLink &link() { return m_link; }
     MemoryImage &memoryImage() { return m_image; }
+    // The slots of the last receive whose time was no time of day.
+    const QList<HeldTime> &timesNotOfDay() const { return m_timesNotOfDay; }
 
 private:
     // The transfer procedures, run with the link and the progress open.
@@ -58,6 +60,7 @@ private:
     DeviceLink m_link;
     TransferProgress m_progress;
     MemoryImage m_image;
+    QList<HeldTime> m_timesNotOfDay;
 };
 
 // Slots a day the record procedures move for a model 1..4.

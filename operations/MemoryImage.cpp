@@ -62,16 +62,20 @@ void FillMemoryImage(MemoryImage &image, const RingCalendar &calendar)
     }
 }
 
-void ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar)
+QList<HeldTime> ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar)
 {
+    QList<HeldTime> held;
     for (int d = 0; d < DayCount; ++d) {
         for (int s = 0; s < MemoryImage::SlotsPerDay; ++s) {
             const int e = MemoryImage::entryOffset(d, s);
             calendar.setTimeUsed(d + 1, s + 1, image.byte(e));
-            const QString text = twoDigitHex(image.byte(e + 1)) + u':' + twoDigitHex(image.byte(e + 2)) + QLatin1String(":00");
-            if (const auto time = parseTimeOfDay(text))
+            const QString text = twoDigitHex(image.byte(e + 1)) + u':' + twoDigitHex(image.byte(e + 2));
+            if (const auto time = parseTimeOfDay(text + QLatin1String(":00")))
                 calendar.setRingTime(d + 1, s + 1, *time);
+            else
+                held.append({d + 1, s + 1, text});
             calendar.setRingDuration(d + 1, s + 1, image.byte(e + 3));
         }
     }
+    return held;
 }

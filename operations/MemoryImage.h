@@ -1,8 +1,10 @@
 #pragma once
 
+#include "operations/HeldTime.h"
 #include "protocol/ProgramModeCommands.h"
 #include "protocol/Reply.h"
 
+#include <QList>
 #include <QtGlobal>
 #include <array>
 
@@ -46,5 +48,5 @@ private:
 // byte leaves that byte as it was.
 void FillMemoryImage(MemoryImage &image, const RingCalendar &calendar);
 // Takes slots 1..24 of every day from the image; a time that is no time of
-// day keeps the slot's old time.
-void ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar);
+// day keeps the slot's old time, and is listed as held.
+QList<HeldTime> ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar);

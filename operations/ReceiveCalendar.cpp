@@ -8,6 +8,7 @@
 
 OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar)
 {
+    m_timesNotOfDay.clear();
     return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::ToComputer, [&] {
         return model == ModelV1 ? ReceiveCalendarBlocks(calendar)
                                 : ReceiveCalendarRecords(calendar, recordSlotsPerDay(model));
@@ -32,7 +33,7 @@ Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
         if (m_progress.cancelled())
             return Outcome::Cancelled;
     }
-    ApplyMemoryImage(m_image, calendar);
+    m_timesNotOfDay = ApplyMemoryImage(m_image, calendar);
     m_host.scheduleReceived();
     return Outcome::Received;
 }
@@ -52,6 +53,8 @@ Outcome DeviceOperations::ReceiveCalendarRecords(RingCalendar &calendar, int slo
             calendar.setRingDuration(day, slot, reading->duration);
             if (reading->time)
                 calendar.setRingTime(day, slot, *reading->time);
+            else
+                m_timesNotOfDay.append({day, slot, reading->timeText});
             if (m_progress.cancelled())
                 return Outcome::Cancelled;
         }

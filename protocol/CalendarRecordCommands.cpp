@@ -8,8 +8,8 @@
 namespace {
 const QByteArray RecordWrite = QByteArrayLiteral("%ZW001");
 const QByteArray RecordRead = QByteArrayLiteral("%ZR001");
-const QByteArray WriteAnswerStart = QByteArrayLiteral("$ZW");
-const QByteArray ReadAnswerStart = QByteArrayLiteral("$ZR");
+const QByteArray WriteAnswerStart(Commands::RecordWrite.marker);
+const QByteArray ReadAnswerStart(Commands::RecordRead.marker);
 const QByteArray StatusCarriedOut = QByteArrayLiteral("O");
 
 // "$", two letters and "001" come before the status character.
@@ -19,6 +19,7 @@ constexpr int UsedAt = 10;
 constexpr int DurationAt = 11;
 constexpr int HourAt = 13;
 constexpr int MinuteAt = 15;
+constexpr int FieldsEnd = MinuteAt + 2;
 
 QByteArray field(qint16 value, qint16 width)
 {
@@ -70,6 +71,10 @@ std::optional<SlotReading> ReadCalendarRecord(DeviceLink &link, qint16 day, qint
         runExchange(link, Commands::RecordRead, readCalendarRecordFrame(day, slot));
     if (!answer || statusOf(*answer, ReadAnswerStart) != StatusCarriedOut)
         return std::nullopt;
+    // An answer that stops inside its fields carries no slot, not a cut one.
+    const int p = answerPosition(*answer, ReadAnswerStart);
+    if (answerField(*answer, p, FieldsEnd).size() < FieldsEnd)
+        return std::nullopt;
     return slotFromRecordAnswer(*answer);
 }
 
@@ -79,7 +84,10 @@ SlotReading slotFromRecordAnswer(const QByteArray &answer)
     SlotReading slot;
     slot.used = leadingValue(fieldText(answer, p + UsedAt, 1)) == 1.0 ? 1 : 0;
     slot.duration = wholeValue(leadingValue(fieldText(answer, p + DurationAt, 2))).value_or(0);
-    slot.time = parseTimeOfDay(fieldText(answer, p + HourAt, 2) + u':' + fieldText(answer, p + MinuteAt, 2)
-                               + QLatin1String(":00"));
+    const QString hour = fieldText(answer, p + HourAt, 2);
+    const QString minute = fieldText(answer, p + MinuteAt, 2);
+    slot.timeText = hour + u':' + minute;
+    if (hour.size() == 2 && minute.size() == 2) // one digit of a cut field is no time
+        slot.time = parseTimeOfDay(slot.timeText + QLatin1String(":00"));
     return slot;
 }

@@ -22,10 +22,10 @@ QByteArray readCalendarRecordFrame(qint16 day, qint16 slot);
 Reply WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used, qint16 duration,
                           qint16 hourByte, qint16 minuteByte);
 // The slot when the status after the first "$ZR" is "O"; nullopt for any
-// other answer or none.
+// other answer, none, or one that stops inside its fields.
 std::optional<SlotReading> ReadCalendarRecord(DeviceLink &link, qint16 day, qint16 slot);
 
 // The fields of an accepted read answer, counted from its first "$ZR": used
 // is 1 only for "1", the length is the whole value of its two characters (0
-// when none), the time is taken when its four characters make one.
+// when none), the time is taken when its four characters are there and make one.
 SlotReading slotFromRecordAnswer(const QByteArray &answer);

@@ -24,7 +24,7 @@ std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, c
 
 std::optional<QByteArray> awaitAnswer(DeviceLink &link, const CommandRow &row)
 {
-    return AwaitAnswer(link, row.minChars, row.seconds, row.form, row.late);
+    return AwaitAnswer(link, row.minChars, row.seconds, row.form, row.late, QByteArray(row.marker));
 }
 
 QByteArray repeatedForTcp(const QByteArray &serialFrame, int copies)

@@ -17,34 +17,36 @@ struct CommandRow
     int preSendPasses = 0;
     bool portCheck = false;          // serial check before sending; fails the command
     int tcpCopies = 1;               // the frame's body this often over TCP, then one CR
-    int minChars = 0;                // the wait ends once this many characters are there
+    int minChars = 0;                // the wait ends once this many characters are there,
+    const char *marker = "";         // counted from the first of these (none: from the start)
     int seconds = 0;
     WaitForm form = WaitForm::Strict;
     LateAnswer late = LateAnswer::Rejected;
 };
 
 // The commands of both controller families, one row each:
-//   pre-send, passes, port check, TCP copies, minimum answer, seconds, wait form, late answer.
+//   pre-send, passes, port check, TCP copies, minimum answer, its marker, seconds, wait form,
+//   late answer.
 namespace Commands {
 // Program mode ("V1").
-inline constexpr CommandRow ProgramModeRequest{CommandRow::YieldOnly, 1001, true, 1, 0, 0};
-inline constexpr CommandRow ProgramAck{CommandRow::DrainAndYield, 0, false, 1, 28, 1, WaitForm::Inclusive,
+inline constexpr CommandRow ProgramModeRequest{CommandRow::YieldOnly, 1001, true, 1, 0, "", 0};
+inline constexpr CommandRow ProgramAck{CommandRow::DrainAndYield, 0, false, 1, 28, "%", 1, WaitForm::Inclusive,
                                        LateAnswer::Rejected};
-inline constexpr CommandRow ClockRequest{CommandRow::DrainAndYield, 5001, true, 1, 0, 0};
-inline constexpr CommandRow ClockFrame{CommandRow::DrainAndYield, 0, false, 1, 28, 5};
-inline constexpr CommandRow ClockAnswer{CommandRow::DrainAndYield, 0, false, 1, 21, 5};
-inline constexpr CommandRow BlockWrite{CommandRow::DrainAndYield, 5001, true, 1, 28, 5};
-inline constexpr CommandRow BlockRead{CommandRow::DrainAndYield, 5001, true, 1, 37, 5};
+inline constexpr CommandRow ClockRequest{CommandRow::DrainAndYield, 5001, true, 1, 0, "", 0};
+inline constexpr CommandRow ClockFrame{CommandRow::DrainAndYield, 0, false, 1, 28, "%", 5};
+inline constexpr CommandRow ClockAnswer{CommandRow::DrainAndYield, 0, false, 1, 21, "%", 5};
+inline constexpr CommandRow BlockWrite{CommandRow::DrainAndYield, 5001, true, 1, 28, "%", 5};
+inline constexpr CommandRow BlockRead{CommandRow::DrainAndYield, 5001, true, 1, 37, "%", 5};
 // Record devices: an answer complete in the wait's last pass still counts.
-inline constexpr CommandRow RecordWrite{CommandRow::DrainAndYield, 1001, false, 3, 9, 2, WaitForm::Strict,
+inline constexpr CommandRow RecordWrite{CommandRow::DrainAndYield, 1001, false, 3, 9, "$ZW", 2, WaitForm::Strict,
                                         LateAnswer::Used};
-inline constexpr CommandRow RecordRead{CommandRow::DrainAndYield, 1001, false, 4, 20, 2, WaitForm::Strict,
+inline constexpr CommandRow RecordRead{CommandRow::DrainAndYield, 1001, false, 4, 20, "$ZR", 2, WaitForm::Strict,
                                        LateAnswer::Used};
-inline constexpr CommandRow RelayTest{CommandRow::DrainAndYield, 2001, false, 10, 9, 1, WaitForm::Strict,
+inline constexpr CommandRow RelayTest{CommandRow::DrainAndYield, 2001, false, 10, 9, "$", 1, WaitForm::Strict,
                                       LateAnswer::Used};
-inline constexpr CommandRow SetDeviceClock{CommandRow::DrainAndYield, 2001, false, 6, 9, 1, WaitForm::Strict,
+inline constexpr CommandRow SetDeviceClock{CommandRow::DrainAndYield, 2001, false, 6, 9, "$", 1, WaitForm::Strict,
                                            LateAnswer::Used};
-inline constexpr CommandRow ReadDeviceClock{CommandRow::DrainAndYield, 2001, false, 4, 23, 1,
+inline constexpr CommandRow ReadDeviceClock{CommandRow::DrainAndYield, 2001, false, 4, 23, "$", 1,
                                             WaitForm::Strict, LateAnswer::Used};
 } // namespace Commands
 

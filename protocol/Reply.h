@@ -31,4 +31,5 @@ struct SlotReading
     qint16 used = 0;
     qint16 duration = 0;
     std::optional<double> time; // a time-of-day value; none when the answer held no time
+    QString timeText;           // hour and minute as they came, "24:10"
 };

@@ -59,7 +59,7 @@ public:
             problem(QStringLiteral("time"), QStringLiteral("'%1' is not a time from 00:00 to 23:59").arg(cell));
             return std::nullopt;
         }
-        static const QRegularExpression rawBits(QStringLiteral("^0x([0-9A-Fa-f]{16})$"));
+        static const QRegularExpression rawBits(QRegularExpression::anchoredPattern(QStringLiteral("0x([0-9A-Fa-f]{16})")));
         const QRegularExpressionMatch match = rawBits.match(cell.mid(mark + 1));
         const auto shown = parseTimeOfDay(cell.left(mark));
         if (!match.hasMatch() || !shown) {
@@ -145,7 +145,8 @@ void CalendarTextReading::applyTo(RingCalendar &calendar) const
 
 CalendarTextReading readCalendarText(const QString &text)
 {
-    static const QRegularExpression modelLine(QStringLiteral("^#\\s*model\\s*:(.*)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression modelLine(QRegularExpression::anchoredPattern(QStringLiteral("#\\s*model\\s*:(.*)")),
+                                               QRegularExpression::CaseInsensitiveOption);
     CalendarTextReading reading;
     QStringList lines = text.split(u'\n');
     for (QString &line : lines)

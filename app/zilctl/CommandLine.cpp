@@ -60,7 +60,8 @@ struct Options
                                             "\"V3  (Int. Timer)\", or v1, v2-24, v2-int, v3-64, v3-int (any case). "
                                             "Default: the model stored in the schedule file."),
                              QStringLiteral("MODEL")};
-    QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT."),
+    QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT. "
+                                          "IPv4 without leading zeros; an IPv6 scope is an interface name."),
                            QStringLiteral("HOST[:PORT]")};
     QCommandLineOption serial{QStringLiteral("serial"),
                               QStringLiteral("Reach the controller over a serial line: a device path, or a port number 1-16 "
@@ -87,13 +88,13 @@ Invocation refusal(const QString &error)
     return invocation;
 }
 
+// A command is its words as typed, one argument each: "clock read" given as
+// one word is no command.
 const SubcommandInfo *findSubcommand(const QStringList &words)
 {
-    if (words.isEmpty())
-        return nullptr;
-    const QString name = words[0] == u"clock" && words.size() > 1 ? words[0] + u' ' + words[1] : words[0];
     for (const SubcommandInfo &info : subcommands()) {
-        if (info.name == name)
+        const QStringList name = info.name.split(u' ');
+        if (words.mid(0, name.size()) == name)
             return &info;
     }
     return nullptr;
@@ -152,8 +153,11 @@ Invocation parseCommandLine(const QStringList &arguments)
         return refusal(QStringLiteral("clock wants set or read"));
     const SubcommandInfo *info = findSubcommand(words);
     if (!info)
-        return refusal(QStringLiteral("'%1' is not a command; zilctl --help lists them").arg(words[0]));
-    words.remove(0, info->name.count(u' ') + 1);
+        return refusal(QStringLiteral("'%1' is not a command%2; zilctl --help lists them")
+                           .arg(words[0], words[0].contains(u' ') ? QStringLiteral(" (give each word of a command as an "
+                                                                                   "argument of its own)")
+                                                                  : QString()));
+    words = words.mid(info->name.split(u' ').size());
     // From here on a refusal names its command, for --json.
     const auto refuse = [&](const QString &error) {
         Invocation invocation = refusal(error);
@@ -194,7 +198,7 @@ Invocation parseCommandLine(const QStringList &arguments)
     }
 
     if (info->command == Subcommand::RelayTest) {
-        static const QRegularExpression digits(QStringLiteral("^\\d{1,2}$"));
+        static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,2}")));
         const QString seconds = words.value(0);
         const int value = digits.match(seconds).hasMatch() ? seconds.toInt() : 0;
         if (words.isEmpty() || value < ShortestRelayTest || value > LongestRelayTest)
@@ -202,6 +206,11 @@ Invocation parseCommandLine(const QStringList &arguments)
         invocation.relaySeconds = value;
         words.removeFirst();
     } else if (info->command == Subcommand::Export || info->command == Subcommand::Import) {
+        // "-" names the standard stream; an empty name (an unset variable in
+        // a script) names nothing.
+        if (!words.isEmpty() && words[0].isEmpty())
+            return refuse(QStringLiteral("%1: the CSV file name is empty; '-' or no name means standard %2")
+                              .arg(info->name, info->command == Subcommand::Export ? QStringLiteral("output") : QStringLiteral("input")));
         if (!words.isEmpty() && words[0] != u"-")
             invocation.textPath = words[0];
         if (!words.isEmpty())

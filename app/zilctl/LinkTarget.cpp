@@ -1,5 +1,7 @@
 #include "LinkTarget.h"
 
+#include "link/HostAddress.h"
+
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
@@ -18,31 +20,28 @@ LinkParse refused(const QString &error)
 
 bool isDottedQuad(const QString &host)
 {
-    static const QRegularExpression quad(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
-    const QRegularExpressionMatch match = quad.match(host);
-    if (!match.hasMatch())
-        return false;
-    for (int part = 1; part <= 4; ++part) {
-        if (match.captured(part).toInt() > 255)
-            return false;
-    }
-    return true;
+    static const QRegularExpression quad(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}")));
+    QHostAddress address;
+    return quad.match(host).hasMatch() && address.setAddress(host);
 }
 
 bool isHostName(const QString &host)
 {
-    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
-    static const QRegularExpression numeric(QStringLiteral("^[0-9.]+$"));
+    static const QRegularExpression label(
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?")));
+    static const QRegularExpression numeric(QRegularExpression::anchoredPattern(QStringLiteral("[0-9.]+")));
     if (host.isEmpty() || host.size() > LongestHostName || numeric.match(host).hasMatch())
         return false; // numbers and dots only: an IPv4 address or nothing
     const QStringList labels = host.split(u'.');
     return std::all_of(labels.begin(), labels.end(), [](const QString &l) { return label.match(l).hasMatch(); });
 }
 
+// A scope ("%eth0") is checked with the rest of the address below.
 bool isIpv6Address(const QString &host)
 {
     QHostAddress address;
-    return address.setAddress(host) && address.protocol() == QAbstractSocket::IPv6Protocol;
+    return address.setAddress(host.section(u'%', 0, 0)) && address.protocol() == QAbstractSocket::IPv6Protocol;
 }
 
 } // namespace
@@ -70,12 +69,14 @@ LinkParse parseTcpTarget(const QString &text)
     const bool ipv6 = (bracketed || given.count(u':') > 1) && isIpv6Address(host);
     if (!ipv6 && !isDottedQuad(host) && !isHostName(host))
         return refused(QStringLiteral("--tcp: '%1' is not a host name or an IP address").arg(host));
+    if (const QString problem = hostAddressProblem(host); !problem.isEmpty())
+        return refused(QStringLiteral("--tcp: '%1': %2").arg(host, problem));
 
     LinkTarget target;
     target.transport = LinkTarget::Transport::Tcp;
     target.host = host;
     if (port) {
-        static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
+        static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));
         const int number = digits.match(*port).hasMatch() ? port->toInt() : 0;
         if (number < 1 || number > 65535)
             return refused(QStringLiteral("--tcp: port '%1' is not a number from 1 to 65535").arg(*port));
@@ -91,7 +92,7 @@ LinkParse parseSerialTarget(const QString &text, const SerialPortMap &portMap)
         return refused(QStringLiteral("--serial: give a device path or a port number from 1 to 16"));
     LinkTarget target;
     target.transport = LinkTarget::Transport::Serial;
-    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
     if (digits.match(given).hasMatch()) {
         bool ok = false;
         const int number = given.toInt(&ok);

@@ -28,8 +28,10 @@ struct LinkParse
 };
 
 // "HOST", "HOST:PORT", "[IPv6]" or "[IPv6]:PORT"; PORT 1..65535, 5600 when
-// left out. HOST is a dotted IPv4 address, an IPv6 address or a host name
-// made of letters, digits, "-" and ".".
+// left out. HOST is a dotted IPv4 address of plain decimal parts, an IPv6
+// address (its scope an interface name) or a host name made of letters,
+// digits, "-" and "."; what the resolver would read as another address is
+// refused.
 LinkParse parseTcpTarget(const QString &text);
 
 // A device path, or a serial port number 1..16 that the port map turns into

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/HeldTime.h"
 #include "schedule/RingCalendar.h"
 
 #include <QList>
@@ -19,5 +20,8 @@ struct SlotDifference
 };
 
 // Compares slots 1..slotsPerDay of every day as the controller keeps them:
-// in_use as rings (1) or not, the time to the minute, and the seconds.
-QList<SlotDifference> scheduleDifferences(const RingCalendar &file, const RingCalendar &controller, int slotsPerDay);
+// in_use as rings (1) or not, the time to the minute, and the seconds. A
+// time the controller holds that is no time of day is shown as held:
+// "24:10 (no time of day)".
+QList<SlotDifference> scheduleDifferences(const RingCalendar &file, const RingCalendar &controller, int slotsPerDay,
+                                          const QList<HeldTime> &heldTimes = {});

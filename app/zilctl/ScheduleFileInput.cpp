@@ -9,12 +9,14 @@ ScheduleFileInput readWholeScheduleFile(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
-        return {std::nullopt, QStringLiteral("schedule file %1 does not exist").arg(path)};
+        return {std::nullopt, QStringLiteral("schedule file %1 does not exist; save one from the window (\"Kaydet\") "
+                                             "or make one with zilctl import")
+                                  .arg(path)};
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString())};
     const QByteArray bytes = file.read(CalendarFileSize);
-    if (bytes.size() < CalendarFileSize)
-        return {std::nullopt, QStringLiteral("schedule file %1 is short: %2 of %3 bytes").arg(path).arg(bytes.size()).arg(CalendarFileSize)};
+    if (file.error() != QFileDevice::NoError)
+        return {std::nullopt, QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString())};
     RingCalendar calendar;
     overlayCalendarBytes(calendar, bytes);
     return {calendar, {}};

@@ -5,9 +5,10 @@
 #include <QString>
 #include <optional>
 
-// A schedule file read for a subcommand that needs a whole one. Unlike the
-// window, a missing file is not created and a short one is not taken: both
-// are refused with the reason.
+// A schedule file read as the window reads it: a file of any length, the
+// bytes it lacks keeping the record's defaults (an empty file, which a window
+// killed at start leaves behind, is all defaults). Unlike the window, a
+// missing file is not created: it is refused, saying how to make one.
 struct ScheduleFileInput
 {
     std::optional<RingCalendar> calendar;
@@ -18,8 +19,8 @@ ScheduleFileInput readWholeScheduleFile(const QString &path);
 
 // A schedule file about to be replaced (import, receive): its slots are kept
 // where the new schedule has none. A missing or empty file (the window's
-// "none yet") gives no calendar and no error; a short or unreadable one is
-// refused, and left as it is.
+// "none yet") gives no calendar and no error; a short one is read as the
+// window does; an unreadable one is refused, and left as it is.
 ScheduleFileInput readScheduleToReplace(const QString &path);
 
 // The model a schedule holds, or why it cannot stand for one.

@@ -1,4 +1,5 @@
 #include "schedule/CalendarFile.h"
+#include "schedule/CalendarText.h"
 #include "schedule/DateTimeValue.h"
 #include "support/FileBytes.h"
 
@@ -53,6 +54,7 @@ private slots:
     void badArgumentsExitWithTwoAndTouchNothing();
     void exportImportKeepsEveryByteAndTheTail();
     void refusedTextWritesNothing();
+    void shortAndEmptyFilesReadAsTheWindowDoes();
     void jsonGivesOneResultObject();
     void printWritesTheWholePageOrNothing();
 
@@ -61,34 +63,54 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The value just inside a range is taken (the missing schedule is then what
+// is refused), the one just outside is refused; a command is its words.
 void TestZilctl::badArgumentsExitWithTwoAndTouchNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    const QString tcp = QStringLiteral("--tcp=127.0.0.1");
-    QTest::newRow("unknown option") << QStringList{"send", tcp, "--colour"} << "Unknown option 'colour'.";
+    const QString tcp = QStringLiteral("--tcp=127.0.0.1"), label63(63, u'a'), name253 = QStringList(4, label63).join(u'.').left(253);
+    const QString taken = QStringLiteral("none.dat does not exist; save one from the window (\"Kaydet\") or make one with zilctl import");
+    const auto row = [](const QString &name, const QStringList &arguments, const QString &message) {
+        QTest::newRow(qPrintable(name)) << arguments + QStringList{"--calendar", "none.dat"} << message;
+    };
+    row("unknown option", {"send", tcp, "--colour"}, "Unknown option 'colour'.");
     QTest::newRow("missing value") << QStringList{"send", "--tcp"} << "Missing value after '--tcp'.";
-    QTest::newRow("unknown model") << QStringList{"clock", "read", tcp, "--model", "V4"} << "--model: 'V4' is not a model";
-    QTest::newRow("port 0") << QStringList{"verify", "--tcp", "127.0.0.1:0"} << "--tcp: port '0' is not a number from 1 to 65535";
-    QTest::newRow("port 65536") << QStringList{"verify", "--tcp", "127.0.0.1:65536"} << "--tcp: port '65536' is not a number from 1 to 65535";
-    QTest::newRow("port empty") << QStringList{"verify", "--tcp", "[::1]:"} << "--tcp: port '' is not a number from 1 to 65535";
-    QTest::newRow("host with a blank") << QStringList{"send", "--tcp", "zil 1"} << "--tcp: 'zil 1' is not a host name or an IP address";
-    QTest::newRow("address 300.1.1.1") << QStringList{"send", "--tcp", "300.1.1.1"} << "--tcp: '300.1.1.1' is not a host name";
-    QTest::newRow("both links") << QStringList{"send", tcp, "--serial", "1"} << "send needs one of --tcp HOST[:PORT] and --serial DEVICE";
-    QTest::newRow("serial port 17") << QStringList{"receive", "--serial", "17"} << "--serial: port '17' is not a port number from 1 to 16";
-    QTest::newRow("relay 31 s") << QStringList{"relay-test", "31", tcp, "--model", "v2-24"} << "relay-test: '31' is not a whole number";
-    QTest::newRow("clock alone") << QStringList{"clock", tcp} << "clock wants set or read";
-    QTest::newRow("verify on receive") << QStringList{"receive", tcp, "--verify"} << "--verify does not apply to receive";
-    QTest::newRow("missing schedule") << QStringList{"send", tcp, "--calendar", "none.dat"} << "none.dat does not exist";
+    row("unknown model", {"clock", "read", tcp, "--model", "V4"}, "--model: 'V4' is not a model");
+    row("clock read as one word", {"clock read", tcp}, "'clock read' is not a command (give each word of a command as an argument of its own)");
+    row("clock set as one word, one more", {"clock set", "extra", tcp}, "'clock set' is not a command");
+    row("clock read as two words", {"clock", "read", tcp}, taken);
+    row("clock set, one word more", {"clock", "set", "extra", tcp}, "clock set: unexpected 'extra'");
+    row("clock alone", {"clock", tcp}, "clock wants set or read");
+    for (const QString port : {"0", "1", "65535", "65536"})
+        row("port " + port, {"verify", "--tcp", "127.0.0.1:" + port}, port == u"1" || port == u"65535" ? taken : "--tcp: port '" + port + "' is not a number");
+    row("port empty", {"verify", "--tcp", "[::1]:"}, "--tcp: port '' is not a number from 1 to 65535");
+    for (const QString &name : {name253, name253 + "a", label63 + "a.local"}) // 253 characters; 254; a label of 64
+        row(QString("name of %1").arg(name.size()), {"verify", "--tcp", name}, name == name253 ? taken : "is not a host name or an IP address");
+    row("host with a newline", {"send", "--tcp", "ctrl\n:5600"}, "--tcp: 'ctrl\n' is not a host name or an IP address");
+    row("address 300.1.1.1", {"send", "--tcp", "300.1.1.1"}, "--tcp: '300.1.1.1' is not a host name");
+    row("zero-padded IPv4", {"send", "--tcp", "192.168.001.010"}, "--tcp: '192.168.001.010': an IPv4 address is four decimal "
+                                                                 "parts from 0 to 255 without leading zeros (this one would reach 192.168.1.8)");
+    row("hex IPv4 as a name", {"send", "--tcp", "0x7f.0.0.1:5601"}, "(this one would reach 127.0.0.1)");
+    row("IPv4 of 0 and 255", {"send", "--tcp", "0.255.10.100"}, taken);
+    row("IPv6 scope, then a port", {"send", "--tcp", "fe80::1%eth0:8080"}, "the scope after '%' is not an interface name");
+    row("IPv6 scope bracketed", {"send", "--tcp", "[fe80::1%eth0.5_a-b]:8080"}, taken);
+    row("both links", {"send", tcp, "--serial", "1"}, "send needs one of --tcp HOST[:PORT] and --serial DEVICE");
+    for (const QString port : {"0", "1", "16", "17"})
+        row("serial " + port, {"send", "--serial", port}, port == u"1" || port == u"16" ? taken : "--serial: port '" + port + "' is not a port");
+    for (const QString seconds : {"0", "1", "30", "31", "5\n", "030", "+5"})
+        row("relay " + seconds, {"relay-test", seconds, tcp, "--model", "v1"},
+            seconds == u"1" || seconds == u"30" ? "sadece ZK-480 V2 ve üst model" : "relay-test: '" + seconds + "' is not a whole number");
+    row("verify on receive", {"receive", tcp, "--verify"}, "--verify does not apply to receive");
     QTest::newRow("schedule is a folder") << QStringList{"export", "--calendar", "."} << "cannot be read";
-    QTest::newRow("short schedule") << QStringList{"send", tcp, "--calendar", "short.dat"} << "short.dat is short: 5377 of 5378 bytes";
-    QTest::newRow("import over a short file") << QStringList{"import", "text.csv", "--calendar", "short.dat"} << "short.dat is short";
     QTest::newRow("print without OUT") << QStringList{"print"} << "print needs OUT: a .pdf, .png or .svg file, or -";
     QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";
     QTest::newRow("print, bad model") << QStringList{"print", "--model", "v4", "hafta.pdf"} << "--model: 'v4' is not a model";
     QTest::newRow("print over TCP") << QStringList{"print", tcp, "x.pdf"} << "--tcp does not apply to print";
     QTest::newRow("title for export") << QStringList{"export", "--title", "a"} << "--title does not apply to export";
     QTest::newRow("print a missing schedule") << QStringList{"print", "--calendar", "none.dat", "x.pdf"} << "none.dat does not exist";
+    row("export to an empty name", {"export", ""}, "export: the CSV file name is empty; '-' or no name means standard output");
+    row("import from an empty name", {"import", ""}, "import: the CSV file name is empty; '-' or no name means standard input");
 }
 
 void TestZilctl::badArgumentsExitWithTwoAndTouchNothing()
@@ -97,7 +119,6 @@ void TestZilctl::badArgumentsExitWithTwoAndTouchNothing()
     QFETCH(QString, message);
     const QByteArray shortFile = calendarToBytes(sampleCalendar()).left(CalendarFileSize - 1);
     QVERIFY(writeFileBytes(path("short.dat"), shortFile));
-    QVERIFY(writeFileBytes(path("text.csv"), "day,slot,in_use,time,seconds\n1,1,1,06:00,3\n"));
     for (QString &argument : arguments)
         argument.replace(QRegularExpression("^(\\w+\\.(dat|csv)|\\.)$"), m_dir.path() + "/\\1");
 
@@ -106,6 +127,19 @@ void TestZilctl::badArgumentsExitWithTwoAndTouchNothing()
     QVERIFY2(run.err.startsWith("zilctl: ") && run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QCOMPARE(readFileBytes(path("short.dat")), shortFile);
+}
+
+// A window killed at start leaves empty files: zilctl reads a short one as the
+// window does, the missing bytes at their defaults.
+void TestZilctl::shortAndEmptyFilesReadAsTheWindowDoes()
+{
+    const QByteArray whole = calendarToBytes(sampleCalendar());
+    for (const int size : {0, 1, 3, 1000, int(CalendarFileSize) - 1}) {
+        QVERIFY(writeFileBytes(path("short.dat"), whole.left(size)));
+        RingCalendar window;
+        LoadCalendar(window, path("short.dat"));
+        QCOMPARE(QString::fromUtf8(zilctl({"export", "--calendar", path("short.dat")}).out), calendarToText(window));
+    }
 }
 
 void TestZilctl::exportImportKeepsEveryByteAndTheTail()

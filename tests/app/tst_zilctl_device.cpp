@@ -2,6 +2,8 @@
 // each device command with its exit code and texts, the window's bytes on the wire, failures and Ctrl-C.
 #include "ControllerSimulator.h"
 #include "operations/ClockText.h"
+#include "operations/DeviceOperations.h"
+#include "operations/MemoryImage.h"
 #include "operations/OperationTexts.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
@@ -136,6 +138,15 @@ void TestZilctlDevice::everyCommandOnOneLink()
     run = zilctl({"receive", link, "--calendar", "other.dat"});
     QCOMPARE(run.out, ReceiveSucceeded + '\n' + path("other.dat") + " written\n");
     QCOMPARE(readFileBytes(path("other.dat")), calendarToBytes(sent) + "tail"); // with the slots the model lacks, and the tail
+
+    // The last slot of the week is compared too; a time that is no time of day is shown as held.
+    const int last = recordSlotsPerDay(model);
+    QByteArray memory = m_simulator.memory(); // a V1's hour and minute bytes, packed decimal
+    memory.replace(MemoryImage::entryOffset(6, last - 1) + 1, 2, "\x24\x10");
+    model == ModelV1 ? m_simulator.setMemory(memory) : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
+    run = zilctl({"verify", link, "--calendar", "sent.dat"});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY(run.err.endsWith(QString("day 7, slot %1, time: file %2, controller 24:10 (no time of day)\n").arg(last).arg(hourMinuteText(sent.ringTime(7, last)))));
 
     const QStringList common{link, "--model", modelShortName(model)};
     QCOMPARE(zilctl(QStringList{"clock", "set"} + common).out, ClockSet + '\n');

@@ -10,6 +10,7 @@ public:
     LinkTransport transport() const override { return m_script.transport(); }
     qint64 bytesWaiting() override { return m_script.bytesWaiting(); }
     QByteArray readWaiting() override { return m_script.readWaiting(); }
+    QByteArray peekWaiting() override { return m_script.peekWaiting(); }
     void discardInput() override { m_script.discardInput(); }
     bool checkPort() override { return m_script.checkPort(); }
     void send(const QByteArray &frame) override { m_script.send(frame); }

@@ -40,6 +40,7 @@ public:
     LinkTransport transport() const { return m_transport; }
     qint64 bytesWaiting();
     QByteArray readWaiting();
+    QByteArray peekWaiting() { moveDueDeliveries(); return m_received; }
     void discardInput();
     bool checkPort() { return m_transport == LinkTransport::Tcp || m_portCheckPasses; }
     void send(const QByteArray &frame);
