@@ -26,7 +26,7 @@ public:
     DeviceOperations &operator=(const DeviceOperations &) = delete;
 
     OperationResult SendCalendar(const LinkSettings &link, int model, const RingCalendar &calendar);
-    // Fills `calendar` as the slots arrive.
+    // Replaces `calendar` only once the whole schedule has arrived.
     OperationResult ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar);
     OperationResult SendClock(const LinkSettings &link, int model);
     OperationResult ReceiveClock(const LinkSettings &link, int model);

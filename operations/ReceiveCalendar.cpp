@@ -9,8 +9,16 @@
 OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar)
 {
     return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::ToComputer, [&] {
-        return model == ModelV1 ? ReceiveCalendarBlocks(calendar)
-                                : ReceiveCalendarRecords(calendar, recordSlotsPerDay(model));
+        // Into a copy: a receive that fails or is cancelled halfway leaves the
+        // operator's schedule as it was, never a mix of old and new slots.
+        RingCalendar received = calendar;
+        const Outcome outcome = model == ModelV1 ? ReceiveCalendarBlocks(received)
+                                                 : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
+        if (outcome == Outcome::Received) {
+            calendar = received;
+            m_host.scheduleReceived();
+        }
+        return outcome;
     });
 }
 
@@ -33,7 +41,6 @@ Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
             return Outcome::Cancelled;
     }
     ApplyMemoryImage(m_image, calendar);
-    m_host.scheduleReceived();
     return Outcome::Received;
 }
 
@@ -56,6 +63,5 @@ Outcome DeviceOperations::ReceiveCalendarRecords(RingCalendar &calendar, int slo
                 return Outcome::Cancelled;
         }
     }
-    m_host.scheduleReceived();
     return Outcome::Received;
 }

@@ -135,6 +135,8 @@ void TestOperations::transferStories_data()
         << QStringList{"shown", "idle", tell(ReceiveSucceeded, "open 0/168 ") + ReceiveSucceeded + "]"};
     QTest::newRow("record read fails") << int(ModelV2Times24) << false << -1 << QByteArrayList{read, "$ZR001N"}
         << QStringList{"idle", tell(ReceiveFailed, "closed 1/168 ") + withPercent(Receiving, 0, 168) + "]"};
+    QTest::newRow("record receive cancelled") << int(ModelV3Times64) << false << 2 << QByteArrayList{read}
+        << QStringList{"idle", tell(Cancelled, "open 2/448 ") + withPercent(Receiving, 1, 448) + "]"};
     QTest::newRow("block read fails") << int(ModelV1) << false << -1 << QByteArrayList{ack, "%RF"}
         << QStringList{"idle", tell(ReceiveFailed, "open 0/32 ") + ReceiveFailed + "]"};
 }
@@ -166,6 +168,9 @@ void TestOperations::transferStories()
     QCOMPARE(result.message(), story.last().mid(5, result.message().size()));
     QVERIFY(!host.progress->isLoaded());
     QVERIFY(!operations.link().channel());
+    // A receive that fails or is cancelled halfway keeps every old slot.
+    if (!send && !result.succeeded())
+        QVERIFY(calendar == sampleCalendar());
     if (QTest::currentDataTag() == QByteArray("records received")) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             const bool carried = slot <= 24;

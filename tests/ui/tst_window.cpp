@@ -373,7 +373,7 @@ void TestWindow::closeRefusedWhileAReceiveRuns()
     QCOMPARE(fx.readFile("RingCalendar.dat"), before);
     QCOMPARE(fx.dialog.texts(), QStringList({AskReceiveCalendar, ReceiveFailed}));
     QVERIFY(window.close());
-    QVERIFY(fx.readFile("RingCalendar.dat") != before);
+    QCOMPARE(fx.readFile("RingCalendar.dat"), before); // the failed receive kept the old slots
 }
 
 QTEST_MAIN(TestWindow)
