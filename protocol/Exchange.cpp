@@ -5,6 +5,12 @@
 
 std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const QByteArray &frame)
 {
+    return runExchange(link, row, [&frame] { return frame; });
+}
+
+std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row,
+                                      const std::function<QByteArray()> &buildFrame)
+{
     if (!link.channel())
         return std::nullopt;
     for (int pass = 0; pass < row.preSendPasses; ++pass) {
@@ -16,6 +22,7 @@ std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, c
     LinkChannel *channel = link.channel();
     if (!channel || (row.portCheck && !channel->checkPort()))
         return std::nullopt;
+    const QByteArray frame = buildFrame();
     channel->send(channel->transport() == LinkTransport::Tcp ? repeatedForTcp(frame, row.tcpCopies) : frame);
     if (row.minChars == 0)
         return QByteArray();

@@ -3,6 +3,7 @@
 #include "link/AwaitAnswer.h"
 
 #include <QByteArray>
+#include <functional>
 #include <optional>
 
 class DeviceLink;
@@ -52,6 +53,10 @@ inline constexpr CommandRow ReadDeviceClock{CommandRow::DrainAndYield, 2001, fal
 // and, when the row waits for one, the answer. nullopt when no link is open,
 // the port check fails or nothing came in time.
 std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const QByteArray &frame);
+// The same, with the frame built after the pause, right before it leaves:
+// a frame that carries the PC's time is never older than its send.
+std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row,
+                                      const std::function<QByteArray()> &buildFrame);
 
 // Only the wait of a row, for answers that follow an earlier frame unasked.
 std::optional<QByteArray> awaitAnswer(DeviceLink &link, const CommandRow &row);

@@ -34,6 +34,10 @@ std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const Q
 
 struct ClockReading;
 
+// The weekday a clock answer's number names: 1..7 only when the value is
+// exactly that whole number (".6" names none, it is not rounded), else 0.
+int weekdayOfValue(double value);
+
 // The six two-character fields of a clock answer's first 12 characters and
 // the weekday its own rule read from the rest (kept when 1..7, else 0).
 ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday);

@@ -47,7 +47,7 @@ bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
 
 int weekdayOf(const QString &text)
 {
-    return isNumeric(text) ? wholeValue(leadingValue(text)).value_or(0) : 0;
+    return isNumeric(text) ? weekdayOfValue(leadingValue(text)) : 0;
 }
 } // namespace
 

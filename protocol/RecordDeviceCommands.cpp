@@ -33,16 +33,10 @@ Reply replyOf(const std::optional<QByteArray> &text, const QByteArray &letters)
     return answerField(*text, dollar + 1, int(letters.size())) == letters ? Reply::Accepted : Reply::Refused;
 }
 
-// The weekday number at the end of a clock answer: its leading number,
-// which names a day only when it is a whole number from 1 to 7.
+// The weekday number at the end of a clock answer: its leading number.
 int weekdayFromText(const QByteArray &text)
 {
-    const double value = leadingValue(QString::fromLatin1(text));
-    for (int day = 1; day <= 7; ++day) {
-        if (value == day)
-            return day;
-    }
-    return 0;
+    return weekdayOfValue(leadingValue(QString::fromLatin1(text)));
 }
 } // namespace
 
@@ -76,8 +70,9 @@ Reply SendRelayTest(DeviceLink &link, qint16 seconds)
 
 Reply SendDeviceClock(DeviceLink &link)
 {
-    // One reading of the clock for every field of the frame.
-    const QByteArray frame = deviceClockFrame(link.clock().currentDateTime());
+    // One reading of the clock for every field of the frame, taken after the
+    // pause before sending, so the time is not a second stale.
+    const auto frame = [&link] { return deviceClockFrame(link.clock().currentDateTime()); };
     return replyOf(runExchange(link, Commands::SetDeviceClock, frame), SetClockLetters);
 }
 

@@ -9,6 +9,7 @@
 #include "support/ScriptedChannel.h"
 
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 namespace {
@@ -92,7 +93,7 @@ private slots:
     void noLinkSendsNothing();
     void failedPortCheckSendsNothing();
     void programAckIsAwaitedFiveTimes();
-    void programClockTakesOneReadingAfterItsPause();
+    void clocksTakeOneReadingAfterTheirPause();
 };
 
 void TestCommands::framesOnTheWire_data()
@@ -169,6 +170,7 @@ void TestCommands::answers_data()
     row("set clock DR", "set device clock", true, "noise$DR001O\r\n", 100, "accepted");
     row("clock", "read device clock", false, "$UR00106122623595807**\r", 100, "06 12 26 23 59 58 7");
     row("clock day 7x", "read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7");
+    row("clock day .6", "read device clock", false, "$UR001061226235958.6**\r", 100, "06 12 26 23 59 58 0");
     row("clock day 08", "read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0");
     row("clock cut short", "read device clock", false, "zzzzzz$UR0010612262359**\r", 100, "no answer");
     row("clock wrong letters", "read device clock", false, "$DR00106122623595807**\r", 100, "no answer");
@@ -238,7 +240,7 @@ void TestCommands::programAckIsAwaitedFiveTimes()
     QCOMPARE(third.device.sentFrames().size(), 3);
 }
 
-void TestCommands::programClockTakesOneReadingAfterItsPause()
+void TestCommands::clocksTakeOneReadingAfterTheirPause()
 {
     CommandBench bench(LinkTransport::Serial, 300);
     bench.clock.setCurrentDateTime(QDateTime(QDate(1999, 3, 1), QTime(7, 8, 9)));
@@ -257,6 +259,21 @@ void TestCommands::programClockTakesOneReadingAfterItsPause()
     oddDay.device.replyToSend(programAckAnswer(), 100);
     oddDay.device.deliverAt(400, "%SRTC0612262359587x**\r");
     QCOMPARE(clockText(ReadClockProgramMode(oddDay.link)), QString("06 12 26 23 59 58 0"));
+    // The day is the number as the text gives it, never rounded to one.
+    CommandBench fraction(LinkTransport::Tcp);
+    fraction.device.replyToSend(programAckAnswer(), 100);
+    fraction.device.deliverAt(400, "%SRTC061226235958.6**\r");
+    QCOMPARE(clockText(ReadClockProgramMode(fraction.link)), QString("06 12 26 23 59 58 0"));
+
+    // The record clock frame is built after its pause: a PC clock that turns
+    // over during the pause is the time sent.
+    CommandBench record(LinkTransport::Serial);
+    record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0)));
+    QTimer::singleShot(0, [&record] { record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 1))); });
+    record.device.replyToEverySend("$DR001O\r\n", 100);
+    QCOMPARE(SendDeviceClock(record.link), Reply::Accepted);
+    QCOMPARE(record.device.sentFrames(), QByteArrayList{"%DR00105012612000101**\r"});
+    QCOMPARE(record.clock.dateTimeReadings(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCommands)
