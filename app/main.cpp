@@ -5,7 +5,11 @@
 #include "ui/ProgramSetup.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QStandardPaths>
+#ifdef Q_OS_UNIX
+#include "SessionEndSignals.h"
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +26,13 @@ int main(int argc, char *argv[])
     dialog.setParent(&window);
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&window, &frmRinger::unloaded, &app, [] { QCoreApplication::exit(0); });
+    // The session's end closes the window as its close box does, so both
+    // files are stored.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &frmRinger::endSession);
+#ifdef Q_OS_UNIX
+    SessionEndSignals sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEndSignals::requested, &window, &frmRinger::endSession);
+#endif
     window.show();
     return app.exec();
 }

@@ -66,6 +66,11 @@ public:
     // True while a device operation runs; the window refuses to close then.
     bool operationRunning() const { return m_operationRunning; }
 
+    // The session ends (a signal, the session manager): closes the window as
+    // its close box does. A running transfer is cancelled first, as "İptal
+    // Et" does, and the window closes once the operation has ended.
+    void endSession();
+
 signals:
     // The window has stored both files and closed: the program ends.
     void unloaded();
@@ -117,6 +122,19 @@ private:
     void replaceWholeSchedule(const QString &question, const std::function<void()> &command);
 
     // Device operations (frmRinger_Device.cpp).
+    // Marks a device operation as running for its scope; at its end, a
+    // session end that came meanwhile closes the window.
+    class RunningOperation
+    {
+    public:
+        explicit RunningOperation(frmRinger &window);
+        ~RunningOperation();
+        RunningOperation(const RunningOperation &) = delete;
+        RunningOperation &operator=(const RunningOperation &) = delete;
+
+    private:
+        frmRinger &m_window;
+    };
     int selectedModelButton() const;
     // Runs a clock or relay-test operation; its button is off while the
     // link is open and has the focus after the controller was asked.
@@ -142,6 +160,7 @@ private:
     std::unique_ptr<ComStatusWindow> m_progressWindow;
     QPushButton *m_operationButton = nullptr; // the clock or relay-test button that runs
     bool m_operationRunning = false;
+    bool m_closeWhenIdle = false; // the session ended while an operation ran
 
     RingCalendar m_calendar;
     RingerSettings m_settings;

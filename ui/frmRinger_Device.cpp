@@ -13,9 +13,34 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 // The buttons that talk to the controller. Each runs one device operation
 // with the settings the controls hold now.
+
+frmRinger::RunningOperation::RunningOperation(frmRinger &window)
+    : m_window(window)
+{
+    m_window.m_operationRunning = true;
+}
+
+frmRinger::RunningOperation::~RunningOperation()
+{
+    m_window.m_operationRunning = false;
+    // Closed from the event loop, once the operation's own stack is gone.
+    if (std::exchange(m_window.m_closeWhenIdle, false))
+        QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
+}
+
+void frmRinger::endSession()
+{
+    if (!operationRunning()) {
+        close();
+        return;
+    }
+    m_closeWhenIdle = true;
+    m_operations.progress().cancel();
+}
 
 int frmRinger::selectedModelButton() const
 {
@@ -39,13 +64,13 @@ LinkSettings frmRinger::linkSettings() const
 
 void frmRinger::cmdSendCalendar_Click()
 {
-    const QScopedValueRollback running(m_operationRunning, true);
+    const RunningOperation running(*this);
     m_operations.SendCalendar(linkSettings(), selectedModelButton(), m_calendar);
 }
 
 void frmRinger::cmdReceiveCalendar_Click()
 {
-    const QScopedValueRollback running(m_operationRunning, true);
+    const RunningOperation running(*this);
     m_operations.ReceiveCalendar(linkSettings(), selectedModelButton(), m_calendar);
 }
 
@@ -72,7 +97,7 @@ void frmRinger::cmdTest_Click()
 
 void frmRinger::runOnButton(QPushButton *button, const std::function<OperationResult()> &operation)
 {
-    const QScopedValueRollback running(m_operationRunning, true);
+    const RunningOperation running(*this);
     const QScopedValueRollback current(m_operationButton, button);
     const Outcome outcome = operation().outcome;
     const bool asked = outcome != Outcome::SerialPortNotOpened && outcome != Outcome::TcpNotConnected
@@ -113,10 +138,13 @@ void frmRinger::EndBusy()
     }
 }
 
-void frmRinger::showProgress(TransferProgress &)
+void frmRinger::showProgress(TransferProgress &progress)
 {
     // No parent: the busy main window is disabled, the progress window must not be.
     m_progressWindow->show();
+    // The session ended while the link was opening: the transfer stops at its first step.
+    if (m_closeWhenIdle)
+        progress.cancel();
 }
 
 void frmRinger::scheduleReceived()

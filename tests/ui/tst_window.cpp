@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTimeEdit>
 #include <QTimer>
@@ -78,6 +79,7 @@ private slots:
     void progressWindowRefusesItsCloseBox();
     void deviceButtonsAgainstTheSimulator();
     void closeRefusedWhileAReceiveRuns();
+    void sessionEndCancelsATransferThenStores();
 };
 
 void TestWindow::startsFromItsFilesAndStoresThemOnExit()
@@ -374,6 +376,33 @@ void TestWindow::closeRefusedWhileAReceiveRuns()
     QCOMPARE(fx.dialog.texts(), QStringList({AskReceiveCalendar, ReceiveFailed}));
     QVERIFY(window.close());
     QCOMPARE(fx.readFile("RingCalendar.dat"), before); // the failed receive kept the old slots
+}
+
+void TestWindow::sessionEndCancelsATransferThenStores()
+{
+    ControllerSimulator simulator;
+    QVERIFY(simulator.listenTcp());
+    simulator.setModel(ModelV2Times24);
+    WindowFixture fx;
+    frmRinger &window = startAgainst(fx, simulator, ModelV2Times24);
+    const QByteArray before = fx.readFile("RingCalendar.dat");
+    QSignalSpy unloaded(&window, &frmRinger::unloaded);
+    fx.dialog.answers = {DialogAnswer::Yes};
+    QTimer midTransfer;
+    connect(&midTransfer, &QTimer::timeout, &window, [&] {
+        if (simulator.receivedFrames().size() >= 3) {
+            midTransfer.stop();
+            window.endSession();
+        }
+    });
+    midTransfer.start(0);
+    fx.child<QPushButton>("cmdReceiveCalendar")->click();
+    // Cancelled as "İptal Et" does; the window closes only after the operation.
+    QCOMPARE(fx.dialog.texts(), QStringList({AskReceiveCalendar, Cancelled}));
+    QVERIFY(unloaded.isEmpty());
+    QTRY_COMPARE(unloaded.size(), 1);
+    QCOMPARE(fx.readFile("RingCalendar.dat"), before); // nothing of the half receive
+    QCOMPARE(fx.readFile("Ringer.ini").size(), 4);
 }
 
 QTEST_MAIN(TestWindow)
