@@ -40,25 +40,18 @@ OpenResult DeviceLink::Open(const LinkSettings &settings)
     }
     if (settings.transport == LinkTransport::Tcp)
         return ConnectTcp(settings.host, settings.tcpPort);
-    return OpenSerialPort(settings.serialDevice, settings.lineSettings);
+    return OpenSerialPort(settings.serialDevice, settings.line);
 }
 
-OpenResult DeviceLink::OpenSerialPort(const QString &device, const QString &lineSettings)
+OpenResult DeviceLink::OpenSerialPort(const QString &device, const LineSettings &line)
 {
     CloseLink();
     if (device.isEmpty())
         return failed(QStringLiteral("no serial device"));
-    const std::optional<LineSettings> line = parseLineSettings(lineSettings);
-    if (!line)
-        return failed(QStringLiteral("line settings \"%1\" do not parse").arg(lineSettings));
 
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(device);
-    port->setBaudRate(line->baudRate);
-    port->setParity(line->parity);
-    port->setDataBits(line->dataBits);
-    port->setStopBits(line->stopBits);
-    port->setFlowControl(QSerialPort::NoFlowControl);
+    applyLineSettings(*port, line);
     port->clearError();
     if (!port->open(QIODevice::ReadWrite))
         return failed(QStringLiteral("%1: %2").arg(device, port->errorString()));

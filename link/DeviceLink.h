@@ -32,9 +32,8 @@ public:
 
     // Opens the transport the settings choose. Closes whatever was open first.
     OpenResult Open(const LinkSettings &settings);
-    // Fails for a missing, busy or invalid device and for line settings that
-    // do not parse.
-    OpenResult OpenSerialPort(const QString &device, const QString &lineSettings);
+    // Fails for a missing, busy or invalid device.
+    OpenResult OpenSerialPort(const QString &device, const LineSettings &line);
     // After a pause of 10001 yields, waits for the connection until the
     // whole-second clock passes start + 1 second. Ports 1..65535 connect;
     // others and an empty host never do.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
+
 #include <QString>
 
 enum class LinkTransport { Serial, Tcp };
@@ -13,5 +15,5 @@ struct LinkSettings
     QString host;           // TCP: address or name
     int tcpPort = 0;        // TCP: 1..65535; anything else never connects
     QString serialDevice;   // serial: "/dev/ttyS0", "COM1", a pseudo-terminal
-    QString lineSettings = QStringLiteral("9600,o,8,1"); // serial: baud, parity, data bits, stop bits
+    LineSettings line;      // serial: the model's baud, parity, data bits, stop bits
 };

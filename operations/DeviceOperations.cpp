@@ -15,12 +15,12 @@ DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock)
 {
 }
 
-int recordSlotsPerDay(int model)
+int recordSlotsPerDay(DeviceModel model)
 {
-    return model == ModelV3Times64 ? SlotsPerDay : MemoryImage::SlotsPerDay;
+    return facts(model).slotsCarried;
 }
 
-OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, int model,
+OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
                                               qint16 direction, const std::function<Outcome()> &procedure)
 {
     if (!m_host.confirm(question))
@@ -28,14 +28,10 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
     m_host.BeginBusy();
     if (std::optional<OperationResult> failure = openLinkOrTell(link))
         return *failure;
-    if (!isValidModel(model)) {
-        m_link.CloseLink();
-        m_host.EndBusy();
-        return {Outcome::NoModel};
-    }
     m_progress.open(direction);
     m_host.showProgress(m_progress);
-    m_progress.setStepCount(model == ModelV1 ? BlockTransferSteps : DayCount * recordSlotsPerDay(model));
+    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps
+                                                                            : DayCount * recordSlotsPerDay(model));
     m_progress.setStatusText(OperationText::EnteringProgramMode);
 
     const Outcome outcome = procedure();

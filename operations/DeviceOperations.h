@@ -4,6 +4,7 @@
 #include "operations/MemoryImage.h"
 #include "operations/Outcome.h"
 #include "operations/TransferProgress.h"
+#include "schedule/DeviceModel.h"
 
 #include <functional>
 
@@ -25,12 +26,12 @@ public:
     DeviceOperations(const DeviceOperations &) = delete;
     DeviceOperations &operator=(const DeviceOperations &) = delete;
 
-    OperationResult SendCalendar(const LinkSettings &link, int model, const RingCalendar &calendar);
+    OperationResult SendCalendar(const LinkSettings &link, DeviceModel model, const RingCalendar &calendar);
     // Replaces `calendar` only once the whole schedule has arrived.
-    OperationResult ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar);
-    OperationResult SendClock(const LinkSettings &link, int model);
-    OperationResult ReceiveClock(const LinkSettings &link, int model);
-    OperationResult TestRelay(const LinkSettings &link, int model, qint16 seconds);
+    OperationResult ReceiveCalendar(const LinkSettings &link, DeviceModel model, RingCalendar &calendar);
+    OperationResult SendClock(const LinkSettings &link, DeviceModel model);
+    OperationResult ReceiveClock(const LinkSettings &link, DeviceModel model);
+    OperationResult TestRelay(const LinkSettings &link, DeviceModel model, qint16 seconds);
 
     TransferProgress &progress() { return m_progress; }
     DeviceLink &link() { return m_link; }
@@ -45,7 +46,7 @@ private:
 
     // Confirmation, busy state, link, progress, the procedure, the result
     // told as the outcome table says, link closed.
-    OperationResult runTransfer(const QString &question, const LinkSettings &link, int model,
+    OperationResult runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
                                 qint16 direction, const std::function<Outcome()> &procedure);
     // Busy state, link, one command exchange, the result told, link closed.
     OperationResult runCommand(const LinkSettings &link, const std::function<OperationResult()> &command);
@@ -60,5 +61,5 @@ private:
     MemoryImage m_image;
 };
 
-// Slots a day the record procedures move for a model 1..4.
-int recordSlotsPerDay(int model);
+// Slots a day a transfer moves for the model.
+int recordSlotsPerDay(DeviceModel model);

@@ -6,14 +6,15 @@
 #include "protocol/ProgramModeCommands.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar)
+OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, DeviceModel model, RingCalendar &calendar)
 {
     return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::ToComputer, [&] {
         // Into a copy: a receive that fails or is cancelled halfway leaves the
         // operator's schedule as it was, never a mix of old and new slots.
         RingCalendar received = calendar;
-        const Outcome outcome = model == ModelV1 ? ReceiveCalendarBlocks(received)
-                                                 : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
+        const Outcome outcome = facts(model).family == ModelFamily::ProgramMode
+            ? ReceiveCalendarBlocks(received)
+            : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
         if (outcome == Outcome::Received) {
             calendar = received;
             m_host.scheduleReceived();

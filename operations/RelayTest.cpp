@@ -4,10 +4,9 @@
 #include "protocol/RecordDeviceCommands.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::TestRelay(const LinkSettings &link, int model, qint16 seconds)
+OperationResult DeviceOperations::TestRelay(const LinkSettings &link, DeviceModel model, qint16 seconds)
 {
-    // Program-mode controllers have no relay test.
-    if (model == ModelV1) {
+    if (!facts(model).relayTest) {
         const OperationResult result{Outcome::RelayNotOnModel};
         m_host.tell(result.message());
         return result;

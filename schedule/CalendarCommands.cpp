@@ -9,9 +9,9 @@ constexpr int FactoryFirstHour = 6;
 constexpr int FactoryHourStep = 2;
 } // namespace
 
-void ClearAll(RingCalendar &calendar, qint16 selectedModel)
+void ClearAll(RingCalendar &calendar, DeviceModel selectedModel)
 {
-    calendar.DeviceVersion = selectedModel;
+    calendar.DeviceVersion = qint16(selectedModel);
     for (int day = 1; day <= DayCount; ++day) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             calendar.setTimeUsed(day, slot, 0);

@@ -99,8 +99,8 @@ QString TextProblem::toString() const
 
 QString calendarToText(const RingCalendar &calendar)
 {
-    const QString caption = modelCaption(calendar.DeviceVersion);
-    QString text = QStringLiteral("# model: %1\n").arg(caption.isEmpty() ? QString::number(calendar.DeviceVersion) : caption);
+    const std::optional<DeviceModel> model = modelFromNumber(calendar.DeviceVersion);
+    QString text = QStringLiteral("# model: %1\n").arg(model ? modelCaption(*model) : QString::number(calendar.DeviceVersion));
     text += CalendarTextHeader + u'\n';
     for (int day = 1; day <= DayCount; ++day) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
@@ -115,10 +115,10 @@ QString calendarToText(const RingCalendar &calendar)
     return text;
 }
 
-RingCalendar clearedCalendar(qint16 model)
+RingCalendar clearedCalendar(DeviceModel model)
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = model;
+    calendar.DeviceVersion = qint16(model);
     calendar.RingDuration.fill(ClearedRingDuration);
     return calendar;
 }
@@ -133,7 +133,7 @@ void CalendarTextReading::applyTo(RingCalendar &calendar) const
     if (!ok())
         return;
     if (model)
-        calendar.DeviceVersion = *model;
+        calendar.DeviceVersion = qint16(*model);
     for (int i = 0; i < SlotTotal; ++i) {
         if (!givenSlots[size_t(i)])
             continue;
@@ -176,9 +176,8 @@ CalendarTextReading readCalendarText(const QString &text)
             } else if (const auto model = modelFromName(name)) {
                 reading.model = *model;
             } else {
-                reader.problem(QStringLiteral("model"), QStringLiteral("'%1' is not a model (V1, V2  (24 Zaman), V2  (Int. Timer), "
-                                                                       "V3  (64 Zaman), V3  (Int. Timer), or v1, v2-24, v2-int, v3-64, v3-int)")
-                                                            .arg(name));
+                reader.problem(QStringLiteral("model"), QStringLiteral("'%1' is not a model (%2)")
+                                                            .arg(name, modelNameList(false, QStringLiteral(", or "))));
             }
             modelLineNumber = number;
             continue;

@@ -1,34 +1,21 @@
 #include "ui/ModelShape.h"
 
-#include "schedule/RingCalendar.h"
-
-int shownRowCount(int model)
+int shownRowCount(DeviceModel model)
 {
-    switch (model) {
-    case ModelV1:
-    case ModelV2Times24: return 24;
-    case ModelV2IntervalTimer: return 2;
-    case ModelV3Times64: return SlotsPerDay;
-    case ModelV3IntervalTimer: return 16;
-    default: return 0;
-    }
+    return facts(model).rowsShown;
 }
 
-bool isIntervalModel(int model)
+bool isIntervalModel(DeviceModel model)
 {
-    return model == ModelV2IntervalTimer || model == ModelV3IntervalTimer;
+    return facts(model).intervalPairs > 0;
 }
 
-int shownLabelPairs(int model)
+int shownLabelPairs(DeviceModel model)
 {
-    switch (model) {
-    case ModelV2IntervalTimer: return 1;
-    case ModelV3IntervalTimer: return 8;
-    default: return 0;
-    }
+    return facts(model).intervalPairs;
 }
 
-QString rowCaption(int model, int row)
+QString rowCaption(DeviceModel model, int row)
 {
     return isIntervalModel(model) ? QString() : QString::number(row + 1);
 }

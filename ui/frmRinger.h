@@ -42,13 +42,10 @@ public:
     frmRinger(const QString &dataDirectory, OperatorDialog &dialog, QWidget *parent = nullptr);
     ~frmRinger() override;
 
-    // Serial line settings for the model chosen ("9600,o,8,1" or
-    // "38400,o,8,1") and the serial port number fixed at start-up; the link
-    // reads both when an operation opens it.
-    QString lineSettings() const { return m_lineSettings; }
     int serialPortNumber() const { return m_serialPortNumber; }
 
-    qint16 selectedDeviceVersion() const { return SelectedDeviceVersion; }
+    // The model whose button is checked.
+    DeviceModel selectedModel() const;
     const RingerSettings &settings() const { return m_settings; }
     QString dataDirectory() const { return m_dataDirectory; }
 
@@ -103,7 +100,7 @@ private:
 
     // Model and connection (frmRinger_Settings.cpp).
     void opsDeviceVersion_Click(int index);
-    void shapeRowsForModel(int index);
+    void shapeRowsForModel(DeviceModel model);
     void chkTCPIPActive_Click();
     void cmbPortNo_Click();
     void cmdSave_Click();
@@ -135,7 +132,6 @@ private:
     private:
         frmRinger &m_window;
     };
-    int selectedModelButton() const;
     // Runs a clock or relay-test operation; its button is off while the
     // link is open and has the focus after the controller was asked.
     void runOnButton(QPushButton *button, const std::function<OperationResult()> &operation);
@@ -164,10 +160,8 @@ private:
 
     RingCalendar m_calendar;
     RingerSettings m_settings;
-    QString m_lineSettings = QStringLiteral("9600,o,8,1");
     int m_serialPortNumber = 1; // the serial port's own default until start-up sets one
 
-    qint16 SelectedDeviceVersion = 0;
     bool FirstActivation = false;
     bool LoadingDay = false;
     bool m_busyCursorShown = false;

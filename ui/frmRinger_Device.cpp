@@ -7,6 +7,7 @@
 #include "ui/TypedNumbers.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,13 +43,10 @@ void frmRinger::endSession()
     m_operations.progress().cancel();
 }
 
-int frmRinger::selectedModelButton() const
+DeviceModel frmRinger::selectedModel() const
 {
-    for (int i = 0; i < ModelCount; ++i) {
-        if (opsDeviceVersion[size_t(i)]->isChecked())
-            return i;
-    }
-    return -1;
+    // The group is exclusive and starts with "V1" checked: one button always is.
+    return modelFromNumber(modelButtons->checkedId()).value_or(DeviceModel::V1);
 }
 
 LinkSettings frmRinger::linkSettings() const
@@ -58,31 +56,31 @@ LinkSettings frmRinger::linkSettings() const
     link.host = txtIP->text().trimmed();
     link.tcpPort = tcpPortFromText(txtPort->text());
     link.serialDevice = SerialPortMap::fromDirectory(m_dataDirectory).deviceName(m_serialPortNumber);
-    link.lineSettings = m_lineSettings;
+    link.line = facts(selectedModel()).line;
     return link;
 }
 
 void frmRinger::cmdSendCalendar_Click()
 {
     const RunningOperation running(*this);
-    m_operations.SendCalendar(linkSettings(), selectedModelButton(), m_calendar);
+    m_operations.SendCalendar(linkSettings(), selectedModel(), m_calendar);
 }
 
 void frmRinger::cmdReceiveCalendar_Click()
 {
     const RunningOperation running(*this);
-    m_operations.ReceiveCalendar(linkSettings(), selectedModelButton(), m_calendar);
+    m_operations.ReceiveCalendar(linkSettings(), selectedModel(), m_calendar);
 }
 
 void frmRinger::cmdSendClock_Click()
 {
-    runOnButton(cmdSendClock, [this] { return m_operations.SendClock(linkSettings(), selectedModelButton()); });
+    runOnButton(cmdSendClock, [this] { return m_operations.SendClock(linkSettings(), selectedModel()); });
 }
 
 void frmRinger::cmdReceiveClock_Click()
 {
     runOnButton(cmdReceiveClock, [this] {
-        const OperationResult result = m_operations.ReceiveClock(linkSettings(), selectedModelButton());
+        const OperationResult result = m_operations.ReceiveClock(linkSettings(), selectedModel());
         if (result.clock)
             lblRingerClock->setText(clockLabelText(*result.clock));
         return result;
@@ -92,7 +90,7 @@ void frmRinger::cmdReceiveClock_Click()
 void frmRinger::cmdTest_Click()
 {
     const qint16 seconds = relayTestSeconds(lblRelayTest->text());
-    runOnButton(cmdTest, [&] { return m_operations.TestRelay(linkSettings(), selectedModelButton(), seconds); });
+    runOnButton(cmdTest, [&] { return m_operations.TestRelay(linkSettings(), selectedModel(), seconds); });
 }
 
 void frmRinger::runOnButton(QPushButton *button, const std::function<OperationResult()> &operation)

@@ -114,7 +114,7 @@ void frmRinger::cmdCopyFromMonday_Click()
 
 void frmRinger::cmdDeleteAll_Click()
 {
-    replaceWholeSchedule(DeleteAllQuestion, [this] { ClearAll(m_calendar, SelectedDeviceVersion); });
+    replaceWholeSchedule(DeleteAllQuestion, [this] { ClearAll(m_calendar, selectedModel()); });
 }
 
 void frmRinger::cmdFactoryDefault_Click()

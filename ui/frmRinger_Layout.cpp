@@ -147,10 +147,11 @@ QGroupBox *frmRinger::buildModelFrame()
     auto *layout = new QVBoxLayout(modelFrame);
     layout->setSpacing(1);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
-    for (int model = 0; model < ModelCount; ++model) {
-        auto *button = named(new QRadioButton(modelCaption(model)), indexed("opsDeviceVersion", model));
-        opsDeviceVersion[model] = button;
-        modelButtons->addButton(button, model);
+    for (const ModelFacts &row : ModelTable::Rows) {
+        const int id = int(row.model);
+        auto *button = named(new QRadioButton(row.caption.toString()), indexed("opsDeviceVersion", id));
+        opsDeviceVersion[size_t(id)] = button;
+        modelButtons->addButton(button, id);
         layout->addWidget(button);
     }
     // As designed: the first model chosen and green.

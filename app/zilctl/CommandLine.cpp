@@ -53,9 +53,8 @@ struct Options
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")};
     QCommandLineOption model{QStringLiteral("model"),
-                             QStringLiteral("Controller model: V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", \"V3  (64 Zaman)\", "
-                                            "\"V3  (Int. Timer)\", or v1, v2-24, v2-int, v3-64, v3-int (any case). "
-                                            "Default: the model stored in the schedule file."),
+                             QStringLiteral("Controller model: %1 (any case). Default: the model stored in the schedule file.")
+                                 .arg(modelNameList(true, QStringLiteral(", or "))),
                              QStringLiteral("MODEL")};
     QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT."),
                            QStringLiteral("HOST[:PORT]")};
@@ -172,9 +171,8 @@ Invocation parseCommandLine(const QStringList &arguments)
     if (parser.isSet(o.model)) {
         invocation.model = modelFromName(parser.value(o.model));
         if (!invocation.model)
-            return refuse(QStringLiteral("--model: '%1' is not a model (V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", "
-                                          "\"V3  (64 Zaman)\", \"V3  (Int. Timer)\", v1, v2-24, v2-int, v3-64, v3-int)")
-                               .arg(parser.value(o.model)));
+            return refuse(QStringLiteral("--model: '%1' is not a model (%2)")
+                              .arg(parser.value(o.model), modelNameList(true, QStringLiteral(", "))));
     }
 
     if (info->options & UsesLink) {

@@ -30,7 +30,7 @@ LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
     link.host = target.host;
     link.tcpPort = target.tcpPort;
     link.serialDevice = target.serialDevice;
-    link.lineSettings = lineSettingsForModel(model); // as the window sets them for its model
+    link.line = facts(model).line; // as the window sets them for its model
     return link;
 }
 
@@ -55,7 +55,7 @@ DeviceJobSetup prepareDeviceJob(const Invocation &invocation)
             job.calendar = input.calendar;
         if (!invocation.model && !storedModel(*input.calendar))
             return {std::nullopt, unknownStoredModelError(invocation.calendarPath, *input.calendar)};
-        job.model = invocation.model.value_or(storedModel(*input.calendar).value_or(ModelV1));
+        job.model = invocation.model.value_or(storedModel(*input.calendar).value_or(DeviceModel::V1));
     } else {
         job.model = *invocation.model;
     }

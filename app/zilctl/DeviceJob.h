@@ -14,7 +14,7 @@ struct DeviceJob
 {
     DeviceCommand command = DeviceCommand::Send;
     LinkSettings link;          // line settings already set from the model
-    DeviceModel model = ModelV1;
+    DeviceModel model = DeviceModel::V1;
     QString calendarPath;       // read by send and verify, written by receive
     // send and verify: the file's schedule. receive: the file it replaces,
     // whose slots the model does not carry stay; none when there is no file yet.

@@ -32,7 +32,7 @@ ExitCode exitCodeOf(Outcome outcome)
 QString linkDescription(const LinkSettings &link)
 {
     if (link.transport == LinkTransport::Serial)
-        return QStringLiteral("serial %1 %2").arg(link.serialDevice, link.lineSettings);
+        return QStringLiteral("serial %1 %2").arg(link.serialDevice, lineSettingsText(link.line));
     const QString host = link.host.contains(u':') ? u'[' + link.host + u']' : link.host;
     return QStringLiteral("tcp %1:%2").arg(host).arg(link.tcpPort);
 }
@@ -122,7 +122,7 @@ CommandResult DeviceJobRun::receive()
 {
     // Slots the model does not carry keep the file's values, as in the window.
     RingCalendar calendar = m_job.calendar.value_or(clearedCalendar(m_job.model));
-    calendar.DeviceVersion = m_job.model;
+    calendar.DeviceVersion = qint16(m_job.model);
     const OperationResult received = m_operations.ReceiveCalendar(m_job.link, m_job.model, calendar);
     CommandResult result = told(received);
     result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);

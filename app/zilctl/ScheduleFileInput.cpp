@@ -33,9 +33,7 @@ ScheduleFileInput readScheduleToReplace(const QString &path)
 
 std::optional<DeviceModel> storedModel(const RingCalendar &calendar)
 {
-    if (!isValidModel(calendar.DeviceVersion))
-        return std::nullopt;
-    return DeviceModel(calendar.DeviceVersion);
+    return modelFromNumber(calendar.DeviceVersion);
 }
 
 QString unknownStoredModelError(const QString &path, const RingCalendar &calendar)

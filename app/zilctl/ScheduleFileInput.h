@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>

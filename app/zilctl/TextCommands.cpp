@@ -73,14 +73,15 @@ CommandResult exportCalendarText(const Invocation &invocation)
     const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
     if (!input.calendar)
         return badInput(input.error);
-    if (!storedModel(*input.calendar))
+    const std::optional<DeviceModel> stored = storedModel(*input.calendar);
+    if (!stored)
         return badInput(QStringLiteral("schedule file %1 holds model %2, which is none of the five")
                             .arg(invocation.calendarPath)
                             .arg(input.calendar->DeviceVersion));
 
     const QByteArray text = calendarToText(*input.calendar).toUtf8();
     QJsonObject details{{QStringLiteral("calendar"), invocation.calendarPath},
-                        {QStringLiteral("model"), modelCaption(input.calendar->DeviceVersion)}};
+                        {QStringLiteral("model"), modelCaption(*stored)}};
     if (invocation.textPath.isEmpty()) {
         if (invocation.json)
             details.insert(QStringLiteral("text"), QString::fromUtf8(text));
@@ -121,7 +122,7 @@ CommandResult importCalendarText(const Invocation &invocation)
 
     RingCalendar calendar = base.calendar ? *base.calendar : clearedCalendar(*model);
     reading.applyTo(calendar);
-    calendar.DeviceVersion = *model;
+    calendar.DeviceVersion = qint16(*model);
     if (const QString error = SaveCalendar(calendar, invocation.calendarPath); !error.isEmpty())
         return badInput(QStringLiteral("%1 cannot be written: %2").arg(invocation.calendarPath, error));
 
