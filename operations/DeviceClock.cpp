@@ -9,7 +9,7 @@ OperationResult DeviceOperations::SendClock(const LinkSettings &link, DeviceMode
     return runCommand(link, [&]() -> OperationResult {
         const bool programMode = facts(model).family == ModelFamily::ProgramMode;
         const Reply reply = programMode ? SetClockProgramMode(m_link) : SendDeviceClock(m_link);
-        return {reply == Reply::Accepted ? Outcome::ClockSet : Outcome::ClockNotSet};
+        return OperationResult{reply == Reply::Accepted ? Outcome::ClockSet : Outcome::ClockNotSet};
     });
 }
 
@@ -19,7 +19,7 @@ OperationResult DeviceOperations::ReceiveClock(const LinkSettings &link, DeviceM
         const bool programMode = facts(model).family == ModelFamily::ProgramMode;
         std::optional<ClockReading> reading = programMode ? ReadClockProgramMode(m_link) : ReadDeviceClock(m_link);
         if (!reading)
-            return {Outcome::ClockNotRead};
-        return {Outcome::ClockRead, {}, reading};
+            return OperationResult{Outcome::ClockNotRead};
+        return OperationResult{Outcome::ClockRead, {}, reading};
     });
 }

@@ -21,10 +21,11 @@ int recordSlotsPerDay(DeviceModel model)
 }
 
 OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
-                                              qint16 direction, const std::function<Outcome()> &procedure)
+                                              TransferProgress::Direction direction,
+                                              const std::function<Outcome()> &procedure)
 {
     if (!m_host.confirm(question))
-        return {Outcome::NotConfirmed};
+        return OperationResult{Outcome::NotConfirmed};
     m_host.BeginBusy();
     if (std::optional<OperationResult> failure = openLinkOrTell(link))
         return *failure;
@@ -37,7 +38,7 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
     const Outcome outcome = procedure();
     showTransferOutcome(outcome);
     m_link.CloseLink();
-    return {outcome};
+    return OperationResult{outcome};
 }
 
 void DeviceOperations::showTransferOutcome(Outcome outcome)

@@ -8,7 +8,7 @@
 
 OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, DeviceModel model, RingCalendar &calendar)
 {
-    return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::ToComputer, [&] {
+    return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::Direction::ToComputer, [&] {
         // Into a copy: a receive that fails or is cancelled halfway leaves the
         // operator's schedule as it was, never a mix of old and new slots.
         RingCalendar received = calendar;

@@ -12,6 +12,6 @@ OperationResult DeviceOperations::TestRelay(const LinkSettings &link, DeviceMode
         return result;
     }
     return runCommand(link, [&]() -> OperationResult {
-        return {SendRelayTest(m_link, seconds) == Reply::Accepted ? Outcome::RelayRang : Outcome::RelayNotRung};
+        return OperationResult{SendRelayTest(m_link, seconds) == Reply::Accepted ? Outcome::RelayRang : Outcome::RelayNotRung};
     });
 }

@@ -9,7 +9,7 @@
 
 OperationResult DeviceOperations::SendCalendar(const LinkSettings &link, DeviceModel model, const RingCalendar &calendar)
 {
-    return runTransfer(OperationText::AskSendCalendar, link, model, TransferProgress::ToController, [&] {
+    return runTransfer(OperationText::AskSendCalendar, link, model, TransferProgress::Direction::ToController, [&] {
         return facts(model).family == ModelFamily::ProgramMode ? SendCalendarBlocks(calendar)
                                                                : SendCalendarRecords(calendar, recordSlotsPerDay(model));
     });

@@ -97,10 +97,7 @@ void frmRinger::runOnButton(QPushButton *button, const std::function<OperationRe
 {
     const RunningOperation running(*this);
     const QScopedValueRollback current(m_operationButton, button);
-    const Outcome outcome = operation().outcome;
-    const bool asked = outcome != Outcome::SerialPortNotOpened && outcome != Outcome::TcpNotConnected
-        && outcome != Outcome::RelayNotOnModel;
-    if (asked)
+    if (outcomeRow(operation().outcome).reachedController)
         button->setFocus();
 }
 

@@ -15,20 +15,6 @@
 
 namespace {
 
-ExitCode exitCodeOf(Outcome outcome)
-{
-    if (outcomeRow(outcome).succeeded)
-        return ExitCode::Success;
-    switch (outcome) {
-    case Outcome::SerialPortNotOpened:
-    case Outcome::TcpNotConnected: return ExitCode::LinkNotOpened;
-    case Outcome::Cancelled: return ExitCode::Interrupted;
-    case Outcome::RelayNotOnModel: // nothing was sent: the model has no relay test to ask for
-    case Outcome::NoModel: return ExitCode::BadInput;
-    default: return ExitCode::DeviceFailed;
-    }
-}
-
 QString linkDescription(const LinkSettings &link)
 {
     if (link.transport == LinkTransport::Serial)
@@ -104,7 +90,7 @@ CommandResult DeviceJobRun::told(const OperationResult &result) const
         message += QStringLiteral(": ") + result.detail;
         details.insert(QStringLiteral("system_error"), result.detail);
     }
-    return {exitCodeOf(result.outcome), message, {}, details};
+    return {outcomeRow(result.outcome).exitCode, message, {}, details};
 }
 
 CommandResult DeviceJobRun::send()

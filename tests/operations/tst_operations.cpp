@@ -327,7 +327,7 @@ void TestOperations::arrowsRunAndStartAfresh()
             shown += progress.arrowVisible(i) ? u'>' : u'.';
         return shown;
     };
-    progress.open(TransferProgress::ToController);
+    progress.open(TransferProgress::Direction::ToController);
     QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingRight);
     QStringList seen;
     for (int tick = 0; tick < 7; ++tick) {
@@ -343,7 +343,7 @@ void TestOperations::arrowsRunAndStartAfresh()
     QVERIFY(progress.requestClose());
     QVERIFY(!progress.isLoaded());
 
-    progress.open(TransferProgress::ToComputer);
+    progress.open(TransferProgress::Direction::ToComputer);
     QCOMPARE(lit(), QString(">>>>>>")); // not what the last run left
     QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingLeft);
     progress.tick();
@@ -351,7 +351,7 @@ void TestOperations::arrowsRunAndStartAfresh()
     QCOMPARE(lit(), QString("....>."));
     progress.close();
     QVERIFY(!progress.isLoaded());
-    progress.open(TransferProgress::ToController); // from the first arrow again
+    progress.open(TransferProgress::Direction::ToController); // from the first arrow again
     progress.tick();
     QCOMPARE(lit(), QString(">....."));
 }

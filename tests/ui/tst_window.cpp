@@ -311,7 +311,7 @@ void TestWindow::progressWindowRefusesItsCloseBox()
 {
     TransferProgress progress;
     ComStatusWindow window(progress);
-    progress.open(TransferProgress::ToComputer);
+    progress.open(TransferProgress::Direction::ToComputer);
     window.show();
     QCloseEvent refused;
     QApplication::sendEvent(&window, &refused);
@@ -322,7 +322,7 @@ void TestWindow::progressWindowRefusesItsCloseBox()
     QCloseEvent accepted;
     QApplication::sendEvent(&window, &accepted);
     QVERIFY(accepted.isAccepted());
-    progress.open(TransferProgress::ToController);
+    progress.open(TransferProgress::Direction::ToController);
     progress.close();
     QVERIFY(!window.isVisible()); // it hides when the transfer closes it
 }
