@@ -2,21 +2,13 @@
 
 #include "link/LinkChannel.h"
 #include "link/LinkSettings.h"
+#include "schedule/Result.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
 
 class WholeSecondClock;
-
-// Whether a link opened, and the system's own words when it did not.
-struct OpenResult
-{
-    bool opened = false;
-    QString error;
-
-    explicit operator bool() const { return opened; }
-};
 
 // The serial port or the TCP connection to the controller. Nothing stays
 // open between operations: each one opens the link, runs its commands and
@@ -31,13 +23,14 @@ public:
     ~DeviceLink();
 
     // Opens the transport the settings choose. Closes whatever was open first.
-    OpenResult Open(const LinkSettings &settings);
+    // The system's own words when it does not open.
+    Result<> Open(const LinkSettings &settings);
     // Fails for a missing, busy or invalid device.
-    OpenResult OpenSerialPort(const QString &device, const LineSettings &line);
+    Result<> OpenSerialPort(const QString &device, const LineSettings &line);
     // After a pause of 10001 yields, waits for the connection until the
     // whole-second clock passes start + 1 second. Ports 1..65535 connect;
     // others and an empty host never do.
-    OpenResult ConnectTcp(const QString &host, int port);
+    Result<> ConnectTcp(const QString &host, int port);
     // Closes whatever is open; safe when nothing is.
     void CloseLink();
 

@@ -71,12 +71,12 @@ OperationResult DeviceOperations::runCommand(const LinkSettings &link,
 
 std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link)
 {
-    const OpenResult opened = m_link.Open(link);
+    const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
     const Outcome outcome =
         link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
     m_host.tell(outcomeRow(outcome).message);
     m_host.EndBusy();
-    return OperationResult{outcome, opened.error};
+    return OperationResult{outcome, opened.error()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkSettings.h"
+#include "schedule/Result.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>
@@ -26,14 +27,7 @@ struct DeviceJob
 
 struct Invocation;
 
-// Either a job ready to run or why the schedule file or the model keep it
-// from starting.
-struct DeviceJobSetup
-{
-    std::optional<DeviceJob> job;
-    QString error;
-};
-
-// Reads the schedule file where the subcommand sends or compares it, or where
-// the model has to come from it (no --model).
-DeviceJobSetup prepareDeviceJob(const Invocation &invocation);
+// A job ready to run, or why the schedule file or the model keep it from
+// starting. Reads the schedule file where the subcommand sends or compares
+// it, or where the model has to come from it (no --model).
+Result<DeviceJob> prepareDeviceJob(const Invocation &invocation);

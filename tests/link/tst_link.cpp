@@ -75,8 +75,8 @@ private slots:
         QCOMPARE(peer->readAll(), QByteArray("%DT00103**\r"));
         peer->write("$DT001O\r\n");
         QCOMPARE(AwaitAnswer(link, 9, 2, WaitForm::Strict, LateAnswer::Used).value_or("time-out"), "$DT001O\r\n");
-        const OpenResult refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
-        QVERIFY2(!refused && !refused.error.isEmpty() && !link.channel(), qPrintable(refused.error));
+        const Result<> refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
+        QVERIFY2(!refused && !refused.error().isEmpty() && !link.channel(), qPrintable(refused.error()));
     }
 
     // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
@@ -101,8 +101,8 @@ private slots:
         QFETCH(LinkSettings, settings); QFETCH(QString, reason); QFETCH(qint64, endMs);
         FakeClock clock;
         DeviceLink link(clock);
-        const OpenResult open = link.Open(settings);
-        QVERIFY2(!open && !link.channel() && !open.error.isEmpty() && open.error.contains(reason), qPrintable(open.error));
+        const Result<> open = link.Open(settings);
+        QVERIFY2(!open && !link.channel() && !open.error().isEmpty() && open.error().contains(reason), qPrintable(open.error()));
         QVERIFY(!AwaitAnswer(link, 1, 5, WaitForm::Strict, LateAnswer::Used)); // a time-out at once, no channel
         QCOMPARE(clock.ms(), endMs);
     }
