@@ -17,8 +17,9 @@ constexpr int LowestTcpPort = 1;
 constexpr int HighestTcpPort = 65535;
 } // namespace
 
-DeviceLink::DeviceLink(WholeSecondClock &clock)
+DeviceLink::DeviceLink(WholeSecondClock &clock, ChannelFactory channels)
     : m_clock(clock)
+    , m_channelFactory(std::move(channels))
 {
 }
 
@@ -30,7 +31,8 @@ DeviceLink::~DeviceLink()
 Result<> DeviceLink::Open(const LinkSettings &settings)
 {
     if (m_channelFactory) {
-        attachChannel(m_channelFactory(settings));
+        CloseLink();
+        m_channel = m_channelFactory(settings);
         return m_channel ? Result<>() : failure(QStringLiteral("the stand-in refused"));
     }
     if (settings.transport == LinkTransport::Tcp)
@@ -96,12 +98,6 @@ void DeviceLink::CloseLink()
 LinkChannel *DeviceLink::channel() const
 {
     return m_channel.get();
-}
-
-void DeviceLink::attachChannel(std::unique_ptr<LinkChannel> channel)
-{
-    CloseLink();
-    m_channel = std::move(channel);
 }
 
 WholeSecondClock &DeviceLink::clock() const

@@ -17,7 +17,11 @@ class WholeSecondClock;
 class DeviceLink
 {
 public:
-    explicit DeviceLink(WholeSecondClock &clock);
+    // Makes the channel of each Open() in place of the real transports; a
+    // null channel does not open. Tests stand a scripted controller in here.
+    using ChannelFactory = std::function<std::unique_ptr<LinkChannel>(const LinkSettings &)>;
+
+    explicit DeviceLink(WholeSecondClock &clock, ChannelFactory channels = {});
     DeviceLink(const DeviceLink &) = delete;
     DeviceLink &operator=(const DeviceLink &) = delete;
     ~DeviceLink();
@@ -36,11 +40,6 @@ public:
 
     // The transport of the open link, or nullptr when none is open.
     LinkChannel *channel() const;
-    // Tests: stand a scripted channel in for the real transports, now or at
-    // every later Open().
-    void attachChannel(std::unique_ptr<LinkChannel> channel);
-    using ChannelFactory = std::function<std::unique_ptr<LinkChannel>(const LinkSettings &)>;
-    void setChannelFactory(ChannelFactory factory) { m_channelFactory = std::move(factory); }
 
     WholeSecondClock &clock() const;
 

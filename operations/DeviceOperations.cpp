@@ -9,9 +9,10 @@ namespace {
 constexpr int BlockTransferSteps = 32;
 } // namespace
 
-DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock)
+DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock,
+                                   DeviceLink::ChannelFactory channels)
     : m_host(host)
-    , m_link(clock)
+    , m_link(clock, std::move(channels))
 {
 }
 

@@ -22,7 +22,8 @@ struct RingCalendar;
 class DeviceOperations
 {
 public:
-    DeviceOperations(OperationHost &host, WholeSecondClock &clock);
+    // `channels` stands in for the real transports (tests); none uses them.
+    DeviceOperations(OperationHost &host, WholeSecondClock &clock, DeviceLink::ChannelFactory channels = {});
     DeviceOperations(const DeviceOperations &) = delete;
     DeviceOperations &operator=(const DeviceOperations &) = delete;
 

@@ -151,9 +151,8 @@ void TestOperations::transferStories()
     RecordingHost host;
     host.cancelAtStep = cancelAtStep;
     FakeClock clock;
-    DeviceOperations operations(host, clock);
     ScriptedChannel device(clock, LinkTransport::Tcp);
-    device.standInFor(operations.link());
+    DeviceOperations operations(host, clock, device.standIn());
     for (int i = 0; i + 1 < answers.size(); ++i)
         device.replyToSend(answers[i], 10);
     device.replyToEverySend(answers.last(), 10);
