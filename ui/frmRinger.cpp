@@ -1,6 +1,6 @@
 #include "ui/frmRinger.h"
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/ModelShape.h"

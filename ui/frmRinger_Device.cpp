@@ -2,7 +2,7 @@
 
 #include "link/SerialPortMap.h"
 #include "operations/ClockText.h"
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/TypedNumbers.h"
 

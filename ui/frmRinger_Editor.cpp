@@ -1,6 +1,6 @@
 #include "ui/frmRinger.h"
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/NumberText.h"
 #include "schedule/CalendarCommands.h"
