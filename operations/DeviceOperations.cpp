@@ -1,5 +1,6 @@
 #include "operations/DeviceOperations.h"
 
+#include "operations/BusyScope.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationTexts.h"
 #include "schedule/RingCalendar.h"
@@ -27,8 +28,8 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
 {
     if (!m_host.confirm(question))
         return OperationResult{Outcome::NotConfirmed};
-    m_host.BeginBusy();
-    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+    BusyScope busy(m_host);
+    if (std::optional<OperationResult> failure = openLinkOrTell(link, busy))
         return *failure;
     m_progress.open(direction);
     m_host.showProgress(m_progress);
@@ -37,47 +38,46 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
     m_progress.setStatusText(OperationText::EnteringProgramMode);
 
     const Outcome outcome = procedure();
-    showTransferOutcome(outcome);
+    tellOutcome(outcome, busy);
     m_link.CloseLink();
     return OperationResult{outcome};
 }
 
-void DeviceOperations::showTransferOutcome(Outcome outcome)
+void DeviceOperations::tellOutcome(Outcome outcome, BusyScope &busy)
 {
-    const OutcomeRow &row = outcomeRow(outcome);
-    m_host.EndBusy();
+    const OutcomeRow row = outcomeRow(outcome);
+    if (row.idleBeforeMessage)
+        busy.end();
     if (row.resetBar)
         m_progress.resetBar();
     if (row.closeProgressFirst)
         m_progress.close();
     if (row.statusLine)
         m_progress.setStatusText(row.message);
-    m_host.tell(row.message);
+    if (!row.message.isEmpty())
+        m_host.tell(row.message);
     m_progress.close();
 }
 
 OperationResult DeviceOperations::runCommand(const LinkSettings &link,
                                              const std::function<OperationResult()> &command)
 {
-    m_host.BeginBusy();
-    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+    BusyScope busy(m_host);
+    if (std::optional<OperationResult> failure = openLinkOrTell(link, busy))
         return *failure;
     const OperationResult result = command();
-    if (!result.message().isEmpty())
-        m_host.tell(result.message());
+    tellOutcome(result.outcome, busy);
     m_link.CloseLink();
-    m_host.EndBusy();
     return result;
 }
 
-std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link)
+std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link, BusyScope &busy)
 {
     const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
     const Outcome outcome =
         link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
-    m_host.tell(outcomeRow(outcome).message);
-    m_host.EndBusy();
+    tellOutcome(outcome, busy);
     return OperationResult{outcome, opened.error()};
 }

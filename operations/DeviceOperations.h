@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class BusyScope;
 class OperationHost;
 class WholeSecondClock;
 struct LinkSettings;
@@ -51,10 +52,11 @@ private:
                                 TransferProgress::Direction direction, const std::function<Outcome()> &procedure);
     // Busy state, link, one command exchange, the result told, link closed.
     OperationResult runCommand(const LinkSettings &link, const std::function<OperationResult()> &command);
-    // Opens the link; when it cannot, tells the operator, ends the busy
-    // state and gives the failure.
-    std::optional<OperationResult> openLinkOrTell(const LinkSettings &link);
-    void showTransferOutcome(Outcome outcome);
+    // Opens the link; when it cannot, tells the operator and gives the failure.
+    std::optional<OperationResult> openLinkOrTell(const LinkSettings &link, BusyScope &busy);
+    // The message and the progress window as the outcome's row says; the
+    // busy state ends before the message where the row says so, else after.
+    void tellOutcome(Outcome outcome, BusyScope &busy);
 
     OperationHost &m_host;
     DeviceLink m_link;
