@@ -13,29 +13,12 @@ const QByteArray ReadClockRequest = QByteArrayLiteral("%CM030**\r");
 const QByteArray ClockFrameStart = QByteArrayLiteral("%RRTC");
 const QByteArray ClockAnswerLetters = QByteArrayLiteral("SRTC");
 
-// After the request is acknowledged the controller gets until the clock
-// passes start + 1 second before the clock frame follows.
-constexpr int PauseBeforeClockFrameSeconds = 1;
 constexpr int YearBase = 2000;
 constexpr int ClockDigits = 14;
 
 QByteArray twoDigits(int value)
 {
     return FormatDecimal(qint16(value), 2).toLatin1();
-}
-
-void pauseBeforeClockFrame(DeviceLink &link)
-{
-    WholeSecondClock &clock = link.clock();
-    const qint64 deadline = clock.now() + PauseBeforeClockFrameSeconds;
-    while (clock.now() <= deadline) {
-        DeviceLink::yieldOnce();
-        if (LinkChannel *channel = link.channel())
-            channel->discardInput();
-        if (clock.now() > deadline)
-            break;
-        clock.sleepUntilEventOrNextSecond();
-    }
 }
 
 // Drain, check the port and send the "%CM" request; true once acknowledged.
@@ -66,9 +49,9 @@ Reply SetClockProgramMode(DeviceLink &link)
 {
     if (!requestAcknowledged(link, SetClockRequest))
         return Reply::NoAnswer;
-    pauseBeforeClockFrame(link);
-    const std::optional<QByteArray> answer =
-        runExchange(link, Commands::ClockFrame, programModeClockFrame(link.clock().currentDateTime()));
+    // The time is read after the row's pause, right before the frame leaves.
+    const auto frame = [&link] { return programModeClockFrame(link.clock().currentDateTime()); };
+    const std::optional<QByteArray> answer = runExchange(link, Commands::ClockFrame, frame);
     if (!answer)
         return Reply::NoAnswer;
     return isProgramAck(*answer) ? Reply::Accepted : Reply::Refused;

@@ -14,8 +14,6 @@ const QByteArray RelayTestLetters = QByteArrayLiteral("DT");
 const QByteArray SetClockLetters = QByteArrayLiteral("DR");
 const QByteArray ReadClockLetters = QByteArrayLiteral("UR");
 
-// The relay rings while the window keeps running for this many passes.
-constexpr int RelayTestPausePasses = 100001;
 // The clock fields start after "$", "UR" and the unit field "001".
 constexpr int ClockFieldsOffset = 6;
 constexpr int ClockFieldChars = 14;
@@ -62,10 +60,7 @@ QByteArray readDeviceClockFrame()
 
 Reply SendRelayTest(DeviceLink &link, qint16 seconds)
 {
-    const Reply reply = replyOf(runExchange(link, Commands::RelayTest, relayTestFrame(seconds)), RelayTestLetters);
-    if (reply != Reply::NoAnswer)
-        DeviceLink::yieldTimes(RelayTestPausePasses);
-    return reply;
+    return replyOf(runExchange(link, Commands::RelayTest, relayTestFrame(seconds)), RelayTestLetters);
 }
 
 Reply SendDeviceClock(DeviceLink &link)
