@@ -37,7 +37,6 @@ public:
 
     TransferProgress &progress() { return m_progress; }
     DeviceLink &link() { return m_link; }
-    MemoryImage &memoryImage() { return m_image; }
 
 private:
     // The transfer procedures, run with the link and the progress open.

@@ -42,12 +42,8 @@ public:
     frmRinger(const QString &dataDirectory, OperatorDialog &dialog, QWidget *parent = nullptr);
     ~frmRinger() override;
 
-    int serialPortNumber() const { return m_serialPortNumber; }
-
     // The model whose button is checked.
     DeviceModel selectedModel() const;
-    const RingerSettings &settings() const { return m_settings; }
-    QString dataDirectory() const { return m_dataDirectory; }
 
     RingCalendar &calendar() { return m_calendar; }
     // Shows Monday from the record, also when Monday is already selected.

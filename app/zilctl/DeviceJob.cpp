@@ -43,7 +43,6 @@ Result<DeviceJob> prepareDeviceJob(const Invocation &invocation)
     job.calendarPath = invocation.calendarPath;
     job.relaySeconds = invocation.relaySeconds;
     job.verifyAfterSend = invocation.verifyAfterSend;
-    job.json = invocation.json;
 
     if (needsSchedule(job.command) || !invocation.model) {
         const Result<RingCalendar> input = readWholeScheduleFile(invocation.calendarPath);

@@ -22,7 +22,6 @@ struct DeviceJob
     std::optional<RingCalendar> calendar;
     int relaySeconds = 0;       // relay-test only
     bool verifyAfterSend = false;
-    bool json = false;
 };
 
 struct Invocation;

@@ -6,7 +6,7 @@ class QSocketNotifier;
 
 // Ctrl-C (SIGINT) and SIGTERM as an event of the event loop. The handler only
 // writes a byte into a pipe; the loop reads it, in one of the waits of the
-// device work, and emits stopRequested(). A second signal ends the process at
+// device work, and emits requested(). A second signal ends the process at
 // once with the exit code for an interruption. One instance at a time; the
 // default handling comes back when it goes.
 class StopSignals : public QObject
