@@ -13,8 +13,6 @@ namespace {
 constexpr int ConnectPausePasses = 10001;
 // The connection is polled until the whole-second clock passes start + 1.
 constexpr int ConnectWaitSeconds = 1;
-constexpr int LowestTcpPort = 1;
-constexpr int HighestTcpPort = 65535;
 } // namespace
 
 DeviceLink::DeviceLink(WholeSecondClock &clock, ChannelFactory channels)

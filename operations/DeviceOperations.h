@@ -63,5 +63,9 @@ private:
     MemoryImage m_image;
 };
 
+// The relay test rings for 1 to 30 seconds.
+inline constexpr int ShortestRelayTest = 1;
+inline constexpr int LongestRelayTest = 30;
+
 // Slots a day a transfer moves for the model.
 int recordSlotsPerDay(DeviceModel model);

@@ -55,6 +55,11 @@ std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const Q
     return fields;
 }
 
+QByteArray twoDigitField(int value)
+{
+    return FormatDecimal(qint16(value), 2).toLatin1();
+}
+
 int weekdayOfValue(double value)
 {
     for (int day = 1; day <= 7; ++day) {

@@ -14,6 +14,8 @@ inline const QByteArray FrameEndMarker = QByteArrayLiteral("**");
 // Decimal digits of the value ("-" kept), cut to the leftmost `width`
 // characters when longer, "0"-padded in front when shorter.
 QString FormatDecimal(qint16 value, qint16 width);
+// A two-character field of a frame: FormatDecimal(value, 2) as bytes.
+QByteArray twoDigitField(int value);
 // Upper-case hex: one digit gets a leading "0"; more than two digits
 // (above 255, or negative) give "00".
 QString FormatHex2(qint16 value);

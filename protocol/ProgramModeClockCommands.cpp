@@ -16,10 +16,6 @@ const QByteArray ClockAnswerLetters = QByteArrayLiteral("SRTC");
 constexpr int YearBase = 2000;
 constexpr int ClockDigits = 14;
 
-QByteArray twoDigits(int value)
-{
-    return FormatDecimal(qint16(value), 2).toLatin1();
-}
 
 // Drain, check the port and send the "%CM" request; true once acknowledged.
 bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
@@ -40,9 +36,9 @@ QByteArray programModeClockFrame(const QDateTime &local)
     const QTime time = local.time();
     const int year = date.year() < YearBase ? 0 : date.year() - YearBase;
     const int weekdayFromMonday = date.dayOfWeek() - 1; // this frame counts Monday as 00
-    return ClockFrameStart + twoDigits(date.day()) + twoDigits(date.month()) + twoDigits(year)
-        + twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-        + twoDigits(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
+    return ClockFrameStart + twoDigitField(date.day()) + twoDigitField(date.month()) + twoDigitField(year)
+        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
+        + twoDigitField(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
 }
 
 Reply SetClockProgramMode(DeviceLink &link)

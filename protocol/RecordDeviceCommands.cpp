@@ -18,10 +18,6 @@ const QByteArray ReadClockLetters = QByteArrayLiteral("UR");
 constexpr int ClockFieldsOffset = 6;
 constexpr int ClockFieldChars = 14;
 
-QByteArray twoDigits(int value)
-{
-    return FormatDecimal(qint16(value), 2).toLatin1();
-}
 
 Reply replyOf(const std::optional<QByteArray> &text, const QByteArray &letters)
 {
@@ -40,7 +36,7 @@ int weekdayFromText(const QByteArray &text)
 
 QByteArray relayTestFrame(qint16 seconds)
 {
-    return RelayTestCommand + twoDigits(seconds) + FrameEndMarker + FrameTerminator;
+    return RelayTestCommand + twoDigitField(seconds) + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray deviceClockFrame(const QDateTime &local)
@@ -48,9 +44,9 @@ QByteArray deviceClockFrame(const QDateTime &local)
     const QDate date = local.date();
     const QTime time = local.time();
     const QByteArray year = FormatDecimal(qint16(date.year()), 4).toLatin1().right(2);
-    return SetClockCommand + twoDigits(date.day()) + twoDigits(date.month()) + year
-        + twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-        + twoDigits(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
+    return SetClockCommand + twoDigitField(date.day()) + twoDigitField(date.month()) + year
+        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
+        + twoDigitField(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray readDeviceClockFrame()

@@ -2,6 +2,7 @@
 
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/NumberText.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -18,10 +19,6 @@ bool sameBits(double a, double b)
     return bitsOf(a) == bitsOf(b);
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
 
 QString timeCell(double value)
 {

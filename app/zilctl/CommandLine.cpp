@@ -2,6 +2,7 @@
 
 #include "DefaultPaths.h"
 #include "ExitCode.h"
+#include "operations/DeviceOperations.h"
 #include "schedule/DeviceModelNames.h"
 
 #include <QCommandLineParser>
@@ -9,9 +10,6 @@
 #include <QRegularExpression>
 
 namespace {
-
-constexpr int ShortestRelayTest = 1;
-constexpr int LongestRelayTest = 30; // the window's spinner
 
 // Which options a subcommand takes besides --json.
 enum OptionUse { UsesLink = 1, UsesModel = 2, UsesCalendar = 4, UsesVerify = 8 };
