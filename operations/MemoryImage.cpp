@@ -14,13 +14,6 @@ void setIfByte(MemoryImage &image, int offset, int value)
         image.setByte(offset, quint8(value));
 }
 
-// Upper-case hex, at least two characters: a packed-decimal byte reads as
-// its two decimal digits.
-QString twoDigitHex(quint8 value)
-{
-    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
-}
-
 } // namespace
 
 quint8 MemoryImage::byte(int offset) const
@@ -68,9 +61,11 @@ void ApplyMemoryImage(const MemoryImage &image, RingCalendar &calendar)
         for (int s = 0; s < MemoryImage::SlotsPerDay; ++s) {
             const int e = MemoryImage::entryOffset(d, s);
             calendar.setTimeUsed(d + 1, s + 1, image.byte(e));
-            const QString text = twoDigitHex(image.byte(e + 1)) + u':' + twoDigitHex(image.byte(e + 2)) + QLatin1String(":00");
-            if (const auto time = parseTimeOfDay(text))
-                calendar.setRingTime(d + 1, s + 1, *time);
+            // A byte that is no time of day leaves the slot's time as it was.
+            const std::optional<int> hour = unpackedDecimal(image.byte(e + 1));
+            const std::optional<int> minute = unpackedDecimal(image.byte(e + 2));
+            if (hour && minute && *hour <= 23 && *minute <= 59)
+                calendar.setRingTime(d + 1, s + 1, timeValue(*hour, *minute));
             calendar.setRingDuration(d + 1, s + 1, image.byte(e + 3));
         }
     }

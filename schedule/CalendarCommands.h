@@ -6,7 +6,8 @@
 // The editor's whole-record commands, apart from the controls that start them.
 
 // "Tümünü Sil": every slot of every day off, at midnight, 3 seconds long;
-// the record takes the model chosen in the window.
+// the record takes the model chosen in the window. The one rule for a
+// cleared slot (see also clearedCalendar()).
 void ClearAll(RingCalendar &calendar, DeviceModel selectedModel);
 
 // "Fabrika Ayarlarına Dön": every day rings slots 1 to 8 at 06:00, 08:00, ...

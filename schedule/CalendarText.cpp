@@ -1,5 +1,6 @@
 #include "schedule/CalendarText.h"
 
+#include "schedule/CalendarCommands.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
 #include "schedule/NumberText.h"
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr int ColumnCount = 5;
-constexpr qint16 ClearedRingDuration = 3;
 const QString RawValueMark = QStringLiteral("@0x");
 
 bool sameBits(double a, double b)
@@ -115,8 +115,7 @@ QString calendarToText(const RingCalendar &calendar)
 RingCalendar clearedCalendar(DeviceModel model)
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = qint16(model);
-    calendar.RingDuration.fill(ClearedRingDuration);
+    ClearAll(calendar, model);
     return calendar;
 }
 

@@ -102,6 +102,7 @@ private slots:
     void wholeSchedulesThroughTheSimulator_data();
     void wholeSchedulesThroughTheSimulator();
     void memoryAroundTheSlotsGoesBackAsRead();
+    void packedBytesThatAreNoTimeKeepTheSlot();
     void clockAndRelayThroughTheSimulator();
     void clockLabelAndDayNames();
     void arrowsRunAndStartAfresh();
@@ -276,6 +277,23 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
     QCOMPARE(quint8(after[e + 1]), quint8(t.hour / 10 * 16 + t.hour % 10));
     QCOMPARE(quint8(after[e + 2]), quint8(t.minute / 10 * 16 + t.minute % 10));
     QCOMPARE(quint8(after[e + 3]), quint8(sent.ringDuration(7, 24)));
+}
+
+void TestOperations::packedBytesThatAreNoTimeKeepTheSlot()
+{
+    // hour and minute bytes: a time; a half above 9; an hour of 24; a minute of 60
+    const std::array<std::array<quint8, 2>, 4> bytes{{{0x23, 0x59}, {0x1A, 0x00}, {0x24, 0x00}, {0x07, 0x60}}};
+    MemoryImage image;
+    RingCalendar calendar;
+    for (int slot = 0; slot < int(bytes.size()); ++slot) {
+        image.setByte(MemoryImage::entryOffset(0, slot) + 1, bytes[size_t(slot)][0]);
+        image.setByte(MemoryImage::entryOffset(0, slot) + 2, bytes[size_t(slot)][1]);
+        calendar.setRingTime(1, slot + 1, timeValue(5, 5));
+    }
+    ApplyMemoryImage(image, calendar);
+    const QStringList times{hourMinuteText(calendar.ringTime(1, 1)), hourMinuteText(calendar.ringTime(1, 2)),
+                            hourMinuteText(calendar.ringTime(1, 3)), hourMinuteText(calendar.ringTime(1, 4))};
+    QCOMPARE(times, QStringList({"23:59", "05:05", "05:05", "05:05"}));
 }
 
 void TestOperations::clockAndRelayThroughTheSimulator()
