@@ -168,9 +168,7 @@ void TestOperations::transferStories()
     QCOMPARE(result.message(), story.last().mid(5, result.message().size()));
     QVERIFY(!host.progress->isLoaded());
     QVERIFY(!operations.link().channel());
-    // A receive that fails or is cancelled halfway keeps every old slot.
-    if (!send && !result.succeeded())
-        QVERIFY(calendar == sampleCalendar());
+    QVERIFY(send || result.succeeded() || calendar == sampleCalendar()); // a failed receive keeps every old slot
     if (QTest::currentDataTag() == QByteArray("records received")) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             const bool carried = slot <= 24;
@@ -281,19 +279,19 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
 
 void TestOperations::packedBytesThatAreNoTimeKeepTheSlot()
 {
-    // hour and minute bytes: a time; a half above 9; an hour of 24; a minute of 60
-    const std::array<std::array<quint8, 2>, 4> bytes{{{0x23, 0x59}, {0x1A, 0x00}, {0x24, 0x00}, {0x07, 0x60}}};
+    // Hour and minute bytes: a time; a half above 9; an hour of 24; a minute of 60.
+    const quint8 bytes[][2] = {{0x23, 0x59}, {0x1A, 0x00}, {0x24, 0x00}, {0x07, 0x60}};
     MemoryImage image;
     RingCalendar calendar;
-    for (int slot = 0; slot < int(bytes.size()); ++slot) {
-        image.setByte(MemoryImage::entryOffset(0, slot) + 1, bytes[size_t(slot)][0]);
-        image.setByte(MemoryImage::entryOffset(0, slot) + 2, bytes[size_t(slot)][1]);
+    for (int slot = 0; slot < 4; ++slot) {
+        image.setByte(MemoryImage::entryOffset(0, slot) + 1, bytes[slot][0]);
+        image.setByte(MemoryImage::entryOffset(0, slot) + 2, bytes[slot][1]);
         calendar.setRingTime(1, slot + 1, timeValue(5, 5));
     }
     ApplyMemoryImage(image, calendar);
-    const QStringList times{hourMinuteText(calendar.ringTime(1, 1)), hourMinuteText(calendar.ringTime(1, 2)),
-                            hourMinuteText(calendar.ringTime(1, 3)), hourMinuteText(calendar.ringTime(1, 4))};
-    QCOMPARE(times, QStringList({"23:59", "05:05", "05:05", "05:05"}));
+    QCOMPARE(hourMinuteText(calendar.ringTime(1, 1)), QString("23:59"));
+    for (int slot = 2; slot <= 4; ++slot)
+        QCOMPARE(hourMinuteText(calendar.ringTime(1, slot)), QString("05:05"));
 }
 
 void TestOperations::clockAndRelayThroughTheSimulator()

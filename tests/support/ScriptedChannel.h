@@ -67,9 +67,7 @@ struct CommandBench
     explicit CommandBench(LinkTransport transport, qint64 startMs = 0) : device(clock, transport)
     {
         clock.setMs(startMs);
-        LinkSettings settings;
-        settings.transport = transport;
-        [[maybe_unused]] const Result<> opened = link.Open(settings);
+        [[maybe_unused]] const Result<> opened = link.Open(LinkSettings{transport, {}, 0, {}, {}});
     }
     FakeClock clock;
     ScriptedChannel device;

@@ -388,7 +388,7 @@ void TestWindow::sessionEndCancelsATransferThenStores()
     const QByteArray before = fx.readFile("RingCalendar.dat");
     QSignalSpy unloaded(&window, &frmRinger::unloaded);
     fx.dialog.answers = {DialogAnswer::Yes};
-    QTimer midTransfer;
+    QTimer midTransfer; // the session ends after the third frame
     connect(&midTransfer, &QTimer::timeout, &window, [&] {
         if (simulator.receivedFrames().size() >= 3) {
             midTransfer.stop();
