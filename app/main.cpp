@@ -8,7 +8,8 @@
 #include <QSessionManager>
 #include <QStandardPaths>
 #ifdef Q_OS_UNIX
-#include "SessionEndSignals.h"
+#include "SignalPipe.h"
+#include <csignal>
 #endif
 
 int main(int argc, char *argv[])
@@ -30,8 +31,9 @@ int main(int argc, char *argv[])
     // files are stored.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &frmRinger::endSession);
 #ifdef Q_OS_UNIX
-    SessionEndSignals sessionEnd;
-    QObject::connect(&sessionEnd, &SessionEndSignals::requested, &window, &frmRinger::endSession);
+    // SIGTERM and SIGHUP: a logout or shutdown without a session manager.
+    SignalPipe sessionEnd{SIGTERM, SIGHUP};
+    QObject::connect(&sessionEnd, &SignalPipe::arrived, &window, &frmRinger::endSession);
 #endif
     window.show();
     return app.exec();

@@ -2,8 +2,8 @@
 
 #include "ClockReport.h"
 #include "ConsoleHost.h"
+#include "../SignalPipe.h"
 #include "ScheduleDifferences.h"
-#include "StopSignals.h"
 #include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
 #include "schedule/CalendarFile.h"
@@ -11,6 +11,7 @@
 #include "schedule/DeviceModelNames.h"
 
 #include <QJsonArray>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -33,7 +34,7 @@ public:
         , m_host(::isatty(STDERR_FILENO) == 1)
         , m_operations(m_host, m_clock)
     {
-        QObject::connect(&m_stop, &StopSignals::requested, &m_stop, [this] { m_host.cancelTransfers(); });
+        QObject::connect(&m_stop, &SignalPipe::arrived, &m_stop, [this] { m_host.cancelTransfers(); });
     }
 
     CommandResult run();
@@ -51,7 +52,8 @@ private:
     SystemWholeSecondClock m_clock;
     ConsoleHost m_host;
     DeviceOperations m_operations;
-    StopSignals m_stop;
+    // Ctrl-C (SIGINT) and SIGTERM cancel the work; a second one ends zilctl at once.
+    SignalPipe m_stop{{SIGINT, SIGTERM}, exitStatus(ExitCode::Interrupted)};
 };
 
 CommandResult DeviceJobRun::run()
@@ -70,7 +72,7 @@ CommandResult DeviceJobRun::run()
     }
     result.details.insert(QStringLiteral("model"), modelCaption(m_job.model));
     result.details.insert(QStringLiteral("link"), linkDescription(m_job.link));
-    if (m_stop.stopRequested()) {
+    if (m_stop.hasArrived()) {
         // A single command is not cut short; it ends within its own wait.
         if (result.exitCode != ExitCode::Interrupted)
             result.message += QStringLiteral("\nstopped by a signal once the command under way had ended");
@@ -96,7 +98,7 @@ CommandResult DeviceJobRun::told(const OperationResult &result) const
 CommandResult DeviceJobRun::send()
 {
     const OperationResult sent = m_operations.SendCalendar(m_job.link, m_job.model, *m_job.calendar);
-    if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.stopRequested()) {
+    if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.hasArrived()) {
         CommandResult result = told(sent);
         result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
         return result;
