@@ -21,7 +21,6 @@ private slots:
         QTest::newRow("SIGTERM") << int(SIGTERM);
         QTest::newRow("SIGHUP") << int(SIGHUP);
     }
-
     void signalStoresBothFiles()
     {
         QFETCH(int, signal);
@@ -33,10 +32,9 @@ private slots:
         window.start(files.filePath("zilsistemi"), {});
         QVERIFY(window.waitForStarted());
         const auto stopped = qScopeGuard([&window] { window.kill(); window.waitForFinished(); });
-        // The handlers are in place once /proc says both signals are caught.
-        const auto caught = [&window] {
+        const auto caught = [&window] { // the handlers are in place once /proc says both signals are caught
             QFile status(QStringLiteral("/proc/%1/status").arg(window.processId()));
-            const QString text = status.open(QIODevice::ReadOnly) ? QString::fromLatin1(status.readAll()) : QString();
+            const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());
             const quint64 mask = QRegularExpression("SigCgt:\\s*(\\w+)").match(text).captured(1).toULongLong(nullptr, 16);
             return (mask >> (SIGTERM - 1) & 1) && (mask >> (SIGHUP - 1) & 1);
         };

@@ -250,19 +250,15 @@ void TestCommands::clocksTakeOneReadingAfterTheirPause()
     QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809" "00**\r"));
     QCOMPARE(bench.device.sendTimes().value(1), 2000);
 
-    CommandBench read(LinkTransport::Tcp);
-    read.device.replyToSend(programAckAnswer(), 100);
-    read.device.deliverAt(400, "%SRTC06122623595807**\r");
-    QCOMPARE(clockText(ReadClockProgramMode(read.link)), QString("06 12 26 23 59 58 7"));
-    CommandBench oddDay(LinkTransport::Tcp);
-    oddDay.device.replyToSend(programAckAnswer(), 100);
-    oddDay.device.deliverAt(400, "%SRTC0612262359587x**\r");
-    QCOMPARE(clockText(ReadClockProgramMode(oddDay.link)), QString("06 12 26 23 59 58 0"));
-    // The day is the number as the text gives it, never rounded to one.
-    CommandBench fraction(LinkTransport::Tcp);
-    fraction.device.replyToSend(programAckAnswer(), 100);
-    fraction.device.deliverAt(400, "%SRTC061226235958.6**\r");
-    QCOMPARE(clockText(ReadClockProgramMode(fraction.link)), QString("06 12 26 23 59 58 0"));
+    const auto programClock = [](const QByteArray &answer) {
+        CommandBench read(LinkTransport::Tcp);
+        read.device.replyToSend(programAckAnswer(), 100);
+        read.device.deliverAt(400, answer);
+        return clockText(ReadClockProgramMode(read.link));
+    };
+    QCOMPARE(programClock("%SRTC06122623595807**\r"), QString("06 12 26 23 59 58 7"));
+    QCOMPARE(programClock("%SRTC0612262359587x**\r"), QString("06 12 26 23 59 58 0"));
+    QCOMPARE(programClock("%SRTC061226235958.6**\r"), QString("06 12 26 23 59 58 0")); // never rounded to a day
 
     // The record clock frame is built after its pause: a PC clock that turns
     // over during the pause is the time sent.
