@@ -5,7 +5,12 @@
 #include "ui/ProgramSetup.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QStandardPaths>
+#ifdef Q_OS_UNIX
+#include "SignalPipe.h"
+#include <csignal>
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +27,14 @@ int main(int argc, char *argv[])
     dialog.setParent(&window);
     // Closing the main window ends the program, whatever else is open.
     QObject::connect(&window, &frmRinger::unloaded, &app, [] { QCoreApplication::exit(0); });
+    // The session's end closes the window as its close box does, so both
+    // files are stored.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, &frmRinger::endSession);
+#ifdef Q_OS_UNIX
+    // SIGTERM and SIGHUP: a logout or shutdown without a session manager.
+    SignalPipe sessionEnd{SIGTERM, SIGHUP};
+    QObject::connect(&sessionEnd, &SignalPipe::arrived, &window, &frmRinger::endSession);
+#endif
     window.show();
     return app.exec();
 }

@@ -14,17 +14,11 @@ namespace {
 constexpr int ConnectPausePasses = 10001;
 // The connection is polled until the whole-second clock passes start + 1.
 constexpr int ConnectWaitSeconds = 1;
-constexpr int LowestTcpPort = 1;
-constexpr int HighestTcpPort = 65535;
-
-OpenResult failed(const QString &error)
-{
-    return {false, error};
-}
 } // namespace
 
-DeviceLink::DeviceLink(WholeSecondClock &clock)
+DeviceLink::DeviceLink(WholeSecondClock &clock, ChannelFactory channels)
     : m_clock(clock)
+    , m_channelFactory(std::move(channels))
 {
 }
 
@@ -33,58 +27,52 @@ DeviceLink::~DeviceLink()
     CloseLink();
 }
 
-OpenResult DeviceLink::Open(const LinkSettings &settings)
+Result<> DeviceLink::Open(const LinkSettings &settings)
 {
     if (m_channelFactory) {
-        attachChannel(m_channelFactory(settings));
-        return m_channel ? OpenResult{true, {}} : failed(QStringLiteral("the stand-in refused"));
+        CloseLink();
+        m_channel = m_channelFactory(settings);
+        return m_channel ? Result<>() : failure(QStringLiteral("the stand-in refused"));
     }
     if (settings.transport == LinkTransport::Tcp)
         return ConnectTcp(settings.host, settings.tcpPort);
-    return OpenSerialPort(settings.serialDevice, settings.lineSettings);
+    return OpenSerialPort(settings.serialDevice, settings.line);
 }
 
-OpenResult DeviceLink::OpenSerialPort(const QString &device, const QString &lineSettings)
+Result<> DeviceLink::OpenSerialPort(const QString &device, const LineSettings &line)
 {
     CloseLink();
     if (device.isEmpty())
-        return failed(QStringLiteral("no serial device"));
-    const std::optional<LineSettings> line = parseLineSettings(lineSettings);
-    if (!line)
-        return failed(QStringLiteral("line settings \"%1\" do not parse").arg(lineSettings));
+        return failure(QStringLiteral("no serial device"));
 
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(device);
-    port->setBaudRate(line->baudRate);
-    port->setParity(line->parity);
-    port->setDataBits(line->dataBits);
-    port->setStopBits(line->stopBits);
-    port->setFlowControl(QSerialPort::NoFlowControl);
+    applyLineSettings(*port, line);
     port->clearError();
     if (!port->open(QIODevice::ReadWrite))
-        return failed(QStringLiteral("%1: %2").arg(device, port->errorString()));
+        return failure(QStringLiteral("%1: %2").arg(device, port->errorString()));
 
     m_channel = std::make_unique<SerialChannel>(std::move(port));
-    return {true, {}};
+    return {};
 }
 
-OpenResult DeviceLink::ConnectTcp(const QString &host, int port)
+Result<> DeviceLink::ConnectTcp(const QString &host, int port)
 {
     CloseLink();
     yieldTimes(ConnectPausePasses);
 
     const QString hostName = host.trimmed();
     if (hostName.isEmpty())
-        return failed(QStringLiteral("no address"));
+        return failure(QStringLiteral("no address"));
     if (port < LowestTcpPort || port > HighestTcpPort)
-        return failed(QStringLiteral("port %1 is not a TCP port (1-65535)").arg(port));
+        return failure(QStringLiteral("port %1 is not a TCP port (1-65535)").arg(port));
     if (const QString problem = hostAddressProblem(hostName); !problem.isEmpty())
-        return failed(QStringLiteral("%1: %2").arg(hostName, problem));
+        return failure(QStringLiteral("%1: %2").arg(hostName, problem));
 
     auto socket = std::make_unique<QTcpSocket>();
     socket->connectToHost(hostName, quint16(port));
     if (socket->state() == QAbstractSocket::UnconnectedState)
-        return failed(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(socket->errorString()));
+        return failure(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(socket->errorString()));
 
     // A refused attempt is polled until the deadline all the same.
     const qint64 deadline = m_clock.now() + ConnectWaitSeconds;
@@ -92,7 +80,7 @@ OpenResult DeviceLink::ConnectTcp(const QString &host, int port)
         yieldOnce();
         if (socket->state() == QAbstractSocket::ConnectedState) {
             m_channel = std::make_unique<TcpChannel>(std::move(socket));
-            return {true, {}};
+            return {};
         }
         m_clock.sleepUntilEventOrNextSecond();
     }
@@ -100,7 +88,7 @@ OpenResult DeviceLink::ConnectTcp(const QString &host, int port)
         ? QStringLiteral("no connection within %1 s").arg(ConnectWaitSeconds)
         : socket->errorString();
     socket->abort(); // a socket still connecting must not be deleted mid-attempt
-    return failed(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(reason));
+    return failure(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(reason));
 }
 
 void DeviceLink::CloseLink()
@@ -111,12 +99,6 @@ void DeviceLink::CloseLink()
 LinkChannel *DeviceLink::channel() const
 {
     return m_channel.get();
-}
-
-void DeviceLink::attachChannel(std::unique_ptr<LinkChannel> channel)
-{
-    CloseLink();
-    m_channel = std::move(channel);
 }
 
 WholeSecondClock &DeviceLink::clock() const

@@ -2,21 +2,13 @@
 
 #include "link/LinkChannel.h"
 #include "link/LinkSettings.h"
+#include "schedule/Result.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
 
 class WholeSecondClock;
-
-// Whether a link opened, and the system's own words when it did not.
-struct OpenResult
-{
-    bool opened = false;
-    QString error;
-
-    explicit operator bool() const { return opened; }
-};
 
 // The serial port or the TCP connection to the controller. Nothing stays
 // open between operations: each one opens the link, runs its commands and
@@ -25,30 +17,29 @@ struct OpenResult
 class DeviceLink
 {
 public:
-    explicit DeviceLink(WholeSecondClock &clock);
+    // Makes the channel of each Open() in place of the real transports; a
+    // null channel does not open. Tests stand a scripted controller in here.
+    using ChannelFactory = std::function<std::unique_ptr<LinkChannel>(const LinkSettings &)>;
+
+    explicit DeviceLink(WholeSecondClock &clock, ChannelFactory channels = {});
     DeviceLink(const DeviceLink &) = delete;
     DeviceLink &operator=(const DeviceLink &) = delete;
     ~DeviceLink();
 
     // Opens the transport the settings choose. Closes whatever was open first.
-    OpenResult Open(const LinkSettings &settings);
-    // Fails for a missing, busy or invalid device and for line settings that
-    // do not parse.
-    OpenResult OpenSerialPort(const QString &device, const QString &lineSettings);
+    // The system's own words when it does not open.
+    Result<> Open(const LinkSettings &settings);
+    // Fails for a missing, busy or invalid device.
+    Result<> OpenSerialPort(const QString &device, const LineSettings &line);
     // After a pause of 10001 yields, waits for the connection until the
     // whole-second clock passes start + 1 second. Ports 1..65535 connect;
     // others, an empty host and one hostAddressProblem() names never do.
-    OpenResult ConnectTcp(const QString &host, int port);
+    Result<> ConnectTcp(const QString &host, int port);
     // Closes whatever is open; safe when nothing is.
     void CloseLink();
 
     // The transport of the open link, or nullptr when none is open.
     LinkChannel *channel() const;
-    // Tests: stand a scripted channel in for the real transports, now or at
-    // every later Open().
-    void attachChannel(std::unique_ptr<LinkChannel> channel);
-    using ChannelFactory = std::function<std::unique_ptr<LinkChannel>(const LinkSettings &)>;
-    void setChannelFactory(ChannelFactory factory) { m_channelFactory = std::move(factory); }
 
     WholeSecondClock &clock() const;
 

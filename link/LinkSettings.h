@@ -1,8 +1,14 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
+
 #include <QString>
 
 enum class LinkTransport { Serial, Tcp };
+
+// The TCP ports a link connects to.
+inline constexpr int LowestTcpPort = 1;
+inline constexpr int HighestTcpPort = 65535;
 
 // Everything an operation needs to reach the controller, handed over as a
 // value: the window fills it from its controls, the command-line tool from
@@ -13,5 +19,5 @@ struct LinkSettings
     QString host;           // TCP: address or name
     int tcpPort = 0;        // TCP: 1..65535; anything else never connects
     QString serialDevice;   // serial: "/dev/ttyS0", "COM1", a pseudo-terminal
-    QString lineSettings = QStringLiteral("9600,o,8,1"); // serial: baud, parity, data bits, stop bits
+    LineSettings line;      // serial: the model's baud, parity, data bits, stop bits
 };

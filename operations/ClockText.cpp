@@ -1,17 +1,12 @@
 #include "operations/ClockText.h"
 
+#include "schedule/DayNames.h"
+
 QString DayName(int dayOfWeek)
 {
-    switch (dayOfWeek) {
-    case 1: return QStringLiteral(u"Pazartesi");
-    case 2: return QStringLiteral(u"Salı");
-    case 3: return QStringLiteral(u"Çarşamba");
-    case 4: return QStringLiteral(u"Perşembe");
-    case 5: return QStringLiteral(u"Cuma");
-    case 6: return QStringLiteral(u"Cumartesi");
-    case 7: return QStringLiteral(u"Pazar");
-    default: return QStringLiteral(u"Tanımsız");
-    }
+    if (dayOfWeek < 1 || dayOfWeek > int(DayNames.size()))
+        return QStringLiteral(u"Tanımsız");
+    return DayNames[size_t(dayOfWeek - 1)].toString();
 }
 
 QString clockLabelText(const ClockReading &r)

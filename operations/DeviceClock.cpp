@@ -4,20 +4,22 @@
 #include "protocol/RecordDeviceCommands.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::SendClock(const LinkSettings &link, int model)
+OperationResult DeviceOperations::SendClock(const LinkSettings &link, DeviceModel model)
 {
     return runCommand(link, [&]() -> OperationResult {
-        const Reply reply = model == ModelV1 ? SetClockProgramMode(m_link) : SendDeviceClock(m_link);
-        return {reply == Reply::Accepted ? Outcome::ClockSet : Outcome::ClockNotSet};
+        const bool programMode = facts(model).family == ModelFamily::ProgramMode;
+        const Reply reply = programMode ? SetClockProgramMode(m_link) : SendDeviceClock(m_link);
+        return OperationResult{reply == Reply::Accepted ? Outcome::ClockSet : Outcome::ClockNotSet};
     });
 }
 
-OperationResult DeviceOperations::ReceiveClock(const LinkSettings &link, int model)
+OperationResult DeviceOperations::ReceiveClock(const LinkSettings &link, DeviceModel model)
 {
     return runCommand(link, [&]() -> OperationResult {
-        std::optional<ClockReading> reading = model == ModelV1 ? ReadClockProgramMode(m_link) : ReadDeviceClock(m_link);
+        const bool programMode = facts(model).family == ModelFamily::ProgramMode;
+        std::optional<ClockReading> reading = programMode ? ReadClockProgramMode(m_link) : ReadDeviceClock(m_link);
         if (!reading)
-            return {Outcome::ClockNotRead};
-        return {Outcome::ClockRead, {}, reading};
+            return OperationResult{Outcome::ClockNotRead};
+        return OperationResult{Outcome::ClockRead, {}, reading};
     });
 }

@@ -1,5 +1,6 @@
 #include "operations/DeviceOperations.h"
 
+#include "operations/BusyScope.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationTexts.h"
 #include "schedule/RingCalendar.h"
@@ -9,77 +10,74 @@ namespace {
 constexpr int BlockTransferSteps = 32;
 } // namespace
 
-DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock)
+DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock,
+                                   DeviceLink::ChannelFactory channels)
     : m_host(host)
-    , m_link(clock)
+    , m_link(clock, std::move(channels))
 {
 }
 
-int recordSlotsPerDay(int model)
+int recordSlotsPerDay(DeviceModel model)
 {
-    return model == ModelV3Times64 ? SlotsPerDay : MemoryImage::SlotsPerDay;
+    return facts(model).slotsCarried;
 }
 
-OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, int model,
-                                              qint16 direction, const std::function<Outcome()> &procedure)
+OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
+                                              TransferProgress::Direction direction,
+                                              const std::function<Outcome()> &procedure)
 {
     if (!m_host.confirm(question))
-        return {Outcome::NotConfirmed};
-    m_host.BeginBusy();
-    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+        return OperationResult{Outcome::NotConfirmed};
+    BusyScope busy(m_host);
+    if (std::optional<OperationResult> failure = openLinkOrTell(link, busy))
         return *failure;
-    if (!isValidModel(model)) {
-        m_link.CloseLink();
-        m_host.EndBusy();
-        return {Outcome::NoModel};
-    }
     m_progress.open(direction);
     m_host.showProgress(m_progress);
-    m_progress.setStepCount(model == ModelV1 ? BlockTransferSteps : DayCount * recordSlotsPerDay(model));
+    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps
+                                                                            : DayCount * recordSlotsPerDay(model));
     m_progress.setStatusText(OperationText::EnteringProgramMode);
 
     const Outcome outcome = procedure();
-    showTransferOutcome(outcome);
+    tellOutcome(outcome, busy);
     m_link.CloseLink();
-    return {outcome};
+    return OperationResult{outcome};
 }
 
-void DeviceOperations::showTransferOutcome(Outcome outcome)
+void DeviceOperations::tellOutcome(Outcome outcome, BusyScope &busy)
 {
-    const OutcomeRow &row = outcomeRow(outcome);
-    m_host.EndBusy();
+    const OutcomeRow row = outcomeRow(outcome);
+    if (row.idleBeforeMessage)
+        busy.end();
     if (row.resetBar)
         m_progress.resetBar();
     if (row.closeProgressFirst)
         m_progress.close();
     if (row.statusLine)
         m_progress.setStatusText(row.message);
-    m_host.tell(row.message);
+    if (!row.message.isEmpty())
+        m_host.tell(row.message);
     m_progress.close();
 }
 
 OperationResult DeviceOperations::runCommand(const LinkSettings &link,
                                              const std::function<OperationResult()> &command)
 {
-    m_host.BeginBusy();
-    if (std::optional<OperationResult> failure = openLinkOrTell(link))
+    BusyScope busy(m_host);
+    if (std::optional<OperationResult> failure = openLinkOrTell(link, busy))
         return *failure;
     const OperationResult result = command();
-    if (!result.message().isEmpty())
-        m_host.tell(result.message());
+    tellOutcome(result.outcome, busy);
     m_link.CloseLink();
-    m_host.EndBusy();
     return result;
 }
 
-std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link)
+std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link, BusyScope &busy)
 {
-    const OpenResult opened = m_link.Open(link);
+    const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
     const Outcome outcome =
         link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
-    m_host.tell(outcomeRow(outcome).message);
-    m_host.EndBusy();
-    return OperationResult{outcome, opened.error};
+    tellOutcome(outcome, busy);
+    return OperationResult{outcome, opened.error()};
 }

@@ -4,9 +4,11 @@
 #include "operations/MemoryImage.h"
 #include "operations/Outcome.h"
 #include "operations/TransferProgress.h"
+#include "schedule/DeviceModel.h"
 
 #include <functional>
 
+class BusyScope;
 class OperationHost;
 class WholeSecondClock;
 struct LinkSettings;
@@ -21,20 +23,20 @@ struct RingCalendar;
 class DeviceOperations
 {
 public:
-    DeviceOperations(OperationHost &host, WholeSecondClock &clock);
+    // `channels` stands in for the real transports (tests); none uses them.
+    DeviceOperations(OperationHost &host, WholeSecondClock &clock, DeviceLink::ChannelFactory channels = {});
     DeviceOperations(const DeviceOperations &) = delete;
     DeviceOperations &operator=(const DeviceOperations &) = delete;
 
-    OperationResult SendCalendar(const LinkSettings &link, int model, const RingCalendar &calendar);
-    // Fills `calendar` as the slots arrive.
-    OperationResult ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar);
-    OperationResult SendClock(const LinkSettings &link, int model);
-    OperationResult ReceiveClock(const LinkSettings &link, int model);
-    OperationResult TestRelay(const LinkSettings &link, int model, qint16 seconds);
+    OperationResult SendCalendar(const LinkSettings &link, DeviceModel model, const RingCalendar &calendar);
+    // Replaces `calendar` only once the whole schedule has arrived.
+    OperationResult ReceiveCalendar(const LinkSettings &link, DeviceModel model, RingCalendar &calendar);
+    OperationResult SendClock(const LinkSettings &link, DeviceModel model);
+    OperationResult ReceiveClock(const LinkSettings &link, DeviceModel model);
+    OperationResult TestRelay(const LinkSettings &link, DeviceModel model, qint16 seconds);
 
     TransferProgress &progress() { return m_progress; }
     DeviceLink &link() { return m_link; }
-    MemoryImage &memoryImage() { return m_image; }
     // The slots of the last receive whose time was no time of day.
     const QList<HeldTime> &timesNotOfDay() const { return m_timesNotOfDay; }
 
@@ -47,14 +49,15 @@ private:
 
     // Confirmation, busy state, link, progress, the procedure, the result
     // told as the outcome table says, link closed.
-    OperationResult runTransfer(const QString &question, const LinkSettings &link, int model,
-                                qint16 direction, const std::function<Outcome()> &procedure);
+    OperationResult runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
+                                TransferProgress::Direction direction, const std::function<Outcome()> &procedure);
     // Busy state, link, one command exchange, the result told, link closed.
     OperationResult runCommand(const LinkSettings &link, const std::function<OperationResult()> &command);
-    // Opens the link; when it cannot, tells the operator, ends the busy
-    // state and gives the failure.
-    std::optional<OperationResult> openLinkOrTell(const LinkSettings &link);
-    void showTransferOutcome(Outcome outcome);
+    // Opens the link; when it cannot, tells the operator and gives the failure.
+    std::optional<OperationResult> openLinkOrTell(const LinkSettings &link, BusyScope &busy);
+    // The message and the progress window as the outcome's row says; the
+    // busy state ends before the message where the row says so, else after.
+    void tellOutcome(Outcome outcome, BusyScope &busy);
 
     OperationHost &m_host;
     DeviceLink m_link;
@@ -63,5 +66,9 @@ private:
     QList<HeldTime> m_timesNotOfDay;
 };
 
-// Slots a day the record procedures move for a model 1..4.
-int recordSlotsPerDay(int model);
+// The relay test rings for 1 to 30 seconds.
+inline constexpr int ShortestRelayTest = 1;
+inline constexpr int LongestRelayTest = 30;
+
+// Slots a day a transfer moves for the model.
+int recordSlotsPerDay(DeviceModel model);

@@ -14,13 +14,6 @@ void setIfByte(MemoryImage &image, int offset, int value)
         image.setByte(offset, quint8(value));
 }
 
-// Upper-case hex, at least two characters: a packed-decimal byte reads as
-// its two decimal digits.
-QString twoDigitHex(quint8 value)
-{
-    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
-}
-
 } // namespace
 
 quint8 MemoryImage::byte(int offset) const
@@ -69,11 +62,15 @@ QList<HeldTime> ApplyMemoryImage(const MemoryImage &image, RingCalendar &calenda
         for (int s = 0; s < MemoryImage::SlotsPerDay; ++s) {
             const int e = MemoryImage::entryOffset(d, s);
             calendar.setTimeUsed(d + 1, s + 1, image.byte(e));
-            const QString text = twoDigitHex(image.byte(e + 1)) + u':' + twoDigitHex(image.byte(e + 2));
-            if (const auto time = parseTimeOfDay(text + QLatin1String(":00")))
-                calendar.setRingTime(d + 1, s + 1, *time);
+            // A byte that is no time of day leaves the slot's time as it was;
+            // the held text shows the controller's two bytes as they are.
+            const quint8 hourByte = image.byte(e + 1), minuteByte = image.byte(e + 2);
+            const std::optional<int> hour = unpackedDecimal(hourByte);
+            const std::optional<int> minute = unpackedDecimal(minuteByte);
+            if (hour && minute && *hour <= 23 && *minute <= 59)
+                calendar.setRingTime(d + 1, s + 1, timeValue(*hour, *minute));
             else
-                held.append({d + 1, s + 1, text});
+                held.append({d + 1, s + 1, QStringLiteral("%1:%2").arg(hourByte, 2, 16, QLatin1Char('0')).arg(minuteByte, 2, 16, QLatin1Char('0')).toUpper()});
             calendar.setRingDuration(d + 1, s + 1, image.byte(e + 3));
         }
     }

@@ -18,8 +18,9 @@ public:
     // A result or an error, with only an OK button.
     virtual void tell(const QString &text) = 0;
 
-    // Once per operation each, busy before the link opens and no longer
-    // busy before the result is told.
+    // Once per operation each (see BusyScope): busy before the link opens;
+    // no longer busy before a transfer's result is told, after the other
+    // results, as the outcome table says.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
 

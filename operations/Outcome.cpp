@@ -2,39 +2,34 @@
 
 #include "operations/OperationTexts.h"
 
-#include <algorithm>
-#include <array>
-
-namespace {
-using namespace OperationText;
-
-// outcome, succeeded, message, close progress first, status line, reset bar
-const std::array<OutcomeRow, 20> Rows{{
-    {Outcome::NotConfirmed, false, {}, false, false, false},
-    {Outcome::NoModel, false, {}, false, false, false},
-    {Outcome::SerialPortNotOpened, false, SerialPortFailed, false, false, false},
-    {Outcome::TcpNotConnected, false, TcpPortFailed, false, false, false},
-    {Outcome::ProgramModeRefused, false, ProgramModeFailed, false, true, false},
-    {Outcome::BlocksSent, true, SendSucceeded, false, true, true},
-    {Outcome::RecordsSent, true, SendSucceeded, false, true, false},
-    {Outcome::BlockWriteFailed, false, BlockSendFailed, false, true, false},
-    {Outcome::RecordWriteFailed, false, RecordSendFailed, true, false, false},
-    {Outcome::Received, true, ReceiveSucceeded, false, true, true},
-    {Outcome::BlockReadFailed, false, ReceiveFailed, false, true, false},
-    {Outcome::RecordReadFailed, false, ReceiveFailed, true, false, false},
-    {Outcome::Cancelled, false, OperationText::Cancelled, false, false, false},
-    {Outcome::ClockSet, true, OperationText::ClockSet, false, false, false},
-    {Outcome::ClockNotSet, false, ClockSetFailed, false, false, false},
-    {Outcome::ClockRead, true, {}, false, false, false},
-    {Outcome::ClockNotRead, false, ClockReadFailed, false, false, false},
-    {Outcome::RelayRang, true, RelayTestDone, false, false, false},
-    {Outcome::RelayNotRung, false, RelayTestFailed, false, false, false},
-    {Outcome::RelayNotOnModel, false, RelayTestNotOnV1, false, false, false},
-}};
-} // namespace
-
-const OutcomeRow &outcomeRow(Outcome outcome)
+OutcomeRow outcomeRow(Outcome outcome)
 {
-    const auto row = std::find_if(Rows.begin(), Rows.end(), [outcome](const OutcomeRow &r) { return r.outcome == outcome; });
-    return row != Rows.end() ? *row : Rows.front();
+    using namespace OperationText;
+    using enum ExitCode;
+    // exit code, reached the controller, message, idle before the message,
+    // close progress first, status line, reset bar
+    switch (outcome) {
+    case Outcome::NotConfirmed: return {DeviceFailed, false, {}, false, false, false, false};
+    case Outcome::SerialPortNotOpened: return {LinkNotOpened, false, SerialPortFailed, false, false, false, false};
+    case Outcome::TcpNotConnected: return {LinkNotOpened, false, TcpPortFailed, false, false, false, false};
+    case Outcome::ProgramModeRefused: return {DeviceFailed, true, ProgramModeFailed, true, false, true, false};
+    case Outcome::BlocksSent: return {Success, true, SendSucceeded, true, false, true, true};
+    case Outcome::RecordsSent: return {Success, true, SendSucceeded, true, false, true, false};
+    case Outcome::BlockWriteFailed: return {DeviceFailed, true, BlockSendFailed, true, false, true, false};
+    case Outcome::RecordWriteFailed: return {DeviceFailed, true, RecordSendFailed, true, true, false, false};
+    case Outcome::Received: return {Success, true, ReceiveSucceeded, true, false, true, true};
+    case Outcome::BlockReadFailed: return {DeviceFailed, true, ReceiveFailed, true, false, true, false};
+    case Outcome::RecordReadFailed: return {DeviceFailed, true, ReceiveFailed, true, true, false, false};
+    case Outcome::Cancelled: return {Interrupted, true, OperationText::Cancelled, true, false, false, false};
+    case Outcome::ClockSet: return {Success, true, OperationText::ClockSet, false, false, false, false};
+    case Outcome::ClockNotSet: return {DeviceFailed, true, ClockSetFailed, false, false, false, false};
+    case Outcome::ClockRead: return {Success, true, {}, false, false, false, false};
+    case Outcome::ClockNotRead: return {DeviceFailed, true, ClockReadFailed, false, false, false, false};
+    case Outcome::RelayRang: return {Success, true, RelayTestDone, false, false, false, false};
+    case Outcome::RelayNotRung: return {DeviceFailed, true, RelayTestFailed, false, false, false, false};
+    // Nothing was sent: the model has no relay test to ask for.
+    case Outcome::RelayNotOnModel: return {BadInput, false, RelayTestNotOnV1, false, false, false, false};
+    }
+    Q_UNREACHABLE();
+    return {DeviceFailed, false, {}, false, false, false, false};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/ExitCode.h"
 #include "protocol/Reply.h"
 
 #include <QString>
@@ -8,7 +9,6 @@
 // How a device operation ended.
 enum class Outcome {
     NotConfirmed,        // the operator answered No
-    NoModel,             // no model chosen: nothing to run
     SerialPortNotOpened,
     TcpNotConnected,
     ProgramModeRefused,
@@ -29,23 +29,25 @@ enum class Outcome {
     RelayNotOnModel,
 };
 
-// What the operator is told of an outcome, and how the progress window of a
-// transfer shows it.
+// What an outcome means to the operator and to a script, and how the
+// progress window of a transfer shows it.
 struct OutcomeRow
 {
-    Outcome outcome;
-    bool succeeded;
+    ExitCode exitCode;        // zilctl's exit status; Success for the outcomes that succeeded
+    bool reachedController;   // a command went out: the operation's button takes the focus
     QString message;          // empty: nothing is told
+    bool idleBeforeMessage;   // the busy state ends before the message is told, not after it
     bool closeProgressFirst;  // the window goes before the message: nothing stays open behind it
     bool statusLine;          // the progress window's status line shows the message too
     bool resetBar;            // the bar is emptied before the message
 };
 
-const OutcomeRow &outcomeRow(Outcome outcome);
+// A switch over every outcome; the build refuses one left out.
+OutcomeRow outcomeRow(Outcome outcome);
 
 struct OperationResult
 {
-    OperationResult(Outcome outcome = Outcome::NoModel, QString detail = {}, std::optional<ClockReading> clock = {})
+    explicit OperationResult(Outcome outcome, QString detail = {}, std::optional<ClockReading> clock = {})
         : outcome(outcome), detail(std::move(detail)), clock(std::move(clock))
     {
     }
@@ -54,6 +56,6 @@ struct OperationResult
     QString detail;                    // the system's words when the link could not be opened
     std::optional<ClockReading> clock; // after ClockRead
 
-    bool succeeded() const { return outcomeRow(outcome).succeeded; }
+    bool succeeded() const { return outcomeRow(outcome).exitCode == ExitCode::Success; }
     QString message() const { return outcomeRow(outcome).message; }
 };

@@ -6,12 +6,21 @@
 #include "protocol/ProgramModeCommands.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, int model, RingCalendar &calendar)
+OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, DeviceModel model, RingCalendar &calendar)
 {
     m_timesNotOfDay.clear();
-    return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::ToComputer, [&] {
-        return model == ModelV1 ? ReceiveCalendarBlocks(calendar)
-                                : ReceiveCalendarRecords(calendar, recordSlotsPerDay(model));
+    return runTransfer(OperationText::AskReceiveCalendar, link, model, TransferProgress::Direction::ToComputer, [&] {
+        // Into a copy: a receive that fails or is cancelled halfway leaves the
+        // operator's schedule as it was, never a mix of old and new slots.
+        RingCalendar received = calendar;
+        const Outcome outcome = facts(model).family == ModelFamily::ProgramMode
+            ? ReceiveCalendarBlocks(received)
+            : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
+        if (outcome == Outcome::Received) {
+            calendar = received;
+            m_host.scheduleReceived();
+        }
+        return outcome;
     });
 }
 
@@ -34,7 +43,6 @@ Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
             return Outcome::Cancelled;
     }
     m_timesNotOfDay = ApplyMemoryImage(m_image, calendar);
-    m_host.scheduleReceived();
     return Outcome::Received;
 }
 
@@ -59,6 +67,5 @@ Outcome DeviceOperations::ReceiveCalendarRecords(RingCalendar &calendar, int slo
                 return Outcome::Cancelled;
         }
     }
-    m_host.scheduleReceived();
     return Outcome::Received;
 }

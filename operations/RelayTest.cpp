@@ -4,15 +4,14 @@
 #include "protocol/RecordDeviceCommands.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::TestRelay(const LinkSettings &link, int model, qint16 seconds)
+OperationResult DeviceOperations::TestRelay(const LinkSettings &link, DeviceModel model, qint16 seconds)
 {
-    // Program-mode controllers have no relay test.
-    if (model == ModelV1) {
+    if (!facts(model).relayTest) {
         const OperationResult result{Outcome::RelayNotOnModel};
         m_host.tell(result.message());
         return result;
     }
     return runCommand(link, [&]() -> OperationResult {
-        return {SendRelayTest(m_link, seconds) == Reply::Accepted ? Outcome::RelayRang : Outcome::RelayNotRung};
+        return OperationResult{SendRelayTest(m_link, seconds) == Reply::Accepted ? Outcome::RelayRang : Outcome::RelayNotRung};
     });
 }

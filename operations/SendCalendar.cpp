@@ -7,11 +7,11 @@
 #include "schedule/DateTimeValue.h"
 #include "schedule/RingCalendar.h"
 
-OperationResult DeviceOperations::SendCalendar(const LinkSettings &link, int model, const RingCalendar &calendar)
+OperationResult DeviceOperations::SendCalendar(const LinkSettings &link, DeviceModel model, const RingCalendar &calendar)
 {
-    return runTransfer(OperationText::AskSendCalendar, link, model, TransferProgress::ToController, [&] {
-        return model == ModelV1 ? SendCalendarBlocks(calendar)
-                                : SendCalendarRecords(calendar, recordSlotsPerDay(model));
+    return runTransfer(OperationText::AskSendCalendar, link, model, TransferProgress::Direction::ToController, [&] {
+        return facts(model).family == ModelFamily::ProgramMode ? SendCalendarBlocks(calendar)
+                                                               : SendCalendarRecords(calendar, recordSlotsPerDay(model));
     });
 }
 

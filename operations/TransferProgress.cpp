@@ -12,22 +12,17 @@ bool TransferProgress::arrowVisible(int index) const
     return index >= 0 && index < ArrowCount && m_arrowVisible[size_t(index)];
 }
 
-void TransferProgress::open(qint16 direction)
+void TransferProgress::open(Direction direction)
 {
-    m_running = Running;
+    m_state = State::Running;
     m_direction = direction;
     m_loaded = true;
     // Loading puts the lit arrow at the end the data leaves from.
-    if (direction == ToComputer)
-        m_arrowIndex = ArrowCount - 1;
-    else if (direction == ToController)
-        m_arrowIndex = 0;
+    const bool toController = direction == Direction::ToController;
+    m_arrowIndex = toController ? 0 : ArrowCount - 1;
     // Every opening starts from the first picture, whatever the last run left.
     m_arrowVisible.fill(true);
-    if (direction == ToController)
-        m_picture = ArrowPicture::PointingRight;
-    else if (direction == ToComputer)
-        m_picture = ArrowPicture::PointingLeft;
+    m_picture = toController ? ArrowPicture::PointingRight : ArrowPicture::PointingLeft;
     m_timer.start();
     emit loaded();
     emit arrowPictureChanged();
@@ -62,13 +57,13 @@ void TransferProgress::resetBar()
 
 void TransferProgress::close()
 {
-    m_running = Stopped;
+    m_state = State::Stopped;
     unload();
 }
 
 bool TransferProgress::unload()
 {
-    if (m_running == Running)
+    if (m_state == State::Running)
         return false;
     if (m_loaded) {
         m_loaded = false;
@@ -80,23 +75,22 @@ bool TransferProgress::unload()
 
 void TransferProgress::tick()
 {
-    if (m_running != Running) {
+    if (m_state != State::Running) {
         setAllArrows(true);
         return;
     }
     m_arrowVisible.fill(false);
-    m_arrowVisible[size_t(qBound(0, int(m_arrowIndex), ArrowCount - 1))] = true;
-    if (m_direction == ToController)
+    m_arrowVisible[size_t(qBound(0, m_arrowIndex, ArrowCount - 1))] = true;
+    if (m_direction == Direction::ToController)
         m_arrowIndex = m_arrowIndex < ArrowCount - 1 ? m_arrowIndex + 1 : 0;
-    else if (m_direction == ToComputer)
+    else
         m_arrowIndex = m_arrowIndex > 0 ? m_arrowIndex - 1 : ArrowCount - 1;
     emit arrowsChanged();
 }
 
 void TransferProgress::cancel()
 {
-    if (m_running == Running)
-        m_running = Stopped;
+    m_state = State::Stopped;
 }
 
 bool TransferProgress::requestClose()

@@ -15,10 +15,12 @@ class TransferProgress : public QObject
     Q_OBJECT
 
 public:
-    static constexpr qint16 Running = -1;
-    static constexpr qint16 Stopped = 0;
-    static constexpr qint16 ToComputer = 1;   // receive: arrows run leftwards
-    static constexpr qint16 ToController = 2; // send: arrows run rightwards
+    // Running from open() until the cancel button or the end of the transfer.
+    enum class State { Stopped, Running };
+    enum class Direction {
+        ToComputer,   // receive: arrows run leftwards
+        ToController, // send: arrows run rightwards
+    };
     static constexpr int ArrowCount = 6;
     static constexpr std::chrono::milliseconds TickInterval{200};
 
@@ -26,9 +28,6 @@ public:
 
     explicit TransferProgress(QObject *parent = nullptr);
 
-    qint16 TransferRunning() const { return m_running; }
-    qint16 TransferDirection() const { return m_direction; }
-    qint16 ArrowIndex() const { return m_arrowIndex; }
     bool isLoaded() const { return m_loaded; }
     ArrowPicture arrowPicture() const { return m_picture; }
     bool arrowVisible(int index) const;
@@ -37,11 +36,11 @@ public:
     QString statusText() const { return m_statusText; }
 
     // What a transfer does with the window, in this order.
-    void open(qint16 direction);
+    void open(Direction direction);
     void setStepCount(int steps);
     void setStatusText(const QString &text);
     void step();
-    bool cancelled() const { return m_running == Stopped; }
+    bool cancelled() const { return m_state == State::Stopped; }
     void resetBar();
     // Clears the running flag first, so the unload is never refused.
     void close();
@@ -65,9 +64,9 @@ signals:
 private:
     void setAllArrows(bool visible);
 
-    qint16 m_running = Stopped;
-    qint16 m_direction = 0;
-    qint16 m_arrowIndex = 0;
+    State m_state = State::Stopped;
+    Direction m_direction = Direction::ToController;
+    int m_arrowIndex = 0;
     bool m_loaded = false;
     ArrowPicture m_picture = ArrowPicture::Outlined;
     std::array<bool, ArrowCount> m_arrowVisible{true, true, true, true, true, true};

@@ -2,7 +2,6 @@
 
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
-#include "schedule/ModelRows.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -118,7 +117,7 @@ QPageLayout weekPageLayout()
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
 }
 
-QStringList dayEntries(const RingCalendar &calendar, int model, int day)
+QStringList dayEntries(const RingCalendar &calendar, DeviceModel model, int day)
 {
     std::vector<Entry> entries;
     const int slotCount = shownRowCount(model);
@@ -144,7 +143,7 @@ QStringList dayEntries(const RingCalendar &calendar, int model, int day)
     return sortedTexts(std::move(entries));
 }
 
-WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalendar &calendar, int model,
+WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalendar &calendar, DeviceModel model,
                           const WeekPageHeading &heading)
 {
     QPaintDevice *device = painter.device();
@@ -234,7 +233,7 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     return fit;
 }
 
-WeekPageFit paintWeekPage(QPaintDevice &device, const RingCalendar &calendar, int model, const WeekPageHeading &heading)
+WeekPageFit paintWeekPage(QPaintDevice &device, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading)
 {
     QPainter painter(&device);
     if (!painter.isActive())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
 #include <QDate>
@@ -35,7 +36,7 @@ QPageLayout weekPageLayout();
 // One day as the page lists it, in time order. Times models: the slots in
 // use, "08:30  3 sn". Interval models: each interval with a slot in use,
 // "08:30 – 09:10", an off end as "--:--". Empty when nothing rings.
-QStringList dayEntries(const RingCalendar &calendar, int model, int day);
+QStringList dayEntries(const RingCalendar &calendar, DeviceModel model, int day);
 
 struct WeekPageFit
 {
@@ -49,7 +50,7 @@ struct WeekPageFit
 // Paints the page into `page` (device coordinates of the painter's device).
 // When even the smallest size cannot hold the week nothing is drawn, and the
 // result says so with the longest day and the widest entry.
-WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalendar &calendar, int model,
+WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalendar &calendar, DeviceModel model,
                           const WeekPageHeading &heading);
 // The same over the whole of a device (its paintable area for a printer).
-WeekPageFit paintWeekPage(QPaintDevice &device, const RingCalendar &calendar, int model, const WeekPageHeading &heading);
+WeekPageFit paintWeekPage(QPaintDevice &device, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading);

@@ -10,7 +10,7 @@
 
 namespace {
 
-QByteArray pdfBytes(const RingCalendar &calendar, int model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray pdfBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -25,7 +25,7 @@ QByteArray pdfBytes(const RingCalendar &calendar, int model, const WeekPageHeadi
     return buffer.data();
 }
 
-QByteArray pngBytes(const RingCalendar &calendar, int model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray pngBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
 {
     const QSize size = weekPageLayout().fullRectPixels(PageImageDotsPerInch).size();
     QImage image(size, QImage::Format_RGB32);
@@ -40,7 +40,7 @@ QByteArray pngBytes(const RingCalendar &calendar, int model, const WeekPageHeadi
     return buffer.data();
 }
 
-QByteArray svgBytes(const RingCalendar &calendar, int model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray svgBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
 {
     constexpr int SvgDotsPerInch = 300; // fonts keep their size: a raster rounds them to whole pixels
     const QRect rect = weekPageLayout().fullRectPixels(SvgDotsPerInch);
@@ -74,7 +74,7 @@ std::optional<PageFormat> pageFormatOf(const QString &path)
     return std::nullopt;
 }
 
-RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, int model, const WeekPageHeading &heading)
+RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading)
 {
     RenderedPage page;
     switch (format) {

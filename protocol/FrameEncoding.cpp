@@ -55,6 +55,20 @@ std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const Q
     return fields;
 }
 
+QByteArray twoDigitField(int value)
+{
+    return FormatDecimal(qint16(value), 2).toLatin1();
+}
+
+int weekdayOfValue(double value)
+{
+    for (int day = 1; day <= 7; ++day) {
+        if (value == day)
+            return day;
+    }
+    return 0;
+}
+
 ClockReading clockReadingFromDigits(const QByteArray &digits, int weekday)
 {
     const auto field = [&digits](int index) { return QString::fromLatin1(digits.mid(2 * index, 2)); };

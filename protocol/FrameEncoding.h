@@ -14,6 +14,8 @@ inline const QByteArray FrameEndMarker = QByteArrayLiteral("**");
 // Decimal digits of the value ("-" kept), cut to the leftmost `width`
 // characters when longer, "0"-padded in front when shorter.
 QString FormatDecimal(qint16 value, qint16 width);
+// A two-character field of a frame: FormatDecimal(value, 2) as bytes.
+QByteArray twoDigitField(int value);
 // Upper-case hex: one digit gets a leading "0"; more than two digits
 // (above 255, or negative) give "00".
 QString FormatHex2(qint16 value);
@@ -33,6 +35,10 @@ QByteArray answerField(const QByteArray &received, int position, int length);
 std::optional<QByteArray> fieldsAfterLetters(const QByteArray &received, const QByteArray &letters, int length);
 
 struct ClockReading;
+
+// The weekday a clock answer's number names: 1..7 only when the value is
+// exactly that whole number (".6" names none, it is not rounded), else 0.
+int weekdayOfValue(double value);
 
 // The six two-character fields of a clock answer's first 12 characters and
 // the weekday its own rule read from the rest (kept when 1..7, else 0).

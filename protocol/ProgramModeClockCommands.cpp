@@ -13,30 +13,9 @@ const QByteArray ReadClockRequest = QByteArrayLiteral("%CM030**\r");
 const QByteArray ClockFrameStart = QByteArrayLiteral("%RRTC");
 const QByteArray ClockAnswerLetters = QByteArrayLiteral("SRTC");
 
-// After the request is acknowledged the controller gets until the clock
-// passes start + 1 second before the clock frame follows.
-constexpr int PauseBeforeClockFrameSeconds = 1;
 constexpr int YearBase = 2000;
 constexpr int ClockDigits = 14;
 
-QByteArray twoDigits(int value)
-{
-    return FormatDecimal(qint16(value), 2).toLatin1();
-}
-
-void pauseBeforeClockFrame(DeviceLink &link)
-{
-    WholeSecondClock &clock = link.clock();
-    const qint64 deadline = clock.now() + PauseBeforeClockFrameSeconds;
-    while (clock.now() <= deadline) {
-        DeviceLink::yieldOnce();
-        if (LinkChannel *channel = link.channel())
-            channel->discardInput();
-        if (clock.now() > deadline)
-            break;
-        clock.sleepUntilEventOrNextSecond();
-    }
-}
 
 // Drain, check the port and send the "%CM" request; true once acknowledged.
 bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
@@ -47,7 +26,7 @@ bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
 
 int weekdayOf(const QString &text)
 {
-    return isNumeric(text) ? wholeValue(leadingValue(text)).value_or(0) : 0;
+    return isNumeric(text) ? weekdayOfValue(leadingValue(text)) : 0;
 }
 } // namespace
 
@@ -57,18 +36,18 @@ QByteArray programModeClockFrame(const QDateTime &local)
     const QTime time = local.time();
     const int year = date.year() < YearBase ? 0 : date.year() - YearBase;
     const int weekdayFromMonday = date.dayOfWeek() - 1; // this frame counts Monday as 00
-    return ClockFrameStart + twoDigits(date.day()) + twoDigits(date.month()) + twoDigits(year)
-        + twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-        + twoDigits(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
+    return ClockFrameStart + twoDigitField(date.day()) + twoDigitField(date.month()) + twoDigitField(year)
+        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
+        + twoDigitField(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
 }
 
 Reply SetClockProgramMode(DeviceLink &link)
 {
     if (!requestAcknowledged(link, SetClockRequest))
         return Reply::NoAnswer;
-    pauseBeforeClockFrame(link);
-    const std::optional<QByteArray> answer =
-        runExchange(link, Commands::ClockFrame, programModeClockFrame(link.clock().currentDateTime()));
+    // The time is read after the row's pause, right before the frame leaves.
+    const auto frame = [&link] { return programModeClockFrame(link.clock().currentDateTime()); };
+    const std::optional<QByteArray> answer = runExchange(link, Commands::ClockFrame, frame);
     if (!answer)
         return Reply::NoAnswer;
     return isProgramAck(*answer) ? Reply::Accepted : Reply::Refused;

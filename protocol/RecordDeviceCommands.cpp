@@ -14,16 +14,10 @@ const QByteArray RelayTestLetters = QByteArrayLiteral("DT");
 const QByteArray SetClockLetters = QByteArrayLiteral("DR");
 const QByteArray ReadClockLetters = QByteArrayLiteral("UR");
 
-// The relay rings while the window keeps running for this many passes.
-constexpr int RelayTestPausePasses = 100001;
 // The clock fields start after "$", "UR" and the unit field "001".
 constexpr int ClockFieldsOffset = 6;
 constexpr int ClockFieldChars = 14;
 
-QByteArray twoDigits(int value)
-{
-    return FormatDecimal(qint16(value), 2).toLatin1();
-}
 
 Reply replyOf(const std::optional<QByteArray> &text, const QByteArray &letters)
 {
@@ -33,22 +27,16 @@ Reply replyOf(const std::optional<QByteArray> &text, const QByteArray &letters)
     return answerField(*text, dollar + 1, int(letters.size())) == letters ? Reply::Accepted : Reply::Refused;
 }
 
-// The weekday number at the end of a clock answer: its leading number,
-// which names a day only when it is a whole number from 1 to 7.
+// The weekday number at the end of a clock answer: its leading number.
 int weekdayFromText(const QByteArray &text)
 {
-    const double value = leadingValue(QString::fromLatin1(text));
-    for (int day = 1; day <= 7; ++day) {
-        if (value == day)
-            return day;
-    }
-    return 0;
+    return weekdayOfValue(leadingValue(QString::fromLatin1(text)));
 }
 } // namespace
 
 QByteArray relayTestFrame(qint16 seconds)
 {
-    return RelayTestCommand + twoDigits(seconds) + FrameEndMarker + FrameTerminator;
+    return RelayTestCommand + twoDigitField(seconds) + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray deviceClockFrame(const QDateTime &local)
@@ -56,9 +44,9 @@ QByteArray deviceClockFrame(const QDateTime &local)
     const QDate date = local.date();
     const QTime time = local.time();
     const QByteArray year = FormatDecimal(qint16(date.year()), 4).toLatin1().right(2);
-    return SetClockCommand + twoDigits(date.day()) + twoDigits(date.month()) + year
-        + twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-        + twoDigits(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
+    return SetClockCommand + twoDigitField(date.day()) + twoDigitField(date.month()) + year
+        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
+        + twoDigitField(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray readDeviceClockFrame()
@@ -68,16 +56,14 @@ QByteArray readDeviceClockFrame()
 
 Reply SendRelayTest(DeviceLink &link, qint16 seconds)
 {
-    const Reply reply = replyOf(runExchange(link, Commands::RelayTest, relayTestFrame(seconds)), RelayTestLetters);
-    if (reply != Reply::NoAnswer)
-        DeviceLink::yieldTimes(RelayTestPausePasses);
-    return reply;
+    return replyOf(runExchange(link, Commands::RelayTest, relayTestFrame(seconds)), RelayTestLetters);
 }
 
 Reply SendDeviceClock(DeviceLink &link)
 {
-    // One reading of the clock for every field of the frame.
-    const QByteArray frame = deviceClockFrame(link.clock().currentDateTime());
+    // One reading of the clock for every field of the frame, taken after the
+    // pause before sending, so the time is not a second stale.
+    const auto frame = [&link] { return deviceClockFrame(link.clock().currentDateTime()); };
     return replyOf(runExchange(link, Commands::SetDeviceClock, frame), SetClockLetters);
 }
 

@@ -9,13 +9,13 @@ constexpr int FactoryFirstHour = 6;
 constexpr int FactoryHourStep = 2;
 } // namespace
 
-void ClearAll(RingCalendar &calendar, qint16 selectedModel)
+void ClearAll(RingCalendar &calendar, DeviceModel selectedModel)
 {
-    calendar.DeviceVersion = selectedModel;
+    calendar.DeviceVersion = qint16(selectedModel);
     for (int day = 1; day <= DayCount; ++day) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             calendar.setTimeUsed(day, slot, 0);
-            calendar.setRingTime(day, slot, parseTimeOfDay(QStringLiteral("00:00")).value_or(0.0));
+            calendar.setRingTime(day, slot, timeValue(0, 0));
             calendar.setRingDuration(day, slot, DefaultRingDuration);
         }
     }
@@ -27,9 +27,8 @@ void FactoryDefault(RingCalendar &calendar)
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             const bool rings = slot <= FactorySlots;
             const int hour = rings ? FactoryFirstHour + FactoryHourStep * (slot - 1) : 0;
-            const QString text = QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
             calendar.setTimeUsed(day, slot, rings ? 1 : 0);
-            calendar.setRingTime(day, slot, parseTimeOfDay(text).value_or(0.0));
+            calendar.setRingTime(day, slot, timeValue(hour, 0));
             calendar.setRingDuration(day, slot, DefaultRingDuration);
         }
     }

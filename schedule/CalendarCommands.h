@@ -1,12 +1,14 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
 // The editor's whole-record commands, apart from the controls that start them.
 
 // "Tümünü Sil": every slot of every day off, at midnight, 3 seconds long;
-// the record takes the model chosen in the window.
-void ClearAll(RingCalendar &calendar, qint16 selectedModel);
+// the record takes the model chosen in the window. The one rule for a
+// cleared slot (see also clearedCalendar()).
+void ClearAll(RingCalendar &calendar, DeviceModel selectedModel);
 
 // "Fabrika Ayarlarına Dön": every day rings slots 1 to 8 at 06:00, 08:00, ...
 // 20:00 for 3 seconds; slots 9 to 64 off at midnight, 3 seconds. The model

@@ -1,7 +1,9 @@
 #include "schedule/CalendarText.h"
 
+#include "schedule/CalendarCommands.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/NumberText.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -10,7 +12,6 @@
 namespace {
 
 constexpr int ColumnCount = 5;
-constexpr qint16 ClearedRingDuration = 3;
 const QString RawValueMark = QStringLiteral("@0x");
 
 bool sameBits(double a, double b)
@@ -18,10 +19,6 @@ bool sameBits(double a, double b)
     return bitsOf(a) == bitsOf(b);
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
 
 QString timeCell(double value)
 {
@@ -99,8 +96,8 @@ QString TextProblem::toString() const
 
 QString calendarToText(const RingCalendar &calendar)
 {
-    const QString caption = modelCaption(calendar.DeviceVersion);
-    QString text = QStringLiteral("# model: %1\n").arg(caption.isEmpty() ? QString::number(calendar.DeviceVersion) : caption);
+    const std::optional<DeviceModel> model = modelFromNumber(calendar.DeviceVersion);
+    QString text = QStringLiteral("# model: %1\n").arg(model ? modelCaption(*model) : QString::number(calendar.DeviceVersion));
     text += CalendarTextHeader + u'\n';
     for (int day = 1; day <= DayCount; ++day) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
@@ -115,11 +112,10 @@ QString calendarToText(const RingCalendar &calendar)
     return text;
 }
 
-RingCalendar clearedCalendar(qint16 model)
+RingCalendar clearedCalendar(DeviceModel model)
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = model;
-    calendar.RingDuration.fill(ClearedRingDuration);
+    ClearAll(calendar, model);
     return calendar;
 }
 
@@ -133,7 +129,7 @@ void CalendarTextReading::applyTo(RingCalendar &calendar) const
     if (!ok())
         return;
     if (model)
-        calendar.DeviceVersion = *model;
+        calendar.DeviceVersion = qint16(*model);
     for (int i = 0; i < SlotTotal; ++i) {
         if (!givenSlots[size_t(i)])
             continue;
@@ -177,9 +173,8 @@ CalendarTextReading readCalendarText(const QString &text)
             } else if (const auto model = modelFromName(name)) {
                 reading.model = *model;
             } else {
-                reader.problem(QStringLiteral("model"), QStringLiteral("'%1' is not a model (V1, V2  (24 Zaman), V2  (Int. Timer), "
-                                                                       "V3  (64 Zaman), V3  (Int. Timer), or v1, v2-24, v2-int, v3-64, v3-int)")
-                                                            .arg(name));
+                reader.problem(QStringLiteral("model"), QStringLiteral("'%1' is not a model (%2)")
+                                                            .arg(name, modelNameList(false, QStringLiteral(", or "))));
             }
             modelLineNumber = number;
             continue;

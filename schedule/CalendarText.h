@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
 #include <QList>
@@ -29,7 +30,7 @@ QString calendarToText(const RingCalendar &calendar);
 
 // What a missing slot stands for when there is no file to keep it from:
 // off at 00:00 with 3 seconds, the slot that "Tümünü Sil" leaves.
-RingCalendar clearedCalendar(qint16 model);
+RingCalendar clearedCalendar(DeviceModel model);
 
 struct TextProblem
 {

@@ -1,27 +1,15 @@
 #include "schedule/DeviceModelNames.h"
 
-QString modelCaption(int model)
+#include <QStringList>
+
+QString modelCaption(DeviceModel model)
 {
-    switch (model) {
-    case ModelV1: return QStringLiteral("V1");
-    case ModelV2Times24: return QStringLiteral("V2  (24 Zaman)");
-    case ModelV2IntervalTimer: return QStringLiteral("V2  (Int. Timer)");
-    case ModelV3Times64: return QStringLiteral("V3  (64 Zaman)");
-    case ModelV3IntervalTimer: return QStringLiteral("V3  (Int. Timer)");
-    default: return {};
-    }
+    return facts(model).caption.toString();
 }
 
-QString modelShortName(int model)
+QString modelShortName(DeviceModel model)
 {
-    switch (model) {
-    case ModelV1: return QStringLiteral("v1");
-    case ModelV2Times24: return QStringLiteral("v2-24");
-    case ModelV2IntervalTimer: return QStringLiteral("v2-int");
-    case ModelV3Times64: return QStringLiteral("v3-64");
-    case ModelV3IntervalTimer: return QStringLiteral("v3-int");
-    default: return {};
-    }
+    return facts(model).shortName.toString();
 }
 
 std::optional<DeviceModel> modelFromName(const QString &name)
@@ -29,14 +17,20 @@ std::optional<DeviceModel> modelFromName(const QString &name)
     const QString wanted = name.simplified().toCaseFolded();
     if (wanted.isEmpty())
         return std::nullopt;
-    for (int model = 0; model < ModelCount; ++model) {
-        if (wanted == modelShortName(model) || wanted == modelCaption(model).simplified().toCaseFolded())
-            return DeviceModel(model);
+    for (const ModelFacts &row : ModelTable::Rows) {
+        if (wanted == row.shortName || wanted == row.caption.toString().simplified().toCaseFolded())
+            return row.model;
     }
     return std::nullopt;
 }
 
-QString lineSettingsForModel(int model)
+QString modelNameList(bool quoted, const QString &beforeShortNames)
 {
-    return model == ModelV1 ? QStringLiteral("9600,o,8,1") : QStringLiteral("38400,o,8,1");
+    QStringList captions, shortNames;
+    for (const ModelFacts &row : ModelTable::Rows) {
+        const QString caption = row.caption.toString();
+        captions << (quoted && caption.contains(u' ') ? u'"' + caption + u'"' : caption);
+        shortNames << row.shortName.toString();
+    }
+    return captions.join(QStringLiteral(", ")) + beforeShortNames + shortNames.join(QStringLiteral(", "));
 }

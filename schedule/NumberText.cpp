@@ -44,6 +44,11 @@ double leadingValue(const QString &text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
 std::optional<qint16> wholeValue(double value)
 {
     if (!std::isfinite(value))

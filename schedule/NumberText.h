@@ -20,6 +20,9 @@ double leadingValue(const QString &text);
 // 16-bit integer; nullopt for NaN, infinities and anything out of range.
 std::optional<qint16> wholeValue(double value);
 
+// Two digits, "0" in front of one: "07". For dates, times and clocks shown.
+QString twoDigits(int value);
+
 // The longest ring a slot's box takes, in seconds.
 inline constexpr int LongestRingSeconds = 30;
 

@@ -30,15 +30,3 @@ struct RingCalendar
 
     bool operator==(const RingCalendar &) const = default;
 };
-
-// Controller models, in the order of the model buttons.
-enum DeviceModel : qint16 {
-    ModelV1 = 0,
-    ModelV2Times24 = 1,
-    ModelV2IntervalTimer = 2,
-    ModelV3Times64 = 3,
-    ModelV3IntervalTimer = 4,
-};
-constexpr int ModelCount = 5;
-
-inline bool isValidModel(int model) { return model >= 0 && model < ModelCount; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 
 class QWidget;
 

@@ -1,17 +1,11 @@
 #include "ui/ModelShape.h"
 
-#include "schedule/RingCalendar.h"
-
-int shownLabelPairs(int model)
+int shownLabelPairs(DeviceModel model)
 {
-    switch (model) {
-    case ModelV2IntervalTimer: return 1;
-    case ModelV3IntervalTimer: return 8;
-    default: return 0;
-    }
+    return facts(model).intervalPairs;
 }
 
-QString rowCaption(int model, int row)
+QString rowCaption(DeviceModel model, int row)
 {
     return isIntervalModel(model) ? QString() : QString::number(row + 1);
 }

@@ -1,5 +1,7 @@
 #include "ui/PcClockText.h"
 
+#include "schedule/NumberText.h"
+
 namespace {
 // The first character of the locale's short format that separates two fields.
 QChar separatorOf(const QString &format, QChar fallback)
@@ -16,10 +18,6 @@ QChar separatorOf(const QString &format, QChar fallback)
     return fallback;
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
 } // namespace
 
 QString pcClockText(const QDateTime &now, const QLocale &locale)

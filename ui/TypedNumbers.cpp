@@ -1,13 +1,9 @@
 #include "ui/TypedNumbers.h"
 
+#include "link/LinkSettings.h"
 #include "schedule/NumberText.h"
 
 #include <cmath>
-
-namespace {
-constexpr int LowestTcpPort = 1;
-constexpr int HighestTcpPort = 65535;
-} // namespace
 
 int tcpPortFromText(const QString &text)
 {

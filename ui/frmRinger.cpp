@@ -1,6 +1,6 @@
 #include "ui/frmRinger.h"
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/ModelShape.h"
@@ -49,7 +49,6 @@ void frmRinger::Form_Load()
     lblPCClock->clear();
     lblRingerClock->clear();
     resize(WindowWidth, WindowHeight);
-    SelectedDeviceVersion = 0;
 
     for (int port = 1; port <= SerialPortCount; ++port)
         cmbPortNo->addItem(QString::number(port));
@@ -59,7 +58,6 @@ void frmRinger::Form_Load()
     // Port 0 (none chosen) leaves the serial port on its previous number.
     if (m_settings.PortNo >= 1 && m_settings.PortNo <= SerialPortCount)
         m_serialPortNumber = m_settings.PortNo;
-    m_lineSettings = lineSettingsForModel(ModelV1);
     cmbPortNo->setCurrentIndex(m_settings.PortNo - 1);
 
     for (int row = 0; row < SlotsPerDay; ++row) {
@@ -70,14 +68,10 @@ void frmRinger::Form_Load()
     LoadCalendar(m_calendar, calendarFilePath(m_dataDirectory));
     SelectFirstDayTab();
 
-    if (isValidModel(m_calendar.DeviceVersion)) {
-        m_lineSettings = lineSettingsForModel(m_calendar.DeviceVersion);
-        opsDeviceVersion[m_calendar.DeviceVersion]->setChecked(true);
-    } else {
-        m_calendar.DeviceVersion = ModelV2Times24;
-        m_lineSettings = lineSettingsForModel(ModelV2Times24);
-        opsDeviceVersion[ModelV2Times24]->setChecked(true);
-    }
+    const std::optional<DeviceModel> stored = modelFromNumber(m_calendar.DeviceVersion);
+    if (!stored)
+        m_calendar.DeviceVersion = qint16(DeviceModel::V2Times24);
+    opsDeviceVersion[size_t(stored.value_or(DeviceModel::V2Times24))]->setChecked(true);
 
     PCClock_Timer();
     FirstActivation = true;

@@ -45,15 +45,8 @@ public:
     frmRinger(const QString &dataDirectory, OperatorDialog &dialog, QWidget *parent = nullptr);
     ~frmRinger() override;
 
-    // Serial line settings for the model chosen ("9600,o,8,1" or
-    // "38400,o,8,1") and the serial port number fixed at start-up; the link
-    // reads both when an operation opens it.
-    QString lineSettings() const { return m_lineSettings; }
-    int serialPortNumber() const { return m_serialPortNumber; }
-
-    qint16 selectedDeviceVersion() const { return SelectedDeviceVersion; }
-    const RingerSettings &settings() const { return m_settings; }
-    QString dataDirectory() const { return m_dataDirectory; }
+    // The model whose button is checked.
+    DeviceModel selectedModel() const;
 
     RingCalendar &calendar() { return m_calendar; }
     // Shows Monday from the record, also when Monday is already selected.
@@ -70,6 +63,11 @@ public:
     bool operationRunning() const { return m_operationRunning; }
     // The file dialog and the print preview; the window's own by default.
     void setPageDialogs(PageDialogs &dialogs) { m_pageDialogs = &dialogs; }
+
+    // The session ends (a signal, the session manager): closes the window as
+    // its close box does. A running transfer is cancelled first, as "İptal
+    // Et" does, and the window closes once the operation has ended.
+    void endSession();
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -103,7 +101,7 @@ private:
 
     // Model and connection (frmRinger_Settings.cpp).
     void opsDeviceVersion_Click(int index);
-    void shapeRowsForModel(int index);
+    void shapeRowsForModel(DeviceModel model);
     void chkTCPIPActive_Click();
     void cmbPortNo_Click();
     void cmdSave_Click();
@@ -122,7 +120,19 @@ private:
     void replaceWholeSchedule(const QString &question, const std::function<void()> &command);
 
     // Device operations (frmRinger_Device.cpp).
-    int selectedModelButton() const;
+    // Marks a device operation as running for its scope; at its end, a
+    // session end that came meanwhile closes the window.
+    class RunningOperation
+    {
+    public:
+        explicit RunningOperation(frmRinger &window);
+        ~RunningOperation();
+        RunningOperation(const RunningOperation &) = delete;
+        RunningOperation &operator=(const RunningOperation &) = delete;
+
+    private:
+        frmRinger &m_window;
+    };
     // Runs a clock or relay-test operation; its button is off while the
     // link is open and has the focus after the controller was asked.
     void runOnButton(QPushButton *button, const std::function<OperationResult()> &operation);
@@ -155,13 +165,12 @@ private:
     std::unique_ptr<ComStatusWindow> m_progressWindow;
     QPushButton *m_operationButton = nullptr; // the clock or relay-test button that runs
     bool m_operationRunning = false;
+    bool m_closeWhenIdle = false; // the session ended while an operation ran
 
     RingCalendar m_calendar;
     RingerSettings m_settings;
-    QString m_lineSettings = QStringLiteral("9600,o,8,1");
     int m_serialPortNumber = 1; // the serial port's own default until start-up sets one
 
-    qint16 SelectedDeviceVersion = 0;
     bool FirstActivation = false;
     bool LoadingDay = false;
     bool m_busyCursorShown = false;

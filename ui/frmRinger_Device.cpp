@@ -2,28 +2,51 @@
 
 #include "link/SerialPortMap.h"
 #include "operations/ClockText.h"
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/TypedNumbers.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 // The buttons that talk to the controller. Each runs one device operation
 // with the settings the controls hold now.
 
-int frmRinger::selectedModelButton() const
+frmRinger::RunningOperation::RunningOperation(frmRinger &window)
+    : m_window(window)
 {
-    for (int i = 0; i < ModelCount; ++i) {
-        if (opsDeviceVersion[size_t(i)]->isChecked())
-            return i;
+    m_window.m_operationRunning = true;
+}
+
+frmRinger::RunningOperation::~RunningOperation()
+{
+    m_window.m_operationRunning = false;
+    // Closed from the event loop, once the operation's own stack is gone.
+    if (std::exchange(m_window.m_closeWhenIdle, false))
+        QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
+}
+
+void frmRinger::endSession()
+{
+    if (!operationRunning()) {
+        close();
+        return;
     }
-    return -1;
+    m_closeWhenIdle = true;
+    m_operations.progress().cancel();
+}
+
+DeviceModel frmRinger::selectedModel() const
+{
+    // The group is exclusive and starts with "V1" checked: one button always is.
+    return modelFromNumber(modelButtons->checkedId()).value_or(DeviceModel::V1);
 }
 
 LinkSettings frmRinger::linkSettings() const
@@ -33,31 +56,31 @@ LinkSettings frmRinger::linkSettings() const
     link.host = txtIP->text().trimmed();
     link.tcpPort = tcpPortFromText(txtPort->text());
     link.serialDevice = SerialPortMap::fromDirectory(m_dataDirectory).deviceName(m_serialPortNumber);
-    link.lineSettings = m_lineSettings;
+    link.line = facts(selectedModel()).line;
     return link;
 }
 
 void frmRinger::cmdSendCalendar_Click()
 {
-    const QScopedValueRollback running(m_operationRunning, true);
-    m_operations.SendCalendar(linkSettings(), selectedModelButton(), m_calendar);
+    const RunningOperation running(*this);
+    m_operations.SendCalendar(linkSettings(), selectedModel(), m_calendar);
 }
 
 void frmRinger::cmdReceiveCalendar_Click()
 {
-    const QScopedValueRollback running(m_operationRunning, true);
-    m_operations.ReceiveCalendar(linkSettings(), selectedModelButton(), m_calendar);
+    const RunningOperation running(*this);
+    m_operations.ReceiveCalendar(linkSettings(), selectedModel(), m_calendar);
 }
 
 void frmRinger::cmdSendClock_Click()
 {
-    runOnButton(cmdSendClock, [this] { return m_operations.SendClock(linkSettings(), selectedModelButton()); });
+    runOnButton(cmdSendClock, [this] { return m_operations.SendClock(linkSettings(), selectedModel()); });
 }
 
 void frmRinger::cmdReceiveClock_Click()
 {
     runOnButton(cmdReceiveClock, [this] {
-        const OperationResult result = m_operations.ReceiveClock(linkSettings(), selectedModelButton());
+        const OperationResult result = m_operations.ReceiveClock(linkSettings(), selectedModel());
         if (result.clock)
             lblRingerClock->setText(clockLabelText(*result.clock));
         return result;
@@ -67,17 +90,14 @@ void frmRinger::cmdReceiveClock_Click()
 void frmRinger::cmdTest_Click()
 {
     const qint16 seconds = relayTestSeconds(lblRelayTest->text());
-    runOnButton(cmdTest, [&] { return m_operations.TestRelay(linkSettings(), selectedModelButton(), seconds); });
+    runOnButton(cmdTest, [&] { return m_operations.TestRelay(linkSettings(), selectedModel(), seconds); });
 }
 
 void frmRinger::runOnButton(QPushButton *button, const std::function<OperationResult()> &operation)
 {
-    const QScopedValueRollback running(m_operationRunning, true);
+    const RunningOperation running(*this);
     const QScopedValueRollback current(m_operationButton, button);
-    const Outcome outcome = operation().outcome;
-    const bool asked = outcome != Outcome::SerialPortNotOpened && outcome != Outcome::TcpNotConnected
-        && outcome != Outcome::RelayNotOnModel;
-    if (asked)
+    if (outcomeRow(operation().outcome).reachedController)
         button->setFocus();
 }
 
@@ -113,10 +133,13 @@ void frmRinger::EndBusy()
     }
 }
 
-void frmRinger::showProgress(TransferProgress &)
+void frmRinger::showProgress(TransferProgress &progress)
 {
     // No parent: the busy main window is disabled, the progress window must not be.
     m_progressWindow->show();
+    // The session ended while the link was opening: the transfer stops at its first step.
+    if (m_closeWhenIdle)
+        progress.cancel();
 }
 
 void frmRinger::scheduleReceived()

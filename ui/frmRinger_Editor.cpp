@@ -1,6 +1,6 @@
 #include "ui/frmRinger.h"
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/NumberText.h"
 #include "schedule/CalendarCommands.h"
@@ -51,7 +51,9 @@ void frmRinger::TabRingDays_Click()
         chkTimeUsed[row]->setChecked(m_calendar.timeUsed(day, slot) == 1);
         {
             const QSignalBlocker loading(dtTime[row]);
-            dtTime[row]->setTime(toQTime(parseTimeOfDay(hourMinuteText(m_calendar.ringTime(day, slot))).value_or(0.0)));
+            // The picker shows hour and minute only; the seconds stay in the record.
+            const TimeOfDay time = timeOfDay(m_calendar.ringTime(day, slot));
+            dtTime[row]->setTime(QTime(time.hour, time.minute));
         }
         // Runs txtRingTime_Change only when the text changes.
         txtRingTime[row]->setText(QString::number(m_calendar.ringDuration(day, slot)));
@@ -114,7 +116,7 @@ void frmRinger::cmdCopyFromMonday_Click()
 
 void frmRinger::cmdDeleteAll_Click()
 {
-    replaceWholeSchedule(DeleteAllQuestion, [this] { ClearAll(m_calendar, SelectedDeviceVersion); });
+    replaceWholeSchedule(DeleteAllQuestion, [this] { ClearAll(m_calendar, selectedModel()); });
 }
 
 void frmRinger::cmdFactoryDefault_Click()

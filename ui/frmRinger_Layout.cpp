@@ -1,5 +1,6 @@
 #include "ui/frmRinger.h"
 
+#include "schedule/DayNames.h"
 #include "ui/ModelShape.h"
 
 #include <QButtonGroup>
@@ -31,8 +32,6 @@ constexpr int CheckBoxWidth = 40;
 constexpr int PickerWidth = 60;
 constexpr int RingLengthWidth = 28;
 constexpr int LogoWidth = 160;
-constexpr int RelayTestMinSeconds = 1;
-constexpr int RelayTestMaxSeconds = 30;
 constexpr int RelayTestInitialSeconds = 3;
 
 const QString DefaultControllerAddress = QStringLiteral("192.168.1.100");
@@ -148,10 +147,11 @@ QGroupBox *frmRinger::buildModelFrame()
     auto *layout = new QVBoxLayout(modelFrame);
     layout->setSpacing(1);
     layout->setContentsMargins(FrameMargin, 4, FrameMargin, 4);
-    for (int model = 0; model < ModelCount; ++model) {
-        auto *button = named(new QRadioButton(modelCaption(model)), indexed("opsDeviceVersion", model));
-        opsDeviceVersion[model] = button;
-        modelButtons->addButton(button, model);
+    for (const ModelFacts &row : ModelTable::Rows) {
+        const int id = int(row.model);
+        auto *button = named(new QRadioButton(row.caption.toString()), indexed("opsDeviceVersion", id));
+        opsDeviceVersion[size_t(id)] = button;
+        modelButtons->addButton(button, id);
         layout->addWidget(button);
     }
     // As designed: the first model chosen and green.
@@ -238,7 +238,7 @@ QGroupBox *frmRinger::buildRelayTestFrame()
 
     // Only the arrows of the spinner show; the label beside it holds the number.
     relaySecondsSpinner = named(new QSpinBox, QStringLiteral("UpDown1"));
-    relaySecondsSpinner->setRange(RelayTestMinSeconds, RelayTestMaxSeconds);
+    relaySecondsSpinner->setRange(ShortestRelayTest, LongestRelayTest);
     relaySecondsSpinner->setSingleStep(1);
     relaySecondsSpinner->setValue(RelayTestInitialSeconds);
     relaySecondsSpinner->setFixedWidth(18);
@@ -266,8 +266,8 @@ QGroupBox *frmRinger::buildScheduleFrame()
 {
     frWindows = frame(QStringLiteral("frWindows"), QStringLiteral("Zil Takvimi Ayarları"));
     TabRingDays = named(new QTabBar, QStringLiteral("TabRingDays"));
-    for (const char16_t *day : {u"Pazartesi", u"Salı", u"Çarşamba", u"Perşembe", u"Cuma", u"Cumartesi", u"Pazar"})
-        TabRingDays->addTab(QString::fromUtf16(day));
+    for (QStringView day : DayNames)
+        TabRingDays->addTab(day.toString());
     TabRingDays->setExpanding(true);
     TabRingDays->setDrawBase(true);
 

@@ -1,6 +1,6 @@
 #include "ui/frmRinger.h"
 
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "print/WeekPageFile.h"
 #include "schedule/CalendarFile.h"
 #include "ui/PageDialogs.h"
@@ -58,7 +58,7 @@ WeekPageHeading frmRinger::pageHeading() const
 void frmRinger::actPrint_Click()
 {
     const RingCalendar calendar = m_calendar;
-    const int model = SelectedDeviceVersion;
+    const DeviceModel model = selectedModel();
     const WeekPageHeading heading = pageHeading();
     if (const WeekPageFit fit = renderWeekPage(PageFormat::Pdf, calendar, model, heading).fit; !fit.fits()) {
         m_dialog.tell(pageDoesNotFit(fit));
@@ -89,7 +89,7 @@ void frmRinger::actSavePdf_Click()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    const RenderedPage page = renderWeekPage(PageFormat::Pdf, m_calendar, SelectedDeviceVersion, pageHeading());
+    const RenderedPage page = renderWeekPage(PageFormat::Pdf, m_calendar, selectedModel(), pageHeading());
     if (!page.fit.fits()) {
         m_dialog.tell(pageDoesNotFit(page.fit));
         return;

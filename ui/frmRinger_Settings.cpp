@@ -11,31 +11,29 @@
 
 void frmRinger::opsDeviceVersion_Click(int index)
 {
-    if (!isValidModel(index))
+    const std::optional<DeviceModel> model = modelFromNumber(index);
+    if (!model)
         return;
     for (QRadioButton *button : opsDeviceVersion)
         button->setStyleSheet(QString());
-    opsDeviceVersion[index]->setStyleSheet(SelectedModelStyle);
-
-    SelectedDeviceVersion = qint16(index);
-    m_lineSettings = lineSettingsForModel(index);
-    shapeRowsForModel(index);
+    opsDeviceVersion[size_t(index)]->setStyleSheet(SelectedModelStyle);
+    shapeRowsForModel(*model);
 }
 
 // Shows the rows and labels the model uses; values, enabled states and the
 // day shown stay as they are.
-void frmRinger::shapeRowsForModel(int index)
+void frmRinger::shapeRowsForModel(DeviceModel model)
 {
-    const int labelPairs = shownLabelPairs(index);
+    const int labelPairs = shownLabelPairs(model);
     for (int pair = 0; pair < int(lblStart.size()); ++pair) {
         lblStart[pair]->setVisible(pair < labelPairs);
         lblEnd[pair]->setVisible(pair < labelPairs);
     }
-    const int shownRows = shownRowCount(index);
-    const bool ringLengthShown = !isIntervalModel(index);
+    const int shownRows = shownRowCount(model);
+    const bool ringLengthShown = !isIntervalModel(model);
     for (int row = 0; row < SlotsPerDay; ++row) {
         const bool shown = row < shownRows;
-        chkTimeUsed[row]->setText(rowCaption(index, row));
+        chkTimeUsed[row]->setText(rowCaption(model, row));
         chkTimeUsed[row]->setVisible(shown);
         dtTime[row]->setVisible(shown);
         txtRingTime[row]->setVisible(shown && ringLengthShown);
@@ -59,8 +57,7 @@ void frmRinger::cmbPortNo_Click()
 
 void frmRinger::cmdSave_Click()
 {
-    m_lineSettings = lineSettingsForModel(opsDeviceVersion[ModelV1]->isChecked() ? ModelV1 : ModelV2Times24);
-    m_calendar.DeviceVersion = SelectedDeviceVersion;
+    m_calendar.DeviceVersion = qint16(selectedModel());
     storeSettings();
     storeCalendar();
 }

@@ -2,6 +2,7 @@
 
 #include "DefaultPaths.h"
 #include "ExitCode.h"
+#include "operations/DeviceOperations.h"
 #include "print/WeekPageFile.h"
 #include "schedule/DeviceModelNames.h"
 
@@ -10,9 +11,6 @@
 #include <QRegularExpression>
 
 namespace {
-
-constexpr int ShortestRelayTest = 1;
-constexpr int LongestRelayTest = 30; // the window's spinner
 
 // Which options a subcommand takes besides --json.
 enum OptionUse { UsesLink = 1, UsesModel = 2, UsesCalendar = 4, UsesVerify = 8, UsesTitle = 16 };
@@ -56,9 +54,8 @@ struct Options
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version.")};
     QCommandLineOption model{QStringLiteral("model"),
-                             QStringLiteral("Controller model: V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", \"V3  (64 Zaman)\", "
-                                            "\"V3  (Int. Timer)\", or v1, v2-24, v2-int, v3-64, v3-int (any case). "
-                                            "Default: the model stored in the schedule file."),
+                             QStringLiteral("Controller model: %1 (any case). Default: the model stored in the schedule file.")
+                                 .arg(modelNameList(true, QStringLiteral(", or "))),
                              QStringLiteral("MODEL")};
     QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT. "
                                           "IPv4 without leading zeros; an IPv6 scope is an interface name."),
@@ -181,9 +178,8 @@ Invocation parseCommandLine(const QStringList &arguments)
     if (parser.isSet(o.model)) {
         invocation.model = modelFromName(parser.value(o.model));
         if (!invocation.model)
-            return refuse(QStringLiteral("--model: '%1' is not a model (V1, \"V2  (24 Zaman)\", \"V2  (Int. Timer)\", "
-                                          "\"V3  (64 Zaman)\", \"V3  (Int. Timer)\", v1, v2-24, v2-int, v3-64, v3-int)")
-                               .arg(parser.value(o.model)));
+            return refuse(QStringLiteral("--model: '%1' is not a model (%2)")
+                              .arg(parser.value(o.model), modelNameList(true, QStringLiteral(", "))));
     }
 
     if (info->options & UsesLink) {

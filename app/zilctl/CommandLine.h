@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LinkTarget.h"
+#include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>

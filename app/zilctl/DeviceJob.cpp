@@ -30,44 +30,44 @@ LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
     link.host = target.host;
     link.tcpPort = target.tcpPort;
     link.serialDevice = target.serialDevice;
-    link.lineSettings = lineSettingsForModel(model); // as the window sets them for its model
+    link.line = facts(model).line; // as the window sets them for its model
     return link;
 }
 
 } // namespace
 
-DeviceJobSetup prepareDeviceJob(const Invocation &invocation)
+Result<DeviceJob> prepareDeviceJob(const Invocation &invocation)
 {
     DeviceJob job;
     job.command = deviceCommandOf(invocation.command);
     job.calendarPath = invocation.calendarPath;
     job.relaySeconds = invocation.relaySeconds;
     job.verifyAfterSend = invocation.verifyAfterSend;
-    job.json = invocation.json;
 
     if (needsSchedule(job.command) || !invocation.model) {
-        const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
-        if (!input.calendar) {
+        const Result<RingCalendar> input = readWholeScheduleFile(invocation.calendarPath);
+        if (!input) {
             const QString hint = needsSchedule(job.command) ? QString() : QStringLiteral(" (give --model to go without it)");
-            return {std::nullopt, input.error + hint};
+            return failure(input.error() + hint);
         }
         if (needsSchedule(job.command))
-            job.calendar = input.calendar;
-        if (!invocation.model && !storedModel(*input.calendar))
-            return {std::nullopt, unknownStoredModelError(invocation.calendarPath, *input.calendar)};
-        job.model = invocation.model.value_or(storedModel(*input.calendar).value_or(ModelV1));
+            job.calendar = *input;
+        const std::optional<DeviceModel> stored = storedModel(*input);
+        if (!invocation.model && !stored)
+            return failure(unknownStoredModelError(invocation.calendarPath, *input));
+        job.model = invocation.model ? *invocation.model : *stored;
     } else {
         job.model = *invocation.model;
     }
     if (job.command == DeviceCommand::Receive) {
-        const ScheduleFileInput replaced = readScheduleToReplace(invocation.calendarPath);
-        if (!replaced.error.isEmpty())
-            return {std::nullopt, replaced.error};
-        job.calendar = replaced.calendar;
+        const Result<std::optional<RingCalendar>> replaced = readScheduleToReplace(invocation.calendarPath);
+        if (!replaced)
+            return failure(replaced.error());
+        job.calendar = *replaced;
     }
 
     if (!invocation.link)
-        return {std::nullopt, QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(invocation.commandName)};
+        return failure(QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(invocation.commandName));
     job.link = linkSettings(*invocation.link, job.model);
-    return {job, {}};
+    return job;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkSettings.h"
+#include "schedule/Result.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>
@@ -14,26 +15,18 @@ struct DeviceJob
 {
     DeviceCommand command = DeviceCommand::Send;
     LinkSettings link;          // line settings already set from the model
-    DeviceModel model = ModelV1;
+    DeviceModel model = DeviceModel::V1;
     QString calendarPath;       // read by send and verify, written by receive
     // send and verify: the file's schedule. receive: the file it replaces,
     // whose slots the model does not carry stay; none when there is no file yet.
     std::optional<RingCalendar> calendar;
     int relaySeconds = 0;       // relay-test only
     bool verifyAfterSend = false;
-    bool json = false;
 };
 
 struct Invocation;
 
-// Either a job ready to run or why the schedule file or the model keep it
-// from starting.
-struct DeviceJobSetup
-{
-    std::optional<DeviceJob> job;
-    QString error;
-};
-
-// Reads the schedule file where the subcommand sends or compares it, or where
-// the model has to come from it (no --model).
-DeviceJobSetup prepareDeviceJob(const Invocation &invocation);
+// A job ready to run, or why the schedule file or the model keep it from
+// starting. Reads the schedule file where the subcommand sends or compares
+// it, or where the model has to come from it (no --model).
+Result<DeviceJob> prepareDeviceJob(const Invocation &invocation);

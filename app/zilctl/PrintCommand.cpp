@@ -10,19 +10,19 @@
 
 CommandResult printWeekPage(const Invocation &invocation)
 {
-    const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
-    if (!input.calendar)
-        return CommandResult::failure(ExitCode::BadInput, input.error);
-    const std::optional<DeviceModel> model = invocation.model ? invocation.model : storedModel(*input.calendar);
+    const Result<RingCalendar> input = readWholeScheduleFile(invocation.calendarPath);
+    if (!input)
+        return CommandResult::failure(ExitCode::BadInput, input.error());
+    const std::optional<DeviceModel> model = invocation.model ? invocation.model : storedModel(*input);
     if (!model)
-        return CommandResult::failure(ExitCode::BadInput, unknownStoredModelError(invocation.calendarPath, *input.calendar));
+        return CommandResult::failure(ExitCode::BadInput, unknownStoredModelError(invocation.calendarPath, *input));
 
     const WeekPageHeading heading{invocation.title, QFileInfo(invocation.calendarPath).fileName(), QDate::currentDate(), {}};
     const bool toStandardOutput = invocation.pagePath.isEmpty();
     if (toStandardOutput && ::isatty(STDOUT_FILENO))
         return CommandResult::failure(ExitCode::BadInput, QStringLiteral("print - writes a PDF into a pipe or a file, not to the terminal"));
     const PageFormat format = toStandardOutput ? PageFormat::Pdf : pageFormatOf(invocation.pagePath).value_or(PageFormat::Pdf);
-    const RenderedPage page = renderWeekPage(format, *input.calendar, *model, heading);
+    const RenderedPage page = renderWeekPage(format, *input, *model, heading);
     if (!page.fit.fits())
         return CommandResult::failure(ExitCode::BadInput,
                                       QStringLiteral("the week does not fit on one page even at %1 pt (%2 rings on the longest day, "

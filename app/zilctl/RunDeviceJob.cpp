@@ -2,8 +2,8 @@
 
 #include "ClockReport.h"
 #include "ConsoleHost.h"
+#include "../SignalPipe.h"
 #include "ScheduleDifferences.h"
-#include "StopSignals.h"
 #include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
 #include "schedule/CalendarFile.h"
@@ -11,28 +11,15 @@
 #include "schedule/DeviceModelNames.h"
 
 #include <QJsonArray>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
 
-ExitCode exitCodeOf(Outcome outcome)
-{
-    if (outcomeRow(outcome).succeeded)
-        return ExitCode::Success;
-    switch (outcome) {
-    case Outcome::SerialPortNotOpened:
-    case Outcome::TcpNotConnected: return ExitCode::LinkNotOpened;
-    case Outcome::Cancelled: return ExitCode::Interrupted;
-    case Outcome::RelayNotOnModel: // nothing was sent: the model has no relay test to ask for
-    case Outcome::NoModel: return ExitCode::BadInput;
-    default: return ExitCode::DeviceFailed;
-    }
-}
-
 QString linkDescription(const LinkSettings &link)
 {
     if (link.transport == LinkTransport::Serial)
-        return QStringLiteral("serial %1 %2").arg(link.serialDevice, link.lineSettings);
+        return QStringLiteral("serial %1 %2").arg(link.serialDevice, lineSettingsText(link.line));
     const QString host = link.host.contains(u':') ? u'[' + link.host + u']' : link.host;
     return QStringLiteral("tcp %1:%2").arg(host).arg(link.tcpPort);
 }
@@ -47,7 +34,7 @@ public:
         , m_host(::isatty(STDERR_FILENO) == 1)
         , m_operations(m_host, m_clock)
     {
-        QObject::connect(&m_stop, &StopSignals::requested, &m_stop, [this] { m_host.cancelTransfers(); });
+        QObject::connect(&m_stop, &SignalPipe::arrived, &m_stop, [this] { m_host.cancelTransfers(); });
     }
 
     CommandResult run();
@@ -65,7 +52,8 @@ private:
     SystemWholeSecondClock m_clock;
     ConsoleHost m_host;
     DeviceOperations m_operations;
-    StopSignals m_stop;
+    // Ctrl-C (SIGINT) and SIGTERM cancel the work; a second one ends zilctl at once.
+    SignalPipe m_stop{{SIGINT, SIGTERM}, exitStatus(ExitCode::Interrupted)};
 };
 
 CommandResult DeviceJobRun::run()
@@ -84,7 +72,7 @@ CommandResult DeviceJobRun::run()
     }
     result.details.insert(QStringLiteral("model"), modelCaption(m_job.model));
     result.details.insert(QStringLiteral("link"), linkDescription(m_job.link));
-    if (m_stop.stopRequested()) {
+    if (m_stop.hasArrived()) {
         // A single command is not cut short; it ends within its own wait.
         if (result.exitCode != ExitCode::Interrupted)
             result.message += QStringLiteral("\nstopped by a signal once the command under way had ended");
@@ -104,13 +92,13 @@ CommandResult DeviceJobRun::told(const OperationResult &result) const
         message += QStringLiteral(": ") + result.detail;
         details.insert(QStringLiteral("system_error"), result.detail);
     }
-    return {exitCodeOf(result.outcome), message, {}, details};
+    return {outcomeRow(result.outcome).exitCode, message, {}, details};
 }
 
 CommandResult DeviceJobRun::send()
 {
     const OperationResult sent = m_operations.SendCalendar(m_job.link, m_job.model, *m_job.calendar);
-    if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.stopRequested()) {
+    if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.hasArrived()) {
         CommandResult result = told(sent);
         result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
         return result;
@@ -122,7 +110,7 @@ CommandResult DeviceJobRun::receive()
 {
     // Slots the model does not carry keep the file's values, as in the window.
     RingCalendar calendar = m_job.calendar.value_or(clearedCalendar(m_job.model));
-    calendar.DeviceVersion = m_job.model;
+    calendar.DeviceVersion = qint16(m_job.model);
     const OperationResult received = m_operations.ReceiveCalendar(m_job.link, m_job.model, calendar);
     CommandResult result = told(received);
     result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);

@@ -5,39 +5,37 @@
 #include <QFile>
 #include <QFileInfo>
 
-ScheduleFileInput readWholeScheduleFile(const QString &path)
+Result<RingCalendar> readWholeScheduleFile(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
-        return {std::nullopt, QStringLiteral("schedule file %1 does not exist; save one from the window (\"Kaydet\") "
-                                             "or make one with zilctl import")
-                                  .arg(path)};
+        return failure(QStringLiteral("schedule file %1 does not exist; save one from the window (\"Kaydet\") "
+                                      "or make one with zilctl import")
+                           .arg(path));
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString())};
+        return failure(QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString()));
     const QByteArray bytes = file.read(CalendarFileSize);
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString())};
+        return failure(QStringLiteral("schedule file %1 cannot be read: %2").arg(path, file.errorString()));
     RingCalendar calendar;
     overlayCalendarBytes(calendar, bytes);
-    return {calendar, {}};
+    return calendar;
 }
 
-ScheduleFileInput readScheduleToReplace(const QString &path)
+Result<std::optional<RingCalendar>> readScheduleToReplace(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0))
-        return {};
-    ScheduleFileInput existing = readWholeScheduleFile(path);
-    if (!existing.calendar)
-        existing.error += QStringLiteral("; it is left as it is");
-    return existing;
+        return std::optional<RingCalendar>();
+    const Result<RingCalendar> existing = readWholeScheduleFile(path);
+    if (!existing)
+        return failure(existing.error() + QStringLiteral("; it is left as it is"));
+    return std::optional<RingCalendar>(*existing);
 }
 
 std::optional<DeviceModel> storedModel(const RingCalendar &calendar)
 {
-    if (!isValidModel(calendar.DeviceVersion))
-        return std::nullopt;
-    return DeviceModel(calendar.DeviceVersion);
+    return modelFromNumber(calendar.DeviceVersion);
 }
 
 QString unknownStoredModelError(const QString &path, const RingCalendar &calendar)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/DeviceModel.h"
+#include "schedule/Result.h"
 #include "schedule/RingCalendar.h"
 
 #include <QString>
@@ -9,19 +11,13 @@
 // bytes it lacks keeping the record's defaults (an empty file, which a window
 // killed at start leaves behind, is all defaults). Unlike the window, a
 // missing file is not created: it is refused, saying how to make one.
-struct ScheduleFileInput
-{
-    std::optional<RingCalendar> calendar;
-    QString error;
-};
-
-ScheduleFileInput readWholeScheduleFile(const QString &path);
+Result<RingCalendar> readWholeScheduleFile(const QString &path);
 
 // A schedule file about to be replaced (import, receive): its slots are kept
 // where the new schedule has none. A missing or empty file (the window's
 // "none yet") gives no calendar and no error; a short one is read as the
 // window does; an unreadable one is refused, and left as it is.
-ScheduleFileInput readScheduleToReplace(const QString &path);
+Result<std::optional<RingCalendar>> readScheduleToReplace(const QString &path);
 
 // The model a schedule holds, or why it cannot stand for one.
 std::optional<DeviceModel> storedModel(const RingCalendar &calendar);

@@ -70,17 +70,18 @@ QJsonArray problemsAsJson(const QList<TextProblem> &problems)
 
 CommandResult exportCalendarText(const Invocation &invocation)
 {
-    const ScheduleFileInput input = readWholeScheduleFile(invocation.calendarPath);
-    if (!input.calendar)
-        return badInput(input.error);
-    if (!storedModel(*input.calendar))
+    const Result<RingCalendar> input = readWholeScheduleFile(invocation.calendarPath);
+    if (!input)
+        return badInput(input.error());
+    const std::optional<DeviceModel> stored = storedModel(*input);
+    if (!stored)
         return badInput(QStringLiteral("schedule file %1 holds model %2, which is none of the five")
                             .arg(invocation.calendarPath)
-                            .arg(input.calendar->DeviceVersion));
+                            .arg(input->DeviceVersion));
 
-    const QByteArray text = calendarToText(*input.calendar).toUtf8();
+    const QByteArray text = calendarToText(*input).toUtf8();
     QJsonObject details{{QStringLiteral("calendar"), invocation.calendarPath},
-                        {QStringLiteral("model"), modelCaption(input.calendar->DeviceVersion)}};
+                        {QStringLiteral("model"), modelCaption(*stored)}};
     if (invocation.textPath.isEmpty()) {
         if (invocation.json)
             details.insert(QStringLiteral("text"), QString::fromUtf8(text));
@@ -110,18 +111,19 @@ CommandResult importCalendarText(const Invocation &invocation)
 
     // Slots the text leaves out keep the file's values, or are cleared when
     // there is no file yet.
-    const ScheduleFileInput base = readScheduleToReplace(invocation.calendarPath);
-    if (!base.error.isEmpty())
-        return badInput(base.error);
+    const Result<std::optional<RingCalendar>> replaced = readScheduleToReplace(invocation.calendarPath);
+    if (!replaced)
+        return badInput(replaced.error());
+    const std::optional<RingCalendar> &base = *replaced;
     std::optional<DeviceModel> model = invocation.model ? invocation.model : reading.model;
-    if (!model && base.calendar)
-        model = storedModel(*base.calendar);
+    if (!model && base)
+        model = storedModel(*base);
     if (!model)
         return badInput(QStringLiteral("the text names no model: add a '# model: ...' line or give --model"));
 
-    RingCalendar calendar = base.calendar ? *base.calendar : clearedCalendar(*model);
+    RingCalendar calendar = base ? *base : clearedCalendar(*model);
     reading.applyTo(calendar);
-    calendar.DeviceVersion = *model;
+    calendar.DeviceVersion = qint16(*model);
     if (const QString error = SaveCalendar(calendar, invocation.calendarPath); !error.isEmpty())
         return badInput(QStringLiteral("%1 cannot be written: %2").arg(invocation.calendarPath, error));
 
@@ -131,7 +133,7 @@ CommandResult importCalendarText(const Invocation &invocation)
                 .arg(invocation.calendarPath, modelCaption(*model))
                 .arg(given)
                 .arg(SlotTotal - given)
-                .arg(base.calendar ? QStringLiteral("kept") : QStringLiteral("cleared")),
+                .arg(base ? QStringLiteral("kept") : QStringLiteral("cleared")),
             {},
             {{QStringLiteral("calendar"), invocation.calendarPath},
              {QStringLiteral("model"), modelCaption(*model)},

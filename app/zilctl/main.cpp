@@ -24,10 +24,10 @@ CommandResult run(const Invocation &invocation)
     case Subcommand::Print: return printWeekPage(invocation);
     default: break;
     }
-    const DeviceJobSetup setup = prepareDeviceJob(invocation);
-    if (!setup.job)
-        return CommandResult::failure(ExitCode::BadInput, setup.error);
-    return runDeviceJob(*setup.job);
+    const Result<DeviceJob> job = prepareDeviceJob(invocation);
+    if (!job)
+        return CommandResult::failure(ExitCode::BadInput, job.error());
+    return runDeviceJob(*job);
 }
 
 } // namespace

@@ -30,13 +30,13 @@ void TestCalendarText::exportThenImportGivesTheSameBytes_data()
     auto *random = QRandomGenerator::global();
 
     RingCalendar factory;
-    factory.DeviceVersion = ModelV3Times64;
+    factory.DeviceVersion = qint16(DeviceModel::V3Times64);
     FactoryDefault(factory);
     QTest::newRow("factory default") << factory;
     QTest::newRow("never loaded: all zero") << RingCalendar();
     for (qint16 model = 0; model < ModelCount; ++model) {
         RingCalendar cleared;
-        ClearAll(cleared, model);
+        ClearAll(cleared, DeviceModel(model));
         cleared.setTimeUsed(3, 2, 1);
         cleared.setRingTime(3, 2, timeValue(QTime(23, 59)));
         QTest::newRow(qPrintable(QStringLiteral("cleared, model %1").arg(model))) << cleared;
@@ -55,7 +55,7 @@ void TestCalendarText::exportThenImportGivesTheSameBytes_data()
     QTest::newRow("V1 receive of random bytes") << v1;
 
     RingCalendar records; // a record receive takes two characters of length
-    records.DeviceVersion = ModelV2Times24;
+    records.DeviceVersion = qint16(DeviceModel::V2Times24);
     for (const QByteArray answer : {"$ZR001O1011-91230**", "$ZR001O4201992359**"}) {
         const SlotReading slot = slotFromRecordAnswer(answer);
         const int day = answer.mid(7, 1).toInt(), index = answer.mid(8, 2).toInt();
@@ -84,7 +84,7 @@ void TestCalendarText::exportThenImportGivesTheSameBytes()
     const CalendarTextReading reading = readCalendarText(calendarToText(calendar));
     QVERIFY2(reading.ok(), qPrintable(reading.problems.value(0).toString()));
     QCOMPARE(reading.slotCount(), SlotTotal);
-    RingCalendar back = clearedCalendar(ModelV1);
+    RingCalendar back = clearedCalendar(DeviceModel::V1);
     reading.applyTo(back);
     QCOMPARE(calendarToBytes(back), calendarToBytes(calendar));
 }
@@ -92,7 +92,7 @@ void TestCalendarText::exportThenImportGivesTheSameBytes()
 void TestCalendarText::textReadsAsPeopleExpect()
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = ModelV3Times64;
+    calendar.DeviceVersion = qint16(DeviceModel::V3Times64);
     FactoryDefault(calendar);
     calendar.setRingTime(2, 5, timeValue(7, 45, 30));
     calendar.setRingTime(2, 6, 45123.25);
@@ -152,14 +152,14 @@ void TestCalendarText::wrongLinesAreRefusedWithLineAndField()
 void TestCalendarText::slotsLeftOutKeepTheCalendarsValues()
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = ModelV1;
+    calendar.DeviceVersion = qint16(DeviceModel::V1);
     FactoryDefault(calendar);
     const CalendarTextReading reading = readCalendarText(QStringLiteral("\xFEFF# Model:  V2 (int. timer) \r\n"
                                                                         "Day, Slot, In_Use, Time, Seconds\r\n"
                                                                         "# a comment\r\n 3 , 2 , 0 , 7:05 , 12 \r\n"));
     QVERIFY2(reading.ok(), qPrintable(reading.problems.value(0).toString()));
     RingCalendar expected = calendar;
-    expected.DeviceVersion = ModelV2IntervalTimer;
+    expected.DeviceVersion = qint16(DeviceModel::V2IntervalTimer);
     expected.setTimeUsed(3, 2, 0);
     expected.setRingTime(3, 2, timeValue(7, 5));
     expected.setRingDuration(3, 2, 12);

@@ -77,14 +77,14 @@ void TestSiteDevice::initTestCase()
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const struct {
         const char *name;
-        int model;
+        DeviceModel model;
         bool serial;
-    } sims[] = {{"inplan", ModelV3Times64, false}, {"other", ModelV1, true}, {"refusing", ModelV2Times24, false},
-                {"clock", ModelV3IntervalTimer, false}, {"silent", ModelV2IntervalTimer, false}, {"unreachable", ModelV2Times24, false}};
+    } sims[] = {{"inplan", DeviceModel::V3Times64, false}, {"other", DeviceModel::V1, true}, {"refusing", DeviceModel::V2Times24, false},
+                {"clock", DeviceModel::V3IntervalTimer, false}, {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
     QByteArray site = "name = \"Deneme\"\n[schedules]\nnormal = \"normal.csv\"\n";
     for (const auto &s : sims) {
         auto sim = std::make_unique<ControllerSimulator>();
-        sim->setModel(s.model);
+        sim->setModel(int(s.model));
         QVERIFY(sim->listenTcp() && (!s.serial || sim->openSerial()));
         const quint16 port = s.name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
         const QByteArray link = s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';

@@ -112,7 +112,7 @@ void TestSitePlan::weekAhead()
     const SiteController &c = *reading.site->controller(controller);
     const PlannedWeek planned = plannedWeek(*reading.site, c, date);
     const QStringList expected = week.split(u' ');
-    QCOMPARE(planned.calendar.DeviceVersion, c.model);
+    QCOMPARE(planned.calendar.DeviceVersion, qint16(c.model));
     QCOMPARE(planned.today.date, date);
     for (int weekday = 1; weekday <= 7; ++weekday) {
         const PlannedDay &day = planned.days[size_t(weekday - 1)];

@@ -1,6 +1,7 @@
 #include "schedule/CalendarFile.h"
 #include "schedule/CalendarText.h"
 #include "schedule/DateTimeValue.h"
+#include "schedule/DeviceModel.h"
 #include "support/FileBytes.h"
 
 #include <QJsonDocument>
@@ -33,7 +34,7 @@ Run zilctl(const QStringList &arguments, const QByteArray &input = {})
 RingCalendar sampleCalendar()
 {
     RingCalendar c;
-    c.DeviceVersion = ModelV3Times64;
+    c.DeviceVersion = qint16(DeviceModel::V3Times64);
     for (int slot = 1; slot <= 20; ++slot) {
         c.setTimeUsed(slot % 7 + 1, slot, 1);
         c.setRingTime(slot % 7 + 1, slot, timeValue(slot, 3 * slot));
@@ -152,7 +153,7 @@ void TestZilctl::exportImportKeepsEveryByteAndTheTail()
     QVERIFY(exported.out.startsWith("# model: V3  (64 Zaman)\nday,slot,in_use,time,seconds\n"));
 
     RingCalendar other; // an edited copy, to be put back by the text
-    other.DeviceVersion = ModelV1;
+    other.DeviceVersion = qint16(DeviceModel::V1);
     QVERIFY(writeFileBytes(path("b.dat"), calendarToBytes(other) + tail));
     const Run imported = zilctl({"import", "--calendar", path("b.dat")}, exported.out);
     QCOMPARE(imported.exitCode, 0);
@@ -162,7 +163,7 @@ void TestZilctl::exportImportKeepsEveryByteAndTheTail()
     // A new file: the slots left out are off at 00:00 with 3 seconds.
     QCOMPARE(zilctl({"import", "--calendar", path("c.dat"), "--model", "V2  (24 zaman)"}, "day,slot,in_use,time,seconds\n").exitCode, 0);
     RingCalendar cleared;
-    cleared.DeviceVersion = ModelV2Times24;
+    cleared.DeviceVersion = qint16(DeviceModel::V2Times24);
     cleared.RingDuration.fill(3);
     QCOMPARE(readFileBytes(path("c.dat")), calendarToBytes(cleared));
 }

@@ -54,7 +54,7 @@ private slots:
     {
         m_simulator.setFaults({});
         m_simulator.clearLog();
-        QVERIFY(writeFileBytes(path("sent.dat"), calendarToBytes(sampleCalendar(ModelV3Times64)) + "tail"));
+        QVERIFY(writeFileBytes(path("sent.dat"), calendarToBytes(sampleCalendar(int(DeviceModel::V3Times64))) + "tail"));
     }
     void everyCommandOnOneLink_data();
     void everyCommandOnOneLink();
@@ -98,9 +98,9 @@ void TestZilctlDevice::everyCommandOnOneLink_data()
 {
     QTest::addColumn<int>("model");
     QTest::addColumn<QString>("link");
-    QTest::newRow("V2  (Int. Timer), TCP") << int(ModelV2IntervalTimer) << "TCP";
-    QTest::newRow("V3  (64 Zaman), serial") << int(ModelV3Times64) << "SERIAL";
-    QTest::newRow("V1, TCP") << int(ModelV1) << "TCP";
+    QTest::newRow("V2  (Int. Timer), TCP") << int(DeviceModel::V2IntervalTimer) << "TCP";
+    QTest::newRow("V3  (64 Zaman), serial") << int(DeviceModel::V3Times64) << "SERIAL";
+    QTest::newRow("V1, TCP") << int(DeviceModel::V1) << "TCP";
 }
 
 void TestZilctlDevice::everyCommandOnOneLink()
@@ -140,15 +140,15 @@ void TestZilctlDevice::everyCommandOnOneLink()
     QCOMPARE(readFileBytes(path("other.dat")), calendarToBytes(sent) + "tail"); // with the slots the model lacks, and the tail
 
     // The last slot of the week is compared too; a time that is no time of day is shown as held.
-    const int last = recordSlotsPerDay(model);
+    const int last = recordSlotsPerDay(DeviceModel(model));
     QByteArray memory = m_simulator.memory(); // a V1's hour and minute bytes, packed decimal
     memory.replace(MemoryImage::entryOffset(6, last - 1) + 1, 2, "\x24\x10");
-    model == ModelV1 ? m_simulator.setMemory(memory) : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
+    model == int(DeviceModel::V1) ? m_simulator.setMemory(memory) : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
     run = zilctl({"verify", link, "--calendar", "sent.dat"});
     QCOMPARE(run.exitCode, 4);
     QVERIFY(run.err.endsWith(QString("day 7, slot %1, time: file %2, controller 24:10 (no time of day)\n").arg(last).arg(hourMinuteText(sent.ringTime(7, last)))));
 
-    const QStringList common{link, "--model", modelShortName(model)};
+    const QStringList common{link, "--model", modelShortName(DeviceModel(model))};
     QCOMPARE(zilctl(QStringList{"clock", "set"} + common).out, ClockSet + '\n');
     QVERIFY(qAbs(m_simulator.clock().secsTo(QDateTime::currentDateTime())) <= 2);
     m_simulator.setClock(QDateTime::currentDateTime().addSecs(-3600));
@@ -157,10 +157,10 @@ void TestZilctlDevice::everyCommandOnOneLink()
     QCOMPARE(clock.value("day_name").toString(), DayName(m_simulator.clock().date().dayOfWeek()));
 
     run = zilctl(QStringList{"relay-test", QString::number(3 + model)} + common);
-    QCOMPARE(run.exitCode, model == ModelV1 ? 2 : 0); // a V1 has none: the window only tells
-    QCOMPARE(run.out + run.err, model == ModelV1 ? "zilctl: " + RelayTestNotOnV1 + '\n' : RelayTestDone + '\n');
-    QCOMPARE(run.frames, model == ModelV1 ? 0 : 1);
-    QVERIFY(model == ModelV1 || m_simulator.lastRelaySeconds() == 3 + model);
+    QCOMPARE(run.exitCode, model == int(DeviceModel::V1) ? 2 : 0); // a V1 has none: the window only tells
+    QCOMPARE(run.out + run.err, model == int(DeviceModel::V1) ? "zilctl: " + RelayTestNotOnV1 + '\n' : RelayTestDone + '\n');
+    QCOMPARE(run.frames, model == int(DeviceModel::V1) ? 0 : 1);
+    QVERIFY(model == int(DeviceModel::V1) || m_simulator.lastRelaySeconds() == 3 + model);
 }
 
 void TestZilctlDevice::failuresExitWithTheirCodes_data()
@@ -188,7 +188,7 @@ void TestZilctlDevice::failuresExitWithTheirCodes()
     QFETCH(int, interruptAt);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    m_simulator.setModel(ModelV3Times64);
+    m_simulator.setModel(int(DeviceModel::V3Times64));
     m_simulator.setFaults({.silent = interruptAt == 0, .wrongStatus = false, .noiseBefore = {}, .answerDelayMs = interruptAt ? 300 : 0});
     const QByteArray before = readFileBytes(path("sent.dat"));
     const Run run = zilctl(arguments, interruptAt);

@@ -5,6 +5,7 @@
 #include "protocol/FrameEncoding.h"
 #include "support/ScriptedChannel.h"
 
+#include <QSerialPort>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -74,8 +75,8 @@ private slots:
         QCOMPARE(peer->readAll(), QByteArray("%DT00103**\r"));
         peer->write("$DT001O\r\n");
         QCOMPARE(AwaitAnswer(link, 9, 2, WaitForm::Strict, LateAnswer::Used).value_or("time-out"), "$DT001O\r\n");
-        const OpenResult refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
-        QVERIFY2(!refused && !refused.error.isEmpty() && !link.channel(), qPrintable(refused.error));
+        const Result<> refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
+        QVERIFY2(!refused && !refused.error().isEmpty() && !link.channel(), qPrintable(refused.error()));
     }
 
     // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
@@ -84,14 +85,15 @@ private slots:
         QTest::addColumn<LinkSettings>("settings"); QTest::addColumn<QString>("reason"); QTest::addColumn<qint64>("endMs");
         using enum LinkTransport;
         const char *const lo = "127.0.0.1";
+        const LineSettings slow = ModelTable::Line9600, fast = ModelTable::Line38400;
         for (auto [transport, target, port, line, reason, endMs] :
-             {std::tuple<LinkTransport, const char *, int, const char *, const char *, qint64>{Tcp, lo, 0, "", "", 0},
-              {Tcp, lo, 1, "", "", 2000}, {Tcp, lo, 65535, "", "", 2000}, {Tcp, lo, 65536, "", "", 0},
-              {Tcp, lo, 70000, "", "", 0}, {Tcp, "", 5600, "", "", 0}, {Tcp, "  ", 5600, "", "", 0},
-              {Serial, "/dev/zil-no-such-port", 0, "9600,o,8,1", "/dev/zil-no-such-port", 0}, // names its cause
-              {Serial, "/dev/null", 0, "38400,o,8,1", "/dev/null", 0}, // not a serial line
-              {Serial, "/dev/null", 0, "9600,q,8,1", "9600,q,8,1", 0}, {Serial, "", 0, "9600,o,8,1", "", 0}})
-            QTest::addRow("%s '%s' %d %s", transport == Tcp ? "TCP" : "serial", target, port, line)
+             {std::tuple<LinkTransport, const char *, int, LineSettings, const char *, qint64>{Tcp, lo, 0, slow, "", 0},
+              {Tcp, lo, 1, slow, "", 2000}, {Tcp, lo, 65535, slow, "", 2000}, {Tcp, lo, 65536, slow, "", 0},
+              {Tcp, lo, 70000, slow, "", 0}, {Tcp, "", 5600, slow, "", 0}, {Tcp, "  ", 5600, slow, "", 0},
+              {Serial, "/dev/zil-no-such-port", 0, slow, "/dev/zil-no-such-port", 0}, // names its cause
+              {Serial, "/dev/null", 0, fast, "/dev/null", 0}, // not a serial line
+              {Serial, "", 0, slow, "", 0}})
+            QTest::addRow("%s '%s' %d %s", transport == Tcp ? "TCP" : "serial", target, port, qPrintable(lineSettingsText(line)))
                 << LinkSettings{transport, target, port, target, line} << QString(reason) << endMs;
     }
     void openFails()
@@ -99,28 +101,31 @@ private slots:
         QFETCH(LinkSettings, settings); QFETCH(QString, reason); QFETCH(qint64, endMs);
         FakeClock clock;
         DeviceLink link(clock);
-        const OpenResult open = link.Open(settings);
-        QVERIFY2(!open && !link.channel() && !open.error.isEmpty() && open.error.contains(reason), qPrintable(open.error));
+        const Result<> open = link.Open(settings);
+        QVERIFY2(!open && !link.channel() && !open.error().isEmpty() && open.error().contains(reason), qPrintable(open.error()));
         QVERIFY(!AwaitAnswer(link, 1, 5, WaitForm::Strict, LateAnswer::Used)); // a time-out at once, no channel
         QCOMPARE(clock.ms(), endMs);
     }
 
-    void parseLineSettings_data()
+    // Each model's line on a port, as its text names it; the text form of other lines too.
+    void lineSettingsOnThePort_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<QList<int>>("line"); // baud, parity, data bits, stop bits
-        for (auto [text, line] : // refused: no values
-             {std::pair<const char *, QList<int>>{"9600,o,8,1", {9600, SP::OddParity, SP::Data8, SP::OneStop}},
-              {"1200,E,7,2", {1200, SP::EvenParity, SP::Data7, SP::TwoStop}},
-              {" 19200 , n , 5 , 1.5 ", {19200, SP::NoParity, SP::Data5, SP::OneAndHalfStop}},
-              {"1,s,6,2", {1, SP::SpaceParity, SP::Data6, SP::TwoStop}}, {"", {}}, {"9600,o,8", {}}, {"9600,o,8,1,1", {}},
-              {"0,o,8,1", {}}, {"-9600,o,8,1", {}}, {"9600,x,8,1", {}}, {"9600,o,4,1", {}}, {"9600,o,9,1", {}}, {"9600,o,8,3", {}}})
-            QTest::addRow("'%s'", text) << QString(text) << line;
+        using P = LineSettings::Parity; using S = LineSettings::StopBits;
+        QTest::addColumn<LineSettings>("line"); QTest::addColumn<QString>("text"); QTest::addColumn<QList<int>>("port");
+        for (const ModelFacts &row : ModelTable::Rows)
+            QTest::addRow("%s", qPrintable(row.caption.toString())) << row.line << (row.model == DeviceModel::V1 ? "9600,o,8,1" : "38400,o,8,1")
+                << QList<int>{row.model == DeviceModel::V1 ? 9600 : 38400, SP::OddParity, SP::Data8, SP::OneStop, SP::NoFlowControl};
+        QTest::newRow("even, 2") << LineSettings{1200, P::Even, 7, S::Two} << "1200,e,7,2" << QList<int>{1200, SP::EvenParity, SP::Data7, SP::TwoStop, SP::NoFlowControl};
+        QTest::newRow("none, 1.5") << LineSettings{19200, P::None, 5, S::OneAndHalf} << "19200,n,5,1.5" << QList<int>{19200, SP::NoParity, SP::Data5, SP::OneAndHalfStop, SP::NoFlowControl};
     }
-    void parseLineSettings()
+    void lineSettingsOnThePort()
     {
-        QFETCH(QString, text); QFETCH(QList<int>, line);
-        const std::optional<LineSettings> p = ::parseLineSettings(text);
-        QCOMPARE(p ? QList<int>({p->baudRate, p->parity, p->dataBits, p->stopBits}) : QList<int>(), line);
+        QFETCH(LineSettings, line); QFETCH(QString, text); QFETCH(QList<int>, port);
+        QCOMPARE(lineSettingsText(line), text);
+        QSerialPort serial;
+        serial.setFlowControl(QSerialPort::HardwareControl);
+        applyLineSettings(serial, line);
+        QCOMPARE(QList<int>({serial.baudRate(), serial.parity(), serial.dataBits(), serial.stopBits(), serial.flowControl()}), port);
     }
 
     void serialPortMap_data()

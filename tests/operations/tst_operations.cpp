@@ -53,14 +53,14 @@ public:
     TransferProgress *progress = nullptr;
 };
 
-LinkSettings simulatorLink(const ControllerSimulator &simulator, bool tcp, int model)
+LinkSettings simulatorLink(const ControllerSimulator &simulator, bool tcp, DeviceModel model)
 {
     LinkSettings link;
     link.transport = tcp ? LinkTransport::Tcp : LinkTransport::Serial;
     link.host = QStringLiteral("127.0.0.1");
     link.tcpPort = simulator.tcpPort();
     link.serialDevice = simulator.serialDevicePath();
-    link.lineSettings = model == ModelV1 ? QStringLiteral("9600,o,8,1") : QStringLiteral("38400,o,8,1");
+    link.line = facts(model).line;
     return link;
 }
 
@@ -102,6 +102,7 @@ private slots:
     void wholeSchedulesThroughTheSimulator_data();
     void wholeSchedulesThroughTheSimulator();
     void memoryAroundTheSlotsGoesBackAsRead();
+    void packedBytesThatAreNoTimeKeepTheSlot();
     void clockAndRelayThroughTheSimulator();
     void clockLabelAndDayNames();
     void arrowsRunAndStartAfresh();
@@ -110,38 +111,40 @@ private slots:
 void TestOperations::transferStories_data()
 {
     using namespace OperationText;
-    QTest::addColumn<int>("model");
+    QTest::addColumn<DeviceModel>("model");
     QTest::addColumn<bool>("send");
     QTest::addColumn<int>("cancelAtStep");
     QTest::addColumn<QByteArrayList>("answers"); // one per frame; the last repeats
     QTest::addColumn<QStringList>("story");      // after the question, "busy" and "progress"
     const QByteArray ok = "$ZW001O\r\n", ack = programAckAnswer(), read = "$ZR001O1011030830**\r";
     const auto tell = [](const QString &text, const char *progress) { return "tell " + text + " [" + progress; };
-    QTest::newRow("records sent") << int(ModelV2Times24) << true << -1 << QByteArrayList{ok}
+    QTest::newRow("records sent") << DeviceModel::V2Times24 << true << -1 << QByteArrayList{ok}
         << QStringList{"idle", tell(SendSucceeded, "open 168/168 ") + SendSucceeded + "]"};
     // A refused record closes the progress before its message.
-    QTest::newRow("record refused") << int(ModelV3Times64) << true << -1 << QByteArrayList{ok, ok, "$ZW001N\r\n"}
+    QTest::newRow("record refused") << DeviceModel::V3Times64 << true << -1 << QByteArrayList{ok, ok, "$ZW001N\r\n"}
         << QStringList{"idle", tell(RecordSendFailed, "closed 2/448 ") + withPercent(Sending, 1, 448) + "]"};
-    QTest::newRow("cancelled") << int(ModelV2Times24) << true << 3 << QByteArrayList{ok}
+    QTest::newRow("cancelled") << DeviceModel::V2Times24 << true << 3 << QByteArrayList{ok}
         << QStringList{"idle", tell(Cancelled, "open 3/168 ") + withPercent(Sending, 2, 168) + "]"};
-    QTest::newRow("blocks sent") << int(ModelV1) << true << -1 << QByteArrayList{ack}
+    QTest::newRow("blocks sent") << DeviceModel::V1 << true << -1 << QByteArrayList{ack}
         << QStringList{"idle", tell(SendSucceeded, "open 0/32 ") + SendSucceeded + "]"};
-    QTest::newRow("program mode refused") << int(ModelV1) << true << -1 << QByteArrayList{"%PICNOXXX                 \r\n"}
+    QTest::newRow("program mode refused") << DeviceModel::V1 << true << -1 << QByteArrayList{"%PICNOXXX                 \r\n"}
         << QStringList{"idle", tell(ProgramModeFailed, "open 0/32 ") + ProgramModeFailed + "]"};
     // 33 blocks acknowledged, the closing one in region F not.
-    QTest::newRow("closing block unanswered") << int(ModelV1) << true << -1 << (QByteArrayList(34, ack) << "")
+    QTest::newRow("closing block unanswered") << DeviceModel::V1 << true << -1 << (QByteArrayList(34, ack) << "")
         << QStringList{"idle", tell(BlockSendFailed, "open 32/32 ") + BlockSendFailed + "]"};
-    QTest::newRow("records received") << int(ModelV2IntervalTimer) << false << -1 << QByteArrayList{read}
+    QTest::newRow("records received") << DeviceModel::V2IntervalTimer << false << -1 << QByteArrayList{read}
         << QStringList{"shown", "idle", tell(ReceiveSucceeded, "open 0/168 ") + ReceiveSucceeded + "]"};
-    QTest::newRow("record read fails") << int(ModelV2Times24) << false << -1 << QByteArrayList{read, "$ZR001N"}
+    QTest::newRow("record read fails") << DeviceModel::V2Times24 << false << -1 << QByteArrayList{read, "$ZR001N"}
         << QStringList{"idle", tell(ReceiveFailed, "closed 1/168 ") + withPercent(Receiving, 0, 168) + "]"};
-    QTest::newRow("block read fails") << int(ModelV1) << false << -1 << QByteArrayList{ack, "%RF"}
+    QTest::newRow("record receive cancelled") << DeviceModel::V3Times64 << false << 2 << QByteArrayList{read}
+        << QStringList{"idle", tell(Cancelled, "open 2/448 ") + withPercent(Receiving, 1, 448) + "]"};
+    QTest::newRow("block read fails") << DeviceModel::V1 << false << -1 << QByteArrayList{ack, "%RF"}
         << QStringList{"idle", tell(ReceiveFailed, "open 0/32 ") + ReceiveFailed + "]"};
 }
 
 void TestOperations::transferStories()
 {
-    QFETCH(int, model);
+    QFETCH(DeviceModel, model);
     QFETCH(bool, send);
     QFETCH(int, cancelAtStep);
     QFETCH(QByteArrayList, answers);
@@ -149,9 +152,8 @@ void TestOperations::transferStories()
     RecordingHost host;
     host.cancelAtStep = cancelAtStep;
     FakeClock clock;
-    DeviceOperations operations(host, clock);
     ScriptedChannel device(clock, LinkTransport::Tcp);
-    device.standInFor(operations.link());
+    DeviceOperations operations(host, clock, device.standIn());
     for (int i = 0; i + 1 < answers.size(); ++i)
         device.replyToSend(answers[i], 10);
     device.replyToEverySend(answers.last(), 10);
@@ -166,6 +168,7 @@ void TestOperations::transferStories()
     QCOMPARE(result.message(), story.last().mid(5, result.message().size()));
     QVERIFY(!host.progress->isLoaded());
     QVERIFY(!operations.link().channel());
+    QVERIFY(send || result.succeeded() || calendar == sampleCalendar()); // a failed receive keeps every old slot
     if (QTest::currentDataTag() == QByteArray("records received")) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             const bool carried = slot <= 24;
@@ -186,12 +189,12 @@ void TestOperations::refusalsAndLinksThatCannotOpen()
     serial.serialDevice = QStringLiteral("/nonexistent/controller");
 
     host.answerYes = false;
-    QCOMPARE(operations.SendCalendar(serial, ModelV1, calendar).outcome, Outcome::NotConfirmed);
+    QCOMPARE(operations.SendCalendar(serial, DeviceModel::V1, calendar).outcome, Outcome::NotConfirmed);
     QCOMPARE(host.log, QStringList{"ask " + AskSendCalendar});
 
     host.log.clear();
     host.answerYes = true;
-    const OperationResult noPort = operations.ReceiveCalendar(serial, ModelV3Times64, calendar);
+    const OperationResult noPort = operations.ReceiveCalendar(serial, DeviceModel::V3Times64, calendar);
     QCOMPARE(noPort.outcome, Outcome::SerialPortNotOpened);
     QVERIFY(noPort.detail.contains(u"/nonexistent/controller"));
     QCOMPARE(host.log, QStringList({"ask " + AskReceiveCalendar, "busy", "tell " + SerialPortFailed + " [closed 0/0 ]", "idle"}));
@@ -200,7 +203,7 @@ void TestOperations::refusalsAndLinksThatCannotOpen()
     LinkSettings tcp;
     tcp.transport = LinkTransport::Tcp;
     tcp.host = QStringLiteral("127.0.0.1"); // port 0 never connects
-    QCOMPARE(operations.SendClock(tcp, ModelV2Times24).outcome, Outcome::TcpNotConnected);
+    QCOMPARE(operations.SendClock(tcp, DeviceModel::V2Times24).outcome, Outcome::TcpNotConnected);
     QCOMPARE(host.log, QStringList({"busy", "tell " + TcpPortFailed + " [closed 0/0 ]", "idle"}));
 
     ControllerSimulator simulator; // an "IP Adres" the resolver reads as octal reaches nothing
@@ -208,33 +211,33 @@ void TestOperations::refusalsAndLinksThatCannotOpen()
     tcp.tcpPort = simulator.tcpPort();
     host.log.clear();
     tcp.host = QStringLiteral("127.000.000.01");
-    QVERIFY(operations.SendClock(tcp, ModelV2Times24).detail.endsWith(u"(this one would reach 127.0.0.1)"));
+    QVERIFY(operations.SendClock(tcp, DeviceModel::V2Times24).detail.endsWith(u"(this one would reach 127.0.0.1)"));
     QCOMPARE(host.log, QStringList({"busy", "tell " + TcpPortFailed + " [closed 0/0 ]", "idle"}));
     QVERIFY(simulator.receivedFrames().isEmpty());
 
     host.log.clear();
-    QCOMPARE(operations.TestRelay(tcp, ModelV1, 3).outcome, Outcome::RelayNotOnModel);
+    QCOMPARE(operations.TestRelay(tcp, DeviceModel::V1, 3).outcome, Outcome::RelayNotOnModel);
     QCOMPARE(host.log, QStringList{"tell " + RelayTestNotOnV1 + " [closed 0/0 ]"});
 }
 
 void TestOperations::wholeSchedulesThroughTheSimulator_data()
 {
-    QTest::addColumn<int>("model");
+    QTest::addColumn<DeviceModel>("model");
     QTest::addColumn<bool>("tcp");
     QTest::addColumn<bool>("noisy"); // noise before the answers from the 41st record read on
-    QTest::newRow("V3 64 tcp") << int(ModelV3Times64) << true << false;
-    QTest::newRow("V1 serial") << int(ModelV1) << false << false;
-    QTest::newRow("V2 24 tcp, noise") << int(ModelV2Times24) << true << true;
+    QTest::newRow("V3 64 tcp") << DeviceModel::V3Times64 << true << false;
+    QTest::newRow("V1 serial") << DeviceModel::V1 << false << false;
+    QTest::newRow("V2 24 tcp, noise") << DeviceModel::V2Times24 << true << true;
 }
 
 void TestOperations::wholeSchedulesThroughTheSimulator()
 {
-    QFETCH(int, model);
+    QFETCH(DeviceModel, model);
     QFETCH(bool, tcp);
     QFETCH(bool, noisy);
     ControllerSimulator simulator;
     QVERIFY(simulator.listenTcp() && simulator.openSerial());
-    simulator.setModel(model);
+    simulator.setModel(int(model));
     RecordingHost host;
     SystemWholeSecondClock clock;
     DeviceOperations operations(host, clock);
@@ -242,13 +245,13 @@ void TestOperations::wholeSchedulesThroughTheSimulator()
 
     const RingCalendar sent = sampleCalendar();
     QVERIFY(operations.SendCalendar(link, model, sent).succeeded());
-    QCOMPARE(simulator.receivedFrames().size(), model == ModelV1 ? 35 : 7 * recordSlotsPerDay(model));
+    QCOMPARE(simulator.receivedFrames().size(), model == DeviceModel::V1 ? 35 : 7 * recordSlotsPerDay(model));
     // Over TCP a cut answer's tail would be the next one's prefix; pieces of 20 end inside the minute.
     const ControllerSimulator::Faults noise{40, false, false, QByteArray("\xFF\x00#!", 4), 0, false, false, false, 20};
     if (noisy)
         simulator.setFaults(noise);
     RingCalendar received;
-    ClearAll(received, 0);
+    ClearAll(received, DeviceModel::V1);
     const OperationResult result = operations.ReceiveCalendar(link, model, received);
     QVERIFY2(result.succeeded(), qPrintable(host.log.join(u'\n')));
     compareCarriedSlots(received, sent, recordSlotsPerDay(model));
@@ -258,7 +261,7 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
 {
     ControllerSimulator simulator;
     QVERIFY(simulator.listenTcp());
-    simulator.setModel(ModelV1);
+    simulator.setModel(int(DeviceModel::V1));
     QByteArray memory(MemoryImage::Size, '\0');
     for (int i = 0; i < memory.size(); ++i)
         memory[i] = char(0x5A ^ i);
@@ -266,13 +269,13 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
     RecordingHost host;
     SystemWholeSecondClock clock;
     DeviceOperations operations(host, clock);
-    const LinkSettings link = simulatorLink(simulator, true, ModelV1);
+    const LinkSettings link = simulatorLink(simulator, true, DeviceModel::V1);
     RingCalendar calendar;
-    QVERIFY(operations.ReceiveCalendar(link, ModelV1, calendar).succeeded());
+    QVERIFY(operations.ReceiveCalendar(link, DeviceModel::V1, calendar).succeeded());
     RingCalendar sent = sampleCalendar();
     sent.setRingDuration(1, 1, 300); // no byte: the controller keeps what it had
     sent.setTimeUsed(1, 2, -1);
-    QVERIFY(operations.SendCalendar(link, ModelV1, sent).succeeded());
+    QVERIFY(operations.SendCalendar(link, DeviceModel::V1, sent).succeeded());
 
     const QByteArray after = simulator.memory();
     QCOMPARE(after[MemoryImage::entryOffset(0, 0) + 3], memory[MemoryImage::entryOffset(0, 0) + 3]);
@@ -290,6 +293,23 @@ void TestOperations::memoryAroundTheSlotsGoesBackAsRead()
     QCOMPARE(quint8(after[e + 3]), quint8(sent.ringDuration(7, 24)));
 }
 
+void TestOperations::packedBytesThatAreNoTimeKeepTheSlot()
+{
+    // Hour and minute bytes: a time; a half above 9; an hour of 24; a minute of 60.
+    const quint8 bytes[][2] = {{0x23, 0x59}, {0x1A, 0x00}, {0x24, 0x00}, {0x07, 0x60}};
+    MemoryImage image;
+    RingCalendar calendar;
+    for (int slot = 0; slot < 4; ++slot) {
+        image.setByte(MemoryImage::entryOffset(0, slot) + 1, bytes[slot][0]);
+        image.setByte(MemoryImage::entryOffset(0, slot) + 2, bytes[slot][1]);
+        calendar.setRingTime(1, slot + 1, timeValue(5, 5));
+    }
+    ApplyMemoryImage(image, calendar);
+    QCOMPARE(hourMinuteText(calendar.ringTime(1, 1)), QString("23:59"));
+    for (int slot = 2; slot <= 4; ++slot)
+        QCOMPARE(hourMinuteText(calendar.ringTime(1, slot)), QString("05:05"));
+}
+
 void TestOperations::clockAndRelayThroughTheSimulator()
 {
     ControllerSimulator simulator;
@@ -297,8 +317,8 @@ void TestOperations::clockAndRelayThroughTheSimulator()
     RecordingHost host;
     SystemWholeSecondClock clock;
     DeviceOperations operations(host, clock);
-    for (int model : {int(ModelV3IntervalTimer), int(ModelV1)}) {
-        simulator.setModel(model);
+    for (DeviceModel model : {DeviceModel::V3IntervalTimer, DeviceModel::V1}) {
+        simulator.setModel(int(model));
         const LinkSettings link = simulatorLink(simulator, true, model);
         simulator.setClock(QDateTime(QDate(2031, 2, 27), QTime(6, 5, 4)));
         const OperationResult read = operations.ReceiveClock(link, model);
@@ -309,9 +329,9 @@ void TestOperations::clockAndRelayThroughTheSimulator()
         QCOMPARE(operations.SendClock(link, model).outcome, Outcome::ClockSet);
         QVERIFY(qAbs(simulator.clock().secsTo(QDateTime::currentDateTime())) <= 3);
     }
-    simulator.setModel(ModelV2Times24);
+    simulator.setModel(int(DeviceModel::V2Times24));
     host.log.clear();
-    QCOMPARE(operations.TestRelay(simulatorLink(simulator, true, ModelV2Times24), ModelV2Times24, 7).outcome, Outcome::RelayRang);
+    QCOMPARE(operations.TestRelay(simulatorLink(simulator, true, DeviceModel::V2Times24), DeviceModel::V2Times24, 7).outcome, Outcome::RelayRang);
     QCOMPARE(simulator.relayTests(), 1);
     QCOMPARE(simulator.lastRelaySeconds(), 7);
     QCOMPARE(host.log, QStringList({"busy", "tell " + OperationText::RelayTestDone + " [closed 0/0 ]", "idle"}));
@@ -338,7 +358,7 @@ void TestOperations::arrowsRunAndStartAfresh()
             shown += progress.arrowVisible(i) ? u'>' : u'.';
         return shown;
     };
-    progress.open(TransferProgress::ToController);
+    progress.open(TransferProgress::Direction::ToController);
     QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingRight);
     QStringList seen;
     for (int tick = 0; tick < 7; ++tick) {
@@ -354,7 +374,7 @@ void TestOperations::arrowsRunAndStartAfresh()
     QVERIFY(progress.requestClose());
     QVERIFY(!progress.isLoaded());
 
-    progress.open(TransferProgress::ToComputer);
+    progress.open(TransferProgress::Direction::ToComputer);
     QCOMPARE(lit(), QString(">>>>>>")); // not what the last run left
     QCOMPARE(progress.arrowPicture(), TransferProgress::ArrowPicture::PointingLeft);
     progress.tick();
@@ -362,7 +382,7 @@ void TestOperations::arrowsRunAndStartAfresh()
     QCOMPARE(lit(), QString("....>."));
     progress.close();
     QVERIFY(!progress.isLoaded());
-    progress.open(TransferProgress::ToController); // from the first arrow again
+    progress.open(TransferProgress::Direction::ToController); // from the first arrow again
     progress.tick();
     QCOMPARE(lit(), QString(">....."));
 }

@@ -58,7 +58,7 @@ int fullWeekMinute(int day, int slot)
 RingCalendar fullWeek()
 {
     RingCalendar c;
-    c.DeviceVersion = ModelV3Times64;
+    c.DeviceVersion = qint16(DeviceModel::V3Times64);
     for (int i = 0; i < SlotTotal; ++i) { // day-fastest
         c.TimeUsed[size_t(i)] = 1;
         c.RingTime[size_t(i)] = timeValue(0, fullWeekMinute(i % DayCount + 1, i / DayCount + 1));
@@ -98,7 +98,7 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
 
     // Off slots hold 23:45, which no column may show; Thursday and Sunday are empty.
     RingCalendar sparse;
-    sparse.DeviceVersion = ModelV2Times24;
+    sparse.DeviceVersion = qint16(DeviceModel::V2Times24);
     sparse.RingTime.fill(timeValue(23, 45));
     for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30}, {1, 2, 12, 15}, {1, 24, 7, 50}, {2, 1, 9, 0}, {3, 3, 13, 10},
                                            {5, 7, 16, 45}, {6, 9, 10, 0}, {6, 30, 11, 0}}) { // slot 30: past the model's 24
@@ -113,7 +113,7 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
 
     // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
     RingCalendar intervals;
-    intervals.DeviceVersion = ModelV3IntervalTimer;
+    intervals.DeviceVersion = qint16(DeviceModel::V3IntervalTimer);
     intervals.RingTime.fill(timeValue(23, 45));
     for (auto [slot, hour] : {std::pair{1, 10}, {2, 11}, {3, 8}, {4, 9}, {13, 7}}) {
         intervals.setTimeUsed(1, slot, 1);
@@ -128,7 +128,7 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder()
 {
     QFETCH(RingCalendar, calendar);
     QFETCH(QList<QStringList>, days);
-    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, calendar, calendar.DeviceVersion, {}).bytes;
+    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, calendar, DeviceModel(calendar.DeviceVersion), {}).bytes;
     for (int day = 1; day <= DayCount; ++day)
         QCOMPARE(dayColumn(pdf, day), days[day - 1]);
 }
@@ -137,7 +137,7 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder()
 void TestWeekPage::turkishLettersSurviveAndFontsAreEmbedded()
 {
     const WeekPageHeading heading{"Güz İŞÇİ ÖĞÜ", "Çalışma.dat", QDate(2026, 2, 14), {"Denetleyici: Atölye"}};
-    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), ModelV3Times64, heading).bytes;
+    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), DeviceModel::V3Times64, heading).bytes;
     const QString text = poppler("pdftotext", {}, pdf);
     QVERIFY2(text.startsWith("Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\n"
                              "Denetleyici: Atölye\n"), qPrintable(text));
@@ -153,9 +153,9 @@ void TestWeekPage::fitsAtTheMinimumOrIsRefused()
     RingCalendar wide = fullWeek();
     wide.setRingDuration(4, 10, -32768);
     for (PageFormat format : {PageFormat::Pdf, PageFormat::Png, PageFormat::Svg}) {
-        const WeekPageFit full = renderWeekPage(format, fullWeek(), ModelV3Times64, {}).fit;
+        const WeekPageFit full = renderWeekPage(format, fullWeek(), DeviceModel::V3Times64, {}).fit;
         QCOMPARE(std::pair(full.pointSize, full.columnsPerDay), std::pair(SmallestEntryPointSize, 2));
-        const RenderedPage refused = renderWeekPage(format, wide, ModelV3Times64, {});
+        const RenderedPage refused = renderWeekPage(format, wide, DeviceModel::V3Times64, {});
         QVERIFY(!refused.fit.fits() && refused.bytes.isEmpty());
         QCOMPARE(refused.fit.widestEntry, hourMinuteText(wide.ringTime(4, 10)) + "  -32768 sn");
     }
@@ -166,7 +166,7 @@ void TestWeekPage::pngDrawsNothingInTheMargins()
 {
     const WeekPageHeading heading{QString(300, u'Ş'), "RingCalendar.dat", QDate(2026, 12, 7), {QString(200, u'x')}};
     QImage image;
-    QVERIFY(image.loadFromData(renderWeekPage(PageFormat::Png, fullWeek(), ModelV3Times64, heading).bytes, "PNG"));
+    QVERIFY(image.loadFromData(renderWeekPage(PageFormat::Png, fullWeek(), DeviceModel::V3Times64, heading).bytes, "PNG"));
     QCOMPARE(image.size(), QSize(1754, 1240));
     const int margin = int(PageMarginMillimetres / 25.4 * PageImageDotsPerInch) - 1;
     const QRect inside = image.rect().adjusted(margin, margin, -margin, -margin);

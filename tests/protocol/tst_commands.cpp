@@ -9,6 +9,7 @@
 #include "support/ScriptedChannel.h"
 
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 namespace {
@@ -93,7 +94,7 @@ private slots:
     void noLinkSendsNothing();
     void failedPortCheckSendsNothing();
     void programAckIsAwaitedFiveTimes();
-    void programClockTakesOneReadingAfterItsPause();
+    void clocksTakeOneReadingAfterTheirPause();
 };
 
 void TestCommands::framesOnTheWire_data()
@@ -256,7 +257,7 @@ void TestCommands::programAckIsAwaitedFiveTimes()
     QCOMPARE(third.device.sentFrames().size(), 3);
 }
 
-void TestCommands::programClockTakesOneReadingAfterItsPause()
+void TestCommands::clocksTakeOneReadingAfterTheirPause()
 {
     CommandBench bench(LinkTransport::Serial, 300);
     bench.clock.setCurrentDateTime(QDateTime(QDate(1999, 3, 1), QTime(7, 8, 9)));
@@ -267,14 +268,24 @@ void TestCommands::programClockTakesOneReadingAfterItsPause()
     QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809" "00**\r"));
     QCOMPARE(bench.device.sendTimes().value(1), 2000);
 
-    CommandBench read(LinkTransport::Tcp);
-    read.device.replyToSend(programAckAnswer(), 100);
-    read.device.deliverAt(400, "%SRTC06122623595807**\r");
-    QCOMPARE(clockText(ReadClockProgramMode(read.link)), QString("06 12 26 23 59 58 7"));
-    CommandBench oddDay(LinkTransport::Tcp);
-    oddDay.device.replyToSend(programAckAnswer(), 100);
-    oddDay.device.deliverAt(400, "%SRTC0612262359587x**\r");
-    QCOMPARE(clockText(ReadClockProgramMode(oddDay.link)), QString("06 12 26 23 59 58 0"));
+    const auto programClock = [](const QByteArray &answer) {
+        CommandBench read(LinkTransport::Tcp);
+        read.device.replyToSend(programAckAnswer(), 100);
+        read.device.deliverAt(400, answer);
+        return clockText(ReadClockProgramMode(read.link));
+    };
+    QCOMPARE(programClock("%SRTC06122623595807**\r"), QString("06 12 26 23 59 58 7"));
+    QCOMPARE(programClock("%SRTC0612262359587x**\r"), QString("06 12 26 23 59 58 0"));
+    QCOMPARE(programClock("%SRTC061226235958.6**\r"), QString("06 12 26 23 59 58 0")); // never rounded to a day
+
+    // The record clock frame is built after its pause: a PC clock that turns
+    // over during the pause is the time sent.
+    CommandBench record(LinkTransport::Serial);
+    record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0)));
+    QTimer::singleShot(0, [&record] { record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 1))); });
+    record.device.replyToEverySend("$DR001O\r\n", 100);
+    QCOMPARE(SendDeviceClock(record.link), Reply::Accepted);
+    QCOMPARE(record.device.sentFrames(), QByteArrayList{"%DR00105012612000101**\r"});
 }
 
 QTEST_GUILESS_MAIN(TestCommands)

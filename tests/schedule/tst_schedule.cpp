@@ -28,7 +28,7 @@ QByteArray patternBytes(qsizetype size, int seed)
 RingCalendar busyCalendar()
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = ModelV3Times64;
+    calendar.DeviceVersion = qint16(DeviceModel::V3Times64);
     for (int i = 0; i < 448; ++i)
         calendar.TimeUsed[i] = qint16(1000 + i), calendar.RingDuration[i] = qint16(-1 - i), calendar.RingTime[i] = i / 10.0;
     return calendar;
@@ -231,12 +231,12 @@ private slots:
     {
         RingCalendar calendar = busyCalendar(), expected;
         expected.RingDuration.fill(3);
-        expected.DeviceVersion = ModelV2IntervalTimer; // the window's model
-        ClearAll(calendar, ModelV2IntervalTimer);
+        expected.DeviceVersion = qint16(DeviceModel::V2IntervalTimer); // the window's model
+        ClearAll(calendar, DeviceModel::V2IntervalTimer);
         QVERIFY(calendar == expected);
 
         calendar = busyCalendar();
-        expected.DeviceVersion = ModelV3Times64; // kept
+        expected.DeviceVersion = qint16(DeviceModel::V3Times64); // kept
         for (int day = 1; day <= 7; ++day)
             for (int slot = 1; slot <= 8; ++slot) // 06:00, 08:00 .. 20:00
                 expected.setTimeUsed(day, slot, 1), expected.setRingTime(day, slot, timeValue(4 + 2 * slot, 0));

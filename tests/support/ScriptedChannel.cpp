@@ -20,18 +20,13 @@ private:
 };
 } // namespace
 
-void ScriptedChannel::attachTo(DeviceLink &link)
+DeviceLink::ChannelFactory ScriptedChannel::standIn()
 {
-    link.attachChannel(std::make_unique<ForwardingChannel>(*this));
-}
-
-void ScriptedChannel::standInFor(DeviceLink &link)
-{
-    link.setChannelFactory([this](const LinkSettings &settings) -> std::unique_ptr<LinkChannel> {
+    return [this](const LinkSettings &settings) -> std::unique_ptr<LinkChannel> {
         if (settings.transport != m_transport)
             return nullptr;
         return std::make_unique<ForwardingChannel>(*this);
-    });
+    };
 }
 
 void ScriptedChannel::moveDueDeliveries()

@@ -8,7 +8,7 @@
 
 // A controller stand-in for command tests: what it "receives" is scripted
 // against the fake time of a FakeClock, and every frame sent to it is kept.
-// attachTo() puts a forwarding channel into the link, so the script and its
+// standIn() makes forwarding channels for a link, so the script and its
 // log outlive the link's CloseLink(). A serial send drops unread input, as
 // the real port's buffer discard does.
 //
@@ -20,10 +20,9 @@ class ScriptedChannel
 public:
     ScriptedChannel(FakeClock &clock, LinkTransport transport) : m_clock(clock), m_transport(transport) {}
 
-    void attachTo(DeviceLink &link);
-    // Stands in for the transport at every later Open() of the link; a link
-    // whose transport differs from this one's does not open.
-    void standInFor(DeviceLink &link);
+    // Stands in for the transport at every Open() of the link it is given
+    // to; a link whose transport differs from this one's does not open.
+    DeviceLink::ChannelFactory standIn();
 
     // Bytes that become readable once the fake time reaches `atMs`.
     void deliverAt(qint64 atMs, const QByteArray &bytes) { m_scheduled.append({atMs, bytes}); }
@@ -69,11 +68,11 @@ struct CommandBench
     explicit CommandBench(LinkTransport transport, qint64 startMs = 0) : device(clock, transport)
     {
         clock.setMs(startMs);
-        device.attachTo(link);
+        [[maybe_unused]] const Result<> opened = link.Open(LinkSettings{transport, {}, 0, {}, {}});
     }
     FakeClock clock;
-    DeviceLink link{clock};
     ScriptedChannel device;
+    DeviceLink link{clock, device.standIn()};
 };
 
 // "%PICOKXXX" padded to the 28 characters that the acknowledgement wait needs.

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTimeEdit>
 #include <QTimer>
@@ -34,10 +35,10 @@ constexpr qint16 Untouched = 17; // a length no rule stores by itself
 const QString ConfirmQuestion = QStringLiteral("                 ONAYLIYOR MUSUNUZ?");
 
 // Every slot in use at 07:mm with the untouched length.
-QByteArray editableCalendar(qint16 model = ModelV3Times64)
+QByteArray editableCalendar(DeviceModel model = DeviceModel::V3Times64)
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = model;
+    calendar.DeviceVersion = qint16(model);
     for (int day = 1; day <= DayCount; ++day) {
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             calendar.setTimeUsed(day, slot, 1);
@@ -49,7 +50,7 @@ QByteArray editableCalendar(qint16 model = ModelV3Times64)
 }
 
 // A window over the schedule of a model, its TCP controls aimed at the simulator.
-frmRinger &startAgainst(WindowFixture &fx, const ControllerSimulator &simulator, qint16 model)
+frmRinger &startAgainst(WindowFixture &fx, const ControllerSimulator &simulator, DeviceModel model)
 {
     fx.writeFile("RingCalendar.dat", editableCalendar(model));
     frmRinger &window = fx.start();
@@ -77,20 +78,20 @@ private slots:
     void messageBoxesInTurkish();
     void progressWindowRefusesItsCloseBox();
     void deviceButtonsAgainstTheSimulator();
-    void closeRefusedWhileAReceiveRuns();
+    void closeWhileAReceiveRuns();
 };
 
 void TestWindow::startsFromItsFilesAndStoresThemOnExit()
 {
     WindowFixture fx;
-    QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(ModelV2IntervalTimer) + "tail"));
+    QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(DeviceModel::V2IntervalTimer) + "tail"));
     QVERIFY(fx.writeFile("Ringer.ini", QByteArray("\x03\x00\x07\x00", 4)));
     frmRinger &window = fx.start();
     QCOMPARE(window.windowTitle(), QStringLiteral("ZK-480 Zil Sistemi Konfigürasyon V1.5"));
-    QVERIFY(fx.row<QRadioButton>("opsDeviceVersion", ModelV2IntervalTimer)->isChecked());
+    QVERIFY(fx.row<QRadioButton>("opsDeviceVersion", int(DeviceModel::V2IntervalTimer))->isChecked());
     QCOMPARE(fx.child<QComboBox>("cmbPortNo")->currentText(), QString("3"));
     QCOMPARE(window.linkSettings().serialDevice, QString("/dev/ttyS2"));
-    QCOMPARE(window.linkSettings().lineSettings, QString("38400,o,8,1"));
+    QCOMPARE(lineSettingsText(window.linkSettings().line), QString("38400,o,8,1"));
     QCOMPARE(fx.row<QLineEdit>("txtRingTime", 0)->text(), QString::number(Untouched));
     QVERIFY(fx.child<QPushButton>("cmdCopyFromMonday")->isHidden());
     QVERIFY(!fx.child<QLineEdit>("txtIP")->isEnabled() && !fx.child<QLineEdit>("txtPort")->isEnabled());
@@ -141,12 +142,12 @@ void TestWindow::modelShapesTheRows()
     QFETCH(bool, lengths);
     QFETCH(QString, line);
     WindowFixture fx;
-    QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(model == 0 ? 1 : 0)));
+    QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(DeviceModel(model == 0 ? 1 : 0))));
     frmRinger &window = fx.start();
     window.show();
     fx.row<QRadioButton>("opsDeviceVersion", model)->click();
-    QCOMPARE(window.selectedDeviceVersion(), qint16(model));
-    QCOMPARE(window.linkSettings().lineSettings, line);
+    QCOMPARE(window.selectedModel(), DeviceModel(model));
+    QCOMPARE(lineSettingsText(window.linkSettings().line), line);
     for (int row = 0; row < SlotsPerDay; ++row) {
         QCOMPARE(fx.row<QCheckBox>("chkTimeUsed", row)->isVisible(), row < rows);
         QCOMPARE(fx.row<QLineEdit>("txtRingTime", row)->isVisible(), row < rows && lengths);
@@ -309,7 +310,7 @@ void TestWindow::progressWindowRefusesItsCloseBox()
 {
     TransferProgress progress;
     ComStatusWindow window(progress);
-    progress.open(TransferProgress::ToComputer);
+    progress.open(TransferProgress::Direction::ToComputer);
     window.show();
     QCloseEvent refused;
     QApplication::sendEvent(&window, &refused);
@@ -320,7 +321,7 @@ void TestWindow::progressWindowRefusesItsCloseBox()
     QCloseEvent accepted;
     QApplication::sendEvent(&window, &accepted);
     QVERIFY(accepted.isAccepted());
-    progress.open(TransferProgress::ToController);
+    progress.open(TransferProgress::Direction::ToController);
     progress.close();
     QVERIFY(!window.isVisible()); // it hides when the transfer closes it
 }
@@ -329,9 +330,9 @@ void TestWindow::deviceButtonsAgainstTheSimulator()
 {
     ControllerSimulator simulator;
     QVERIFY(simulator.listenTcp());
-    simulator.setModel(ModelV2Times24);
+    simulator.setModel(int(DeviceModel::V2Times24));
     WindowFixture fx;
-    frmRinger &window = startAgainst(fx, simulator, ModelV2Times24);
+    frmRinger &window = startAgainst(fx, simulator, DeviceModel::V2Times24);
     fx.dialog.answers = {DialogAnswer::Yes};
     fx.child<QPushButton>("cmdSendCalendar")->click();
     QCOMPARE(fx.dialog.texts(), QStringList({AskSendCalendar, SendSucceeded}));
@@ -352,28 +353,45 @@ void TestWindow::deviceButtonsAgainstTheSimulator()
     window.hide();
 }
 
-void TestWindow::closeRefusedWhileAReceiveRuns()
+void TestWindow::closeWhileAReceiveRuns()
 {
     ControllerSimulator simulator;
     QVERIFY(simulator.listenTcp());
-    simulator.setModel(ModelV2Times24);
+    simulator.setModel(int(DeviceModel::V2Times24));
     ControllerSimulator::Faults silentAfterThree;
     silentAfterThree.silent = true;
     silentAfterThree.afterFrames = 3;
     simulator.setFaults(silentAfterThree);
     WindowFixture fx;
-    frmRinger &window = startAgainst(fx, simulator, ModelV2Times24);
+    frmRinger &window = startAgainst(fx, simulator, DeviceModel::V2Times24);
     const QByteArray before = fx.readFile("RingCalendar.dat");
-    fx.dialog.answers = {DialogAnswer::Yes};
+    fx.dialog.answers = {DialogAnswer::Yes, DialogAnswer::Ok, DialogAnswer::Yes};
     bool closed = true;
     QTimer::singleShot(300, &window, [&] { closed = window.close(); });
     fx.child<QPushButton>("cmdReceiveCalendar")->click();
     // Mid-receive the close box did nothing: no half schedule was stored.
     QVERIFY(!closed);
     QCOMPARE(fx.readFile("RingCalendar.dat"), before);
-    QCOMPARE(fx.dialog.texts(), QStringList({AskReceiveCalendar, ReceiveFailed}));
-    QVERIFY(window.close());
-    QVERIFY(fx.readFile("RingCalendar.dat") != before);
+
+    // The session's end mid-receive cancels it as "İptal Et" does, and closes
+    // the window only once the operation has ended.
+    simulator.setFaults({});
+    QSignalSpy unloaded(&window, &frmRinger::unloaded);
+    QTimer midTransfer;
+    connect(&midTransfer, &QTimer::timeout, &window, [&] {
+        if (simulator.receivedFrames().size() >= 3) {
+            midTransfer.stop();
+            window.endSession();
+        }
+    });
+    simulator.clearLog();
+    midTransfer.start(0);
+    fx.child<QPushButton>("cmdReceiveCalendar")->click();
+    QCOMPARE(fx.dialog.texts(), QStringList({AskReceiveCalendar, ReceiveFailed, AskReceiveCalendar, Cancelled}));
+    QVERIFY(unloaded.isEmpty());
+    QTRY_COMPARE(unloaded.size(), 1);
+    QCOMPARE(fx.readFile("RingCalendar.dat"), before); // neither receive left a slot behind
+    QCOMPARE(fx.readFile("Ringer.ini").size(), 4);
 }
 
 QTEST_MAIN(TestWindow)

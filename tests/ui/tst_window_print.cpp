@@ -37,7 +37,7 @@ public:
 QByteArray mondayCalendar()
 {
     RingCalendar calendar;
-    calendar.DeviceVersion = ModelV3Times64;
+    calendar.DeviceVersion = qint16(DeviceModel::V3Times64);
     calendar.setTimeUsed(1, 1, 1);
     calendar.setRingTime(1, 1, timeValue(7, 0));
     calendar.setRingDuration(1, 1, 4);

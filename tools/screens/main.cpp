@@ -1,6 +1,6 @@
 // Renders the main window for each controller model into PNG files, without
 // a display: zilscreens <output directory>.
-#include "operations/OperatorDialog.h"
+#include "ui/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/CalendarCommands.h"
 #include "ui/frmRinger.h"

@@ -39,7 +39,7 @@ RingCalendar benchCalendar()
 struct Run
 {
     const char *what;
-    int model;
+    DeviceModel model;
     bool tcp;
     bool send;
     int units; // records or blocks
@@ -55,9 +55,9 @@ bool runOne(ControllerSimulator &simulator, const Run &run)
     link.host = QStringLiteral("127.0.0.1");
     link.tcpPort = simulator.tcpPort();
     link.serialDevice = simulator.serialDevicePath();
-    link.lineSettings = run.model == ModelV1 ? QStringLiteral("9600,o,8,1") : QStringLiteral("38400,o,8,1");
+    link.line = facts(run.model).line;
     RingCalendar schedule = benchCalendar();
-    simulator.setModel(run.model);
+    simulator.setModel(int(run.model));
     simulator.clearLog();
     DeviceOperations operations(host, clock);
 
@@ -87,14 +87,14 @@ int main(int argc, char *argv[])
         return 2;
     }
     const Run runs[] = {
-        {"V3  (64 Zaman) send", ModelV3Times64, true, true, 448, "record"},
-        {"V3  (64 Zaman) receive", ModelV3Times64, true, false, 448, "record"},
-        {"V1 send", ModelV1, true, true, 34, "block"},
-        {"V1 receive", ModelV1, true, false, 33, "block"},
-        {"V3  (64 Zaman) send", ModelV3Times64, false, true, 448, "record"},
-        {"V3  (64 Zaman) receive", ModelV3Times64, false, false, 448, "record"},
-        {"V1 send", ModelV1, false, true, 34, "block"},
-        {"V1 receive", ModelV1, false, false, 33, "block"},
+        {"V3  (64 Zaman) send", DeviceModel::V3Times64, true, true, 448, "record"},
+        {"V3  (64 Zaman) receive", DeviceModel::V3Times64, true, false, 448, "record"},
+        {"V1 send", DeviceModel::V1, true, true, 34, "block"},
+        {"V1 receive", DeviceModel::V1, true, false, 33, "block"},
+        {"V3  (64 Zaman) send", DeviceModel::V3Times64, false, true, 448, "record"},
+        {"V3  (64 Zaman) receive", DeviceModel::V3Times64, false, false, 448, "record"},
+        {"V1 send", DeviceModel::V1, false, true, 34, "block"},
+        {"V1 receive", DeviceModel::V1, false, false, 33, "block"},
     };
     bool allOk = true;
     for (const Run &run : runs)

@@ -176,11 +176,6 @@ void ControllerSimulator::setFaults(const Faults &faults)
     d->framesSinceFaults = 0;
 }
 
-ControllerSimulator::Faults ControllerSimulator::faults() const
-{
-    return d->faults;
-}
-
 QList<QByteArray> ControllerSimulator::receivedFrames() const
 {
     return d->log;

@@ -68,7 +68,6 @@ public:
     int lastRelaySeconds() const;  // seconds field of the last one
 
     void setFaults(const Faults &faults);
-    Faults faults() const;
 
     // Every frame received, in order, exactly as it arrived (TCP repeats
     // included): from its "%" up to and including its carriage return; line

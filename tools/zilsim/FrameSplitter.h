@@ -19,7 +19,6 @@ public:
 
     QList<QByteArray> feed(const QByteArray &bytes);
     void clear();
-    qsizetype pendingBytes() const { return m_buffer.size(); }
 
 private:
     QByteArray m_buffer;

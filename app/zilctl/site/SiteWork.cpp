@@ -1,9 +1,11 @@
 #include "site/SiteWork.h"
 
-#include "StopSignals.h"
+#include "../../SignalPipe.h"
+#include "ExitCode.h"
 #include "site/SiteModel.h"
 
 #include <QEventLoop>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -18,12 +20,12 @@ SiteWorkResult workControllers(const Site &site, const QStringList &names, const
 
     SiteWorkResult result;
     QEventLoop loop;
-    StopSignals stop;
+    SignalPipe stop{{SIGINT, SIGTERM}, exitStatus(ExitCode::Interrupted)};
     size_t started = 0, ended = 0;
     const auto startNext = [&] {
-        while (started < works.size() && started - ended < size_t(jobs) && !stop.stopRequested())
+        while (started < works.size() && started - ended < size_t(jobs) && !stop.hasArrived())
             works[started++]->start();
-        if (ended == started && (started == works.size() || stop.stopRequested()))
+        if (ended == started && (started == works.size() || stop.hasArrived()))
             loop.quit();
     };
     for (const auto &work : works) {
@@ -32,7 +34,7 @@ SiteWorkResult workControllers(const Site &site, const QStringList &names, const
             startNext();
         });
     }
-    QObject::connect(&stop, &StopSignals::requested, &loop, [&] {
+    QObject::connect(&stop, &SignalPipe::arrived, &loop, [&] {
         result.interrupted = true;
         for (size_t i = 0; i < started; ++i)
             works[i]->cancel(QStringLiteral("stopped by a signal"));
