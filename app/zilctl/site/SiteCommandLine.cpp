@@ -94,7 +94,7 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     const qsizetype wanted = print ? 3 : 2; // the verb, SITE and print's OUTDIR
     if (words.size() < wanted)
         return refuse(words.size() < 2 ? QStringLiteral("%1 wants the site file").arg(invocation.commandName)
-                                        : QStringLiteral("%1 wants OUTDIR, the folder of the pages").arg(invocation.commandName));
+                                       : QStringLiteral("%1 wants OUTDIR, the folder of the pages").arg(invocation.commandName));
     if (words.size() > wanted)
         return refuse(QStringLiteral("%1: unexpected '%2'").arg(invocation.commandName, words[wanted]));
     invocation.sitePath = words[1];
