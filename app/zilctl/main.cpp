@@ -30,6 +30,18 @@ CommandResult run(const Invocation &invocation)
     return runDeviceJob(*job);
 }
 
+// Drawing text needs the GUI application; offscreen, it needs no display.
+void startGuiApplication(std::unique_ptr<QCoreApplication> &app, int &argc, char *argv[])
+{
+    app.reset();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Its start-up notes (no session's runtime folder, under cron) are no
+    // concern of a script's: zilctl reports its own errors.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -39,8 +51,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ZIL_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
-    if (isSiteCommand(arguments))
+    if (isSiteCommand(arguments)) {
+        if (parseSiteCommandLine(arguments).verb == SiteVerb::Print)
+            startGuiApplication(app, argc, argv);
         return runSiteCommand(arguments);
+    }
     const Invocation invocation = parseCommandLine(arguments);
     switch (invocation.action) {
     case Invocation::Action::ShowHelp:
@@ -57,16 +72,8 @@ int main(int argc, char *argv[])
     }
     case Invocation::Action::Run: break;
     }
-    // Drawing text needs the GUI application; offscreen, it needs no display.
-    if (invocation.command == Subcommand::Print) {
-        app.reset();
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Its start-up notes (no session's runtime folder, under cron) are no
-        // concern of a script's: zilctl reports its own errors.
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        qInstallMessageHandler(previous);
-    }
+    if (invocation.command == Subcommand::Print)
+        startGuiApplication(app, argc, argv);
 
     const CommandResult result = run(invocation);
     printResult(invocation.commandName, result, invocation.json);

@@ -250,7 +250,7 @@ void TestSiteDevice::refusedCommandsContactNothing_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error");
     QTest::newRow("no file") << QStringList{"site", "status"} << 2 << "site status wants the site file";
-    QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status or apply";
+    QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status, apply or print";
     QTest::newRow("jobs 0") << QStringList{"site", "status", "SITE", "--jobs=0"} << 2 << "--jobs: '0' is not a whole number from 1 to 64";
     QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2 << "--date: '2027-02-30' is not a date YYYY-MM-DD";
     QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2 << "--dry-run does not apply to site status";

@@ -3,7 +3,9 @@
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModel.h"
 #include "support/FileBytes.h"
+#include "support/Poppler.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -58,6 +60,7 @@ private slots:
     void shortAndEmptyFilesReadAsTheWindowDoes();
     void jsonGivesOneResultObject();
     void printWritesTheWholePageOrNothing();
+    void sitePrintGivesEachControllerItsWeek();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -224,6 +227,44 @@ void TestZilctl::printWritesTheWholePageOrNothing()
                           "'00:00  -32768 sn'); nothing was written\n");
     QCOMPARE(readFileBytes(path("old.pdf")), QByteArray("last week's page"));
     QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf*", "*.SVG*", "yok"}, QDir::AllEntries | QDir::Hidden), (QStringList{"hafta.SVG", "old.pdf"}));
+}
+
+// Two controllers whose names would share a file, an exam period for the first.
+void TestZilctl::sitePrintGivesEachControllerItsWeek()
+{
+    QVERIFY(writeFileBytes(path("normal.csv"), "day,slot,in_use,time,seconds\n1,1,1,08:30,3\n2,1,1,08:30,3\n3,1,1,08:30,3\n"
+                                               "4,1,1,08:30,3\n5,1,1,08:30,3\n6,1,1,08:30,3\n7,1,1,08:30,3\n"));
+    QVERIFY(writeFileBytes(path("sinav.csv"), "day,slot,in_use,time,seconds\n2,1,1,10:00,4\n3,1,1,10:00,4\n4,1,1,10:00,4\n"));
+    QVERIFY(writeFileBytes(path("site.toml"), "[schedules]\nnormal = \"normal.csv\"\nsinav = \"sinav.csv\"\n"
+                                              "[[controllers]]\nname = \"Blok A/1\"\ntcp = \"127.0.0.1\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n"
+                                              "[[controllers]]\nname = \"blok a_1\"\nserial = 1\nmodel = \"v2-24\"\nschedule = \"normal\"\n"
+                                              "[[periods]]\nname = \"Sınav haftası\"\nfrom = 2027-01-12\nto = 2027-01-13\nschedule = \"sinav\"\n"
+                                              "controllers = [\"Blok A/1\"]\n"));
+    const Run run = zilctl({"site", "print", "--json", "--date=2027-01-11", path("site.toml"), path("pages/new")});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray controllers = QJsonDocument::fromJson(run.out).object()["controllers"].toArray();
+    QCOMPARE(QDir(path("pages/new")).entryList(QDir::Files | QDir::Hidden), (QStringList{"blok a_1-2.pdf", "Blok A_1.pdf"}));
+    const struct {
+        const char *lines; // under the file's line
+        qsizetype exam, normal; // rings at 10:00 and at 08:30
+    } pages[] = {{"Cihaz Modeli: V3 (64 Zaman)\nDosya: site.toml Yazdırma tarihi: %1\nZil Kontrol Cihazı: Blok A/1\n"
+                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\nDönem: Sınav haftası (Salı, Çarşamba)\n", 2, 5},
+                 {"Cihaz Modeli: V2 (24 Zaman)\nDosya: site.toml Yazdırma tarihi: %1\nZil Kontrol Cihazı: blok a_1\n"
+                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\n\nPazartesi", 0, 7}};
+    for (int i = 0; i < 2; ++i) {
+        const QString text = poppler("pdftotext", {}, readFileBytes(controllers[i]["page_file"].toString()));
+        QVERIFY2(text.contains(QString(pages[i].lines).arg(QLocale(QLocale::Turkish).toString(QDate::currentDate(), "d MMMM yyyy"))), qPrintable(text));
+        QCOMPARE(std::pair(text.count("10:00 4 sn"), text.count("08:30 3 sn")), std::pair(pages[i].exam, pages[i].normal));
+    }
+
+    // A bad site file, an OUTDIR that is a file: nothing written.
+    QVERIFY(writeFileBytes(path("bad.toml"), "name = 1\n"));
+    for (const QStringList &arguments : {QStringList{path("bad.toml"), path("none")}, QStringList{path("site.toml"), path("normal.csv")}}) {
+        const Run refused = zilctl(QStringList{"site", "print"} + arguments);
+        QVERIFY2(refused.exitCode == 2 && refused.out.isEmpty() && refused.err.contains(" nothing was "), qPrintable(refused.err));
+    }
+    QVERIFY(!QFile::exists(path("none")));
+    QVERIFY(readFileBytes(path("normal.csv")).endsWith("7,1,1,08:30,3\n"));
 }
 
 QTEST_GUILESS_MAIN(TestZilctl)

@@ -1,5 +1,6 @@
 #include "print/WeekPageFile.h"
 #include "schedule/DateTimeValue.h"
+#include "support/Poppler.h"
 
 #include <QImage>
 #include <QLocale>
@@ -10,19 +11,6 @@
 #include <map>
 
 namespace {
-
-// A poppler tool's output for a PDF: pdftotext's text or pdffonts' table.
-QString poppler(const QString &tool, QStringList arguments, const QByteArray &pdf)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("page.pdf")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.flush())
-        return {};
-    QProcess process;
-    process.start(tool, arguments << file.fileName() << (tool == u"pdftotext" ? QStringList{"-"} : QStringList{}));
-    process.waitForFinished(20000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // The lines of a day's column, cut out of the page (72 dpi: points), read
 // down its first sub-column, then the next.

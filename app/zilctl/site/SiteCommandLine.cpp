@@ -24,6 +24,7 @@ constexpr VerbInfo Verbs[] = {
     {SiteVerb::Plan, "plan", UsesDate | UsesDays},
     {SiteVerb::Status, "status", UsesDate | UsesController | UsesMetrics},
     {SiteVerb::Apply, "apply", UsesDate | UsesController | UsesApply},
+    {SiteVerb::Print, "print", UsesDate},
 };
 
 struct SiteOptions
@@ -86,15 +87,24 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
             info = &verb;
     }
     if (!info)
-        return refuse(QStringLiteral("site wants check, plan, status or apply"));
+        return refuse(QStringLiteral("site wants check, plan, status, apply or print"));
     invocation.verb = info->verb;
     invocation.commandName = QStringLiteral("site ") + QLatin1String(info->name);
-    if (words.size() != 2)
+    const bool print = info->verb == SiteVerb::Print;
+    const qsizetype wanted = print ? 3 : 2; // the verb, SITE and print's OUTDIR
+    if (words.size() < wanted)
         return refuse(words.size() < 2 ? QStringLiteral("%1 wants the site file").arg(invocation.commandName)
-                                       : QStringLiteral("%1: unexpected '%2'").arg(invocation.commandName, words[2]));
+                                       : QStringLiteral("%1 wants OUTDIR, the folder of the pages").arg(invocation.commandName));
+    if (words.size() > wanted)
+        return refuse(QStringLiteral("%1: unexpected '%2'").arg(invocation.commandName, words[wanted]));
     invocation.sitePath = words[1];
     if (invocation.sitePath.isEmpty())
         return refuse(QStringLiteral("%1: the site file's name is empty").arg(invocation.commandName));
+    if (print) {
+        invocation.outDir = words[2];
+        if (invocation.outDir.isEmpty())
+            return refuse(QStringLiteral("%1: OUTDIR is empty").arg(invocation.commandName));
+    }
 
     const struct {
         const QCommandLineOption &option;
@@ -153,7 +163,10 @@ QString siteHelpText()
         "                                       read every controller's schedule and clock\n"
         "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
         "                                       send the planned week where it differs\n"
+        "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
+        "                                       OUTDIR/<controller>.pdf; no contact\n"
         "  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
         "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
-        "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n");
+        "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
+        "  print exits 0 when every page was written, else 2.\n");
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class SiteVerb { Check, Plan, Status, Apply };
+enum class SiteVerb { Check, Plan, Status, Apply, Print };
 
 // `zilctl site VERB SITE [options]`, checked; files are not looked at here.
 struct SiteInvocation
@@ -23,6 +23,7 @@ struct SiteInvocation
     bool dryRun = false;
     bool setClocks = false;
     QString openMetricsPath;
+    QString outDir;       // print: the folder of the pages
 };
 
 // True when the command is `site ...`: the first word that is no option.

@@ -4,6 +4,7 @@
 #include "site/OpenMetricsFile.h"
 #include "site/SiteCommandLine.h"
 #include "site/SiteFile.h"
+#include "site/SitePages.h"
 #include "site/SitePlan.h"
 #include "site/SitePlanText.h"
 #include "site/SiteReport.h"
@@ -111,6 +112,7 @@ CommandResult run(const SiteInvocation &invocation)
                 {{QStringLiteral("site"), site.path}, {QStringLiteral("controllers"), plannedJson(site, invocation.date, invocation.days)}}};
     case SiteVerb::Status:
     case SiteVerb::Apply: return workSite(site, invocation);
+    case SiteVerb::Print: return printSitePages(site, invocation.date, invocation.outDir);
     }
     return {};
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A poppler tool's output for a PDF: pdftotext's text or pdffonts' table.
+inline QString poppler(const QString &tool, QStringList arguments, const QByteArray &pdf)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("page.pdf")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.flush())
+        return {};
+    QProcess process;
+    process.start(tool, arguments << file.fileName() << (tool == u"pdftotext" ? QStringList{"-"} : QStringList{}));
+    process.waitForFinished(20000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
