@@ -10,9 +10,9 @@
 namespace {
 void describeOptions(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "ZK-480 zil kontrol cihazının haftalık zil takvimini düzenler, cihaza gönderir ve cihazdan alır.\n"
-        "Edits the weekly ring schedule of the ZK-480 bell controller, sends it and reads it back."));
+    parser.setApplicationDescription(
+        QStringLiteral("ZK-480 zil kontrol cihazının haftalık zil takvimini düzenler, cihaza gönderir ve cihazdan alır.\n"
+                       "Edits the weekly ring schedule of the ZK-480 bell controller, sends it and reads it back."));
     parser.addHelpOption();
     parser.addVersionOption();
 }

@@ -25,8 +25,7 @@ extern "C" void onSignal(int)
 } // namespace
 
 SignalPipe::SignalPipe(std::initializer_list<int> signalNumbers, std::optional<int> exitOnSecond, QObject *parent)
-    : QObject(parent)
-    , m_signals(signalNumbers)
+    : QObject(parent), m_signals(signalNumbers)
 {
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return; // no pipe: the signals keep their default, which ends the process
@@ -50,7 +49,8 @@ SignalPipe::~SignalPipe()
 
 void SignalPipe::handle(void (*handler)(int))
 {
-    struct sigaction action {};
+    struct sigaction action
+    { };
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -61,8 +61,7 @@ void SignalPipe::handle(void (*handler)(int))
 void SignalPipe::readPipe()
 {
     char bytes[16];
-    while (::read(m_pipe[0], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(m_pipe[0], bytes, sizeof bytes) > 0) { }
     m_arrived = true;
     emit arrived();
 }

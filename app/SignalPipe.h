@@ -17,8 +17,7 @@ class SignalPipe : public QObject
     Q_OBJECT
 
 public:
-    SignalPipe(std::initializer_list<int> signalNumbers, std::optional<int> exitOnSecond = std::nullopt,
-               QObject *parent = nullptr);
+    SignalPipe(std::initializer_list<int> signalNumbers, std::optional<int> exitOnSecond = std::nullopt, QObject *parent = nullptr);
     ~SignalPipe() override;
 
     // A signal has arrived since the pipe was made.

@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 #include "schedule/DataDirectory.h"
-#include "ui/frmRinger.h"
 #include "ui/MessageBoxDialog.h"
 #include "ui/ProgramSetup.h"
+#include "ui/frmRinger.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -20,8 +20,8 @@ int main(int argc, char *argv[])
     setUpWindowProgram(app);
     refuseUnknownOptions(app);
 
-    const QString dataDirectory = prepareDataDirectory(QCoreApplication::applicationDirPath(),
-                                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString dataDirectory =
+        prepareDataDirectory(QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     MessageBoxDialog dialog;
     frmRinger window(dataDirectory, dialog);
     dialog.setParent(&window);

@@ -20,15 +20,12 @@ bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker
 
 } // namespace
 
-std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form,
-                                      LateAnswer late, const QByteArray &marker)
+std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form, LateAnswer late, const QByteArray &marker)
 {
     WholeSecondClock &clock = link.clock();
     const qint64 start = clock.now();
     const qint64 deadline = start + seconds;
-    const auto beforeDeadline = [&](qint64 reading) {
-        return form == WaitForm::Strict ? reading < deadline : reading <= deadline;
-    };
+    const auto beforeDeadline = [&](qint64 reading) { return form == WaitForm::Strict ? reading < deadline : reading <= deadline; };
 
     qint64 reading = start;
     while (beforeDeadline(reading)) {

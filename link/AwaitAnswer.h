@@ -27,5 +27,5 @@ enum class LateAnswer {
 // An answer whose marker came but whose tail did not is a time-out; text
 // without any marker is returned only by the last pass, for the caller to
 // refuse.
-std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form,
-                                      LateAnswer late, const QByteArray &marker = {});
+std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int seconds, WaitForm form, LateAnswer late,
+                                      const QByteArray &marker = {});

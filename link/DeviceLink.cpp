@@ -16,11 +16,7 @@ constexpr int ConnectPausePasses = 10001;
 constexpr int ConnectWaitSeconds = 1;
 } // namespace
 
-DeviceLink::DeviceLink(WholeSecondClock &clock, ChannelFactory channels)
-    : m_clock(clock)
-    , m_channelFactory(std::move(channels))
-{
-}
+DeviceLink::DeviceLink(WholeSecondClock &clock, ChannelFactory channels) : m_clock(clock), m_channelFactory(std::move(channels)) { }
 
 DeviceLink::~DeviceLink()
 {
@@ -85,8 +81,8 @@ Result<> DeviceLink::ConnectTcp(const QString &host, int port)
         m_clock.sleepUntilEventOrNextSecond();
     }
     const QString reason = socket->error() == QAbstractSocket::UnknownSocketError
-        ? QStringLiteral("no connection within %1 s").arg(ConnectWaitSeconds)
-        : socket->errorString();
+                               ? QStringLiteral("no connection within %1 s").arg(ConnectWaitSeconds)
+                               : socket->errorString();
     socket->abort(); // a socket still connecting must not be deleted mid-attempt
     return failure(QStringLiteral("%1:%2: %3").arg(hostName).arg(port).arg(reason));
 }

@@ -4,11 +4,9 @@
 
 void applyLineSettings(QSerialPort &port, const LineSettings &line)
 {
-    static constexpr QSerialPort::Parity Parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity,
-                                                        QSerialPort::OddParity, QSerialPort::MarkParity,
-                                                        QSerialPort::SpaceParity};
-    static constexpr QSerialPort::StopBits StopBits[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
-                                                         QSerialPort::TwoStop};
+    static constexpr QSerialPort::Parity Parities[] = {QSerialPort::NoParity, QSerialPort::EvenParity, QSerialPort::OddParity,
+                                                       QSerialPort::MarkParity, QSerialPort::SpaceParity};
+    static constexpr QSerialPort::StopBits StopBits[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
     port.setBaudRate(line.baudRate);
     port.setParity(Parities[int(line.parity)]);
     port.setDataBits(QSerialPort::DataBits(line.dataBits));

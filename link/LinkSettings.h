@@ -16,8 +16,8 @@ inline constexpr int HighestTcpPort = 65535;
 struct LinkSettings
 {
     LinkTransport transport = LinkTransport::Serial;
-    QString host;           // TCP: address or name
-    int tcpPort = 0;        // TCP: 1..65535; anything else never connects
-    QString serialDevice;   // serial: "/dev/ttyS0", "COM1", a pseudo-terminal
-    LineSettings line;      // serial: the model's baud, parity, data bits, stop bits
+    QString host;         // TCP: address or name
+    int tcpPort = 0;      // TCP: 1..65535; anything else never connects
+    QString serialDevice; // serial: "/dev/ttyS0", "COM1", a pseudo-terminal
+    LineSettings line;    // serial: the model's baud, parity, data bits, stop bits
 };

@@ -1,13 +1,11 @@
 #include "link/SerialChannel.h"
 
-SerialChannel::SerialChannel(std::unique_ptr<QSerialPort> port)
-    : m_port(std::move(port))
+SerialChannel::SerialChannel(std::unique_ptr<QSerialPort> port) : m_port(std::move(port))
 {
-    QObject::connect(m_port.get(), &QSerialPort::errorOccurred, m_port.get(),
-                     [port = m_port.get()](QSerialPort::SerialPortError error) {
-                         if (error == QSerialPort::ResourceError && port->isOpen())
-                             port->close();
-                     });
+    QObject::connect(m_port.get(), &QSerialPort::errorOccurred, m_port.get(), [port = m_port.get()](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port->isOpen())
+            port->close();
+    });
 }
 
 SerialChannel::~SerialChannel()

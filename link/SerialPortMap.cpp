@@ -7,7 +7,7 @@
 namespace {
 constexpr int FirstPortNumber = 1;
 constexpr qint64 LargestMapFile = 64 * 1024; // a port list is a few lines
-}
+} // namespace
 
 QString SerialPortMap::defaultDeviceName(int portNumber)
 {

@@ -2,10 +2,7 @@
 
 #include <QTcpSocket>
 
-TcpChannel::TcpChannel(std::unique_ptr<QTcpSocket> socket)
-    : m_socket(std::move(socket))
-{
-}
+TcpChannel::TcpChannel(std::unique_ptr<QTcpSocket> socket) : m_socket(std::move(socket)) { }
 
 TcpChannel::~TcpChannel()
 {

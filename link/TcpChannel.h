@@ -17,7 +17,7 @@ public:
     qint64 bytesWaiting() override;
     QByteArray readWaiting() override;
     QByteArray peekWaiting() override;
-    void discardInput() override {}
+    void discardInput() override { }
     bool checkPort() override { return true; }
     void send(const QByteArray &frame) override;
 

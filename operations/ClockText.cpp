@@ -11,14 +11,13 @@ QString DayName(int dayOfWeek)
 
 QString clockLabelText(const ClockReading &r)
 {
-    return r.day + u'/' + r.month + QLatin1String("/20") + r.year + u' ' + r.hour + u':' + r.minute + u':'
-        + r.second + QLatin1String(", ") + DayName(r.weekday);
+    return r.day + u'/' + r.month + QLatin1String("/20") + r.year + u' ' + r.hour + u':' + r.minute + u':' + r.second +
+           QLatin1String(", ") + DayName(r.weekday);
 }
 
 std::optional<QDateTime> clockDateTime(const ClockReading &r)
 {
-    const QString text = r.day + u'/' + r.month + QLatin1String("/20") + r.year + u' ' + r.hour + u':' + r.minute
-        + u':' + r.second;
+    const QString text = r.day + u'/' + r.month + QLatin1String("/20") + r.year + u' ' + r.hour + u':' + r.minute + u':' + r.second;
     const QDateTime value = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     return value.isValid() ? std::optional<QDateTime>(value) : std::nullopt;
 }

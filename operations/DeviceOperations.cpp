@@ -10,10 +10,8 @@ namespace {
 constexpr int BlockTransferSteps = 32;
 } // namespace
 
-DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock,
-                                   DeviceLink::ChannelFactory channels)
-    : m_host(host)
-    , m_link(clock, std::move(channels))
+DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock, DeviceLink::ChannelFactory channels)
+    : m_host(host), m_link(clock, std::move(channels))
 {
 }
 
@@ -23,8 +21,7 @@ int recordSlotsPerDay(DeviceModel model)
 }
 
 OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
-                                              TransferProgress::Direction direction,
-                                              const std::function<Outcome()> &procedure)
+                                              TransferProgress::Direction direction, const std::function<Outcome()> &procedure)
 {
     if (!m_host.confirm(question))
         return OperationResult{Outcome::NotConfirmed};
@@ -33,8 +30,7 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
         return *failure;
     m_progress.open(direction);
     m_host.showProgress(m_progress);
-    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps
-                                                                            : DayCount * recordSlotsPerDay(model));
+    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps : DayCount * recordSlotsPerDay(model));
     m_progress.setStatusText(OperationText::EnteringProgramMode);
 
     const Outcome outcome = procedure();
@@ -59,8 +55,7 @@ void DeviceOperations::tellOutcome(Outcome outcome, BusyScope &busy)
     m_progress.close();
 }
 
-OperationResult DeviceOperations::runCommand(const LinkSettings &link,
-                                             const std::function<OperationResult()> &command)
+OperationResult DeviceOperations::runCommand(const LinkSettings &link, const std::function<OperationResult()> &command)
 {
     BusyScope busy(m_host);
     if (std::optional<OperationResult> failure = openLinkOrTell(link, busy))
@@ -76,8 +71,7 @@ std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettin
     const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
-    const Outcome outcome =
-        link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
+    const Outcome outcome = link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
     tellOutcome(outcome, busy);
     return OperationResult{outcome, opened.error()};
 }

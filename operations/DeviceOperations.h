@@ -49,8 +49,8 @@ private:
 
     // Confirmation, busy state, link, progress, the procedure, the result
     // told as the outcome table says, link closed.
-    OperationResult runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
-                                TransferProgress::Direction direction, const std::function<Outcome()> &procedure);
+    OperationResult runTransfer(const QString &question, const LinkSettings &link, DeviceModel model, TransferProgress::Direction direction,
+                                const std::function<Outcome()> &procedure);
     // Busy state, link, one command exchange, the result told, link closed.
     OperationResult runCommand(const LinkSettings &link, const std::function<OperationResult()> &command);
     // Opens the link; when it cannot, tells the operator and gives the failure.

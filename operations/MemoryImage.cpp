@@ -70,7 +70,9 @@ QList<HeldTime> ApplyMemoryImage(const MemoryImage &image, RingCalendar &calenda
             if (hour && minute && *hour <= 23 && *minute <= 59)
                 calendar.setRingTime(d + 1, s + 1, timeValue(*hour, *minute));
             else
-                held.append({d + 1, s + 1, QStringLiteral("%1:%2").arg(hourByte, 2, 16, QLatin1Char('0')).arg(minuteByte, 2, 16, QLatin1Char('0')).toUpper()});
+                held.append(
+                    {d + 1, s + 1,
+                     QStringLiteral("%1:%2").arg(hourByte, 2, 16, QLatin1Char('0')).arg(minuteByte, 2, 16, QLatin1Char('0')).toUpper()});
             calendar.setRingDuration(d + 1, s + 1, image.byte(e + 3));
         }
     }

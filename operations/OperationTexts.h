@@ -5,10 +5,8 @@
 // What the operator reads during the device work, word for word.
 namespace OperationText {
 
-inline const QString AskSendCalendar =
-    QStringLiteral("Zil takvimini Zil Kontrol Cihazı'na göndermek istiyor musunuz?");
-inline const QString AskReceiveCalendar =
-    QStringLiteral("Zil takvimini Zil Kontrol Cihazı'ndan almak istiyor musunuz?");
+inline const QString AskSendCalendar = QStringLiteral("Zil takvimini Zil Kontrol Cihazı'na göndermek istiyor musunuz?");
+inline const QString AskReceiveCalendar = QStringLiteral("Zil takvimini Zil Kontrol Cihazı'ndan almak istiyor musunuz?");
 
 inline const QString SerialPortFailed = QStringLiteral("Haberleşme Portu Açılamadı");
 inline const QString TcpPortFailed = QStringLiteral("TCPIP Portu Açılamadı");
@@ -30,8 +28,7 @@ inline const QString ClockSet = QStringLiteral("Zil Kontrol Cihazı saati ayarla
 inline const QString ClockSetFailed = QStringLiteral("Hata, Zil Kontrol Cihazı saati ayarlanamadı");
 inline const QString ClockReadFailed = QStringLiteral("Hata, Zil Kontrol Cihazı saati alınamadı");
 
-inline const QString RelayTestNotOnV1 =
-    QStringLiteral("Bu fonksiyon sadece ZK-480 V2 ve üst model cihazlarda mevcuttur");
+inline const QString RelayTestNotOnV1 = QStringLiteral("Bu fonksiyon sadece ZK-480 V2 ve üst model cihazlarda mevcuttur");
 inline const QString RelayTestDone = QStringLiteral("İşlem başarı ile gerçekleştirildi");
 inline const QString RelayTestFailed = QStringLiteral("Hata, İşlem gerçekleştirilemedi!");
 

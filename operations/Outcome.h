@@ -8,13 +8,13 @@
 
 // How a device operation ended.
 enum class Outcome {
-    NotConfirmed,        // the operator answered No
+    NotConfirmed, // the operator answered No
     SerialPortNotOpened,
     TcpNotConnected,
     ProgramModeRefused,
     BlocksSent,
     RecordsSent,
-    BlockWriteFailed,    // also when only the closing write went unanswered
+    BlockWriteFailed, // also when only the closing write went unanswered
     RecordWriteFailed,
     Received,
     BlockReadFailed,
@@ -33,13 +33,13 @@ enum class Outcome {
 // progress window of a transfer shows it.
 struct OutcomeRow
 {
-    ExitCode exitCode;        // zilctl's exit status; Success for the outcomes that succeeded
-    bool reachedController;   // a command went out: the operation's button takes the focus
-    QString message;          // empty: nothing is told
-    bool idleBeforeMessage;   // the busy state ends before the message is told, not after it
-    bool closeProgressFirst;  // the window goes before the message: nothing stays open behind it
-    bool statusLine;          // the progress window's status line shows the message too
-    bool resetBar;            // the bar is emptied before the message
+    ExitCode exitCode;       // zilctl's exit status; Success for the outcomes that succeeded
+    bool reachedController;  // a command went out: the operation's button takes the focus
+    QString message;         // empty: nothing is told
+    bool idleBeforeMessage;  // the busy state ends before the message is told, not after it
+    bool closeProgressFirst; // the window goes before the message: nothing stays open behind it
+    bool statusLine;         // the progress window's status line shows the message too
+    bool resetBar;           // the bar is emptied before the message
 };
 
 // A switch over every outcome; the build refuses one left out.

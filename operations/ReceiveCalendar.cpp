@@ -14,8 +14,8 @@ OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, Devi
         // operator's schedule as it was, never a mix of old and new slots.
         RingCalendar received = calendar;
         const Outcome outcome = facts(model).family == ModelFamily::ProgramMode
-            ? ReceiveCalendarBlocks(received)
-            : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
+                                    ? ReceiveCalendarBlocks(received)
+                                    : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
         if (outcome == Outcome::Received) {
             calendar = received;
             m_host.scheduleReceived();

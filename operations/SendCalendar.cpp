@@ -32,8 +32,8 @@ Outcome DeviceOperations::SendCalendarBlocks(const RingCalendar &calendar)
     }
     // The last block again, in region "F", ends the send. Unanswered, the
     // controller did not take the schedule, and the operator must know.
-    const Reply closing = WriteMemoryBlock(m_link, m_image.blockData(MemoryImage::LastBlockAddress),
-                                           MemoryImage::LastBlockAddress, MemoryRegion::F);
+    const Reply closing =
+        WriteMemoryBlock(m_link, m_image.blockData(MemoryImage::LastBlockAddress), MemoryImage::LastBlockAddress, MemoryRegion::F);
     return closing == Reply::Accepted ? Outcome::BlocksSent : Outcome::BlockWriteFailed;
 }
 
@@ -44,10 +44,8 @@ Outcome DeviceOperations::SendCalendarRecords(const RingCalendar &calendar, int 
         for (int j = 0; j < slotsPerDay; ++j) {
             const int day = i + 1, slot = j + 1;
             const TimeOfDay time = timeOfDay(calendar.ringTime(day, slot));
-            const Reply reply = WriteCalendarRecord(m_link, qint16(day), qint16(slot),
-                                                    calendar.timeUsed(day, slot) == 1 ? 1 : 0,
-                                                    calendar.ringDuration(day, slot),
-                                                    packedDecimal(time.hour), packedDecimal(time.minute));
+            const Reply reply = WriteCalendarRecord(m_link, qint16(day), qint16(slot), calendar.timeUsed(day, slot) == 1 ? 1 : 0,
+                                                    calendar.ringDuration(day, slot), packedDecimal(time.hour), packedDecimal(time.minute));
             if (reply != Reply::Accepted)
                 return Outcome::RecordWriteFailed;
             m_progress.step();

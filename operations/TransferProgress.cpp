@@ -1,7 +1,6 @@
 #include "operations/TransferProgress.h"
 
-TransferProgress::TransferProgress(QObject *parent)
-    : QObject(parent)
+TransferProgress::TransferProgress(QObject *parent) : QObject(parent)
 {
     m_timer.setInterval(TickInterval);
     connect(&m_timer, &QTimer::timeout, this, &TransferProgress::tick);

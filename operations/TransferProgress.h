@@ -49,9 +49,9 @@ public:
     bool unload();
 
     // Window events.
-    void tick();             // every TickInterval while loaded
-    void cancel();           // "İptal Et"
-    bool requestClose();     // close box: false when refused
+    void tick();         // every TickInterval while loaded
+    void cancel();       // "İptal Et"
+    bool requestClose(); // close box: false when refused
 
 signals:
     void loaded();

@@ -73,8 +73,7 @@ struct Layout
 };
 
 // The largest size, then the fewest columns, that hold every day.
-std::optional<Layout> fitEntries(QPaintDevice *device, const QSizeF &area, double columnGap,
-                                 int mostEntries, const QStringList &allEntries)
+std::optional<Layout> fitEntries(QPaintDevice *device, const QSizeF &area, double columnGap, int mostEntries, const QStringList &allEntries)
 {
     for (double size = LargestEntryPointSize; size >= SmallestEntryPointSize - 1e-9; size -= SizeStep) {
         const QFontMetricsF metrics(pageFont(size), device);
@@ -95,8 +94,8 @@ std::optional<Layout> fitEntries(QPaintDevice *device, const QSizeF &area, doubl
 
 // One line of the heading at its size, shrunk down to `smallest` and then
 // shortened with an ellipsis, never cut at the page's edge.
-double drawHeadingLine(QPainter &painter, const QString &text, double top, double left, double width,
-                       double size, double smallest, bool bold)
+double drawHeadingLine(QPainter &painter, const QString &text, double top, double left, double width, double size, double smallest,
+                       bool bold)
 {
     QFont font = pageFont(size, bold);
     QFontMetricsF metrics(font, painter.device());
@@ -129,15 +128,15 @@ QStringList dayEntries(const RingCalendar &calendar, DeviceModel model, int day)
             const auto shown = [&](int slot) {
                 return inUse(slot) ? hourMinuteText(calendar.ringTime(day, slot)) : QStringLiteral("--:--");
             };
-            entries.push_back({minuteOfDay(calendar.ringTime(day, start)), start,
-                               QStringLiteral("%1 – %2").arg(shown(start), shown(start + 1))});
+            entries.push_back(
+                {minuteOfDay(calendar.ringTime(day, start)), start, QStringLiteral("%1 – %2").arg(shown(start), shown(start + 1))});
         }
     } else {
         for (int slot = 1; slot <= slotCount; ++slot) {
             if (inUse(slot))
-                entries.push_back({minuteOfDay(calendar.ringTime(day, slot)), slot,
-                                   QStringLiteral("%1  %2 sn").arg(hourMinuteText(calendar.ringTime(day, slot)))
-                                       .arg(calendar.ringDuration(day, slot))});
+                entries.push_back(
+                    {minuteOfDay(calendar.ringTime(day, slot)), slot,
+                     QStringLiteral("%1  %2 sn").arg(hourMinuteText(calendar.ringTime(day, slot))).arg(calendar.ringDuration(day, slot))});
         }
     }
     return sortedTexts(std::move(entries));
@@ -174,13 +173,12 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     const QFontMetricsF lineMetrics(pageFont(HeadingPointSize), device);
     const QFontMetricsF dayMetrics(pageFont(DayNamePointSize, true), device);
     const double ruleGap = mm(device, 2.0);
-    const double entriesTop = inside.top() + titleMetrics.lineSpacing() + lines.size() * lineMetrics.lineSpacing()
-                              + ruleGap * 2 + dayMetrics.lineSpacing() + ruleGap;
+    const double entriesTop = inside.top() + titleMetrics.lineSpacing() + lines.size() * lineMetrics.lineSpacing() + ruleGap * 2 +
+                              dayMetrics.lineSpacing() + ruleGap;
     const double dayWidth = inside.width() / DayCount;
     const double padding = mm(device, DayPaddingMillimetres);
     const QSizeF entryArea(dayWidth - 2 * padding, inside.bottom() - entriesTop);
-    const std::optional<Layout> layout = fitEntries(device, entryArea, mm(device, ColumnGapMillimetres),
-                                                    fit.mostEntries, allEntries);
+    const std::optional<Layout> layout = fitEntries(device, entryArea, mm(device, ColumnGapMillimetres), fit.mostEntries, allEntries);
     if (!layout)
         return fit;
     fit.pointSize = layout->pointSize;

@@ -24,8 +24,8 @@ constexpr double PageMarginMillimetres = 8.0;
 
 struct WeekPageHeading
 {
-    QString title;          // empty: "Zil Takvimi"
-    QString scheduleName;   // the schedule file's name
+    QString title;        // empty: "Zil Takvimi"
+    QString scheduleName; // the schedule file's name
     QDate printedOn;
     QStringList extraLines; // more lines under the file's, e.g. the controller and the period
 };
@@ -40,9 +40,9 @@ QStringList dayEntries(const RingCalendar &calendar, DeviceModel model, int day)
 
 struct WeekPageFit
 {
-    double pointSize = 0;  // of the entries; 0 when the week does not fit
+    double pointSize = 0; // of the entries; 0 when the week does not fit
     int columnsPerDay = 0;
-    int mostEntries = 0;   // of any one day
+    int mostEntries = 0; // of any one day
     QString widestEntry;
     bool fits() const { return pointSize > 0; }
 };

@@ -42,12 +42,10 @@ QString fieldText(const QByteArray &answer, int position, int length)
 }
 } // namespace
 
-QByteArray writeCalendarRecordFrame(qint16 day, qint16 slot, qint16 used, qint16 duration,
-                                    qint16 hourByte, qint16 minuteByte)
+QByteArray writeCalendarRecordFrame(qint16 day, qint16 slot, qint16 used, qint16 duration, qint16 hourByte, qint16 minuteByte)
 {
-    return RecordWrite + field(day, 1) + field(slot, 2) + field(used, 1) + field(duration, 2)
-        + FormatHex2(hourByte).toLatin1() + FormatHex2(minuteByte).toLatin1() + FrameEndMarker
-        + FrameTerminator;
+    return RecordWrite + field(day, 1) + field(slot, 2) + field(used, 1) + field(duration, 2) + FormatHex2(hourByte).toLatin1() +
+           FormatHex2(minuteByte).toLatin1() + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray readCalendarRecordFrame(qint16 day, qint16 slot)
@@ -55,8 +53,7 @@ QByteArray readCalendarRecordFrame(qint16 day, qint16 slot)
     return RecordRead + field(day, 1) + field(slot, 2) + FrameEndMarker + FrameTerminator;
 }
 
-Reply WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used, qint16 duration,
-                          qint16 hourByte, qint16 minuteByte)
+Reply WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used, qint16 duration, qint16 hourByte, qint16 minuteByte)
 {
     const QByteArray frame = writeCalendarRecordFrame(day, slot, used, duration, hourByte, minuteByte);
     const std::optional<QByteArray> answer = runExchange(link, Commands::RecordWrite, frame);
@@ -67,8 +64,7 @@ Reply WriteCalendarRecord(DeviceLink &link, qint16 day, qint16 slot, qint16 used
 
 std::optional<SlotReading> ReadCalendarRecord(DeviceLink &link, qint16 day, qint16 slot)
 {
-    const std::optional<QByteArray> answer =
-        runExchange(link, Commands::RecordRead, readCalendarRecordFrame(day, slot));
+    const std::optional<QByteArray> answer = runExchange(link, Commands::RecordRead, readCalendarRecordFrame(day, slot));
     if (!answer || statusOf(*answer, ReadAnswerStart) != StatusCarriedOut)
         return std::nullopt;
     // An answer that stops inside its fields carries no slot, not a cut one.

@@ -27,8 +27,7 @@ std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, c
     return runExchange(link, row, [&frame] { return frame; });
 }
 
-std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row,
-                                      const std::function<QByteArray()> &buildFrame)
+std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const std::function<QByteArray()> &buildFrame)
 {
     if (!link.channel())
         return std::nullopt;

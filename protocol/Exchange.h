@@ -16,15 +16,15 @@ struct CommandRow
 
     PreSend preSend = DrainAndYield; // per pass; serial drains, TCP only yields
     int preSendPasses = 0;
-    int preSendSeconds = 0;          // then, draining, until the clock passes start + this
-    bool portCheck = false;          // serial check before sending; fails the command
-    int tcpCopies = 1;               // the frame's body this often over TCP, then one CR
-    int minChars = 0;                // the wait ends once this many characters are there,
-    const char *marker = "";         // counted from the first of these (none: from the start)
+    int preSendSeconds = 0;  // then, draining, until the clock passes start + this
+    bool portCheck = false;  // serial check before sending; fails the command
+    int tcpCopies = 1;       // the frame's body this often over TCP, then one CR
+    int minChars = 0;        // the wait ends once this many characters are there,
+    const char *marker = ""; // counted from the first of these (none: from the start)
     int seconds = 0;
     WaitForm form = WaitForm::Strict;
     LateAnswer late = LateAnswer::Rejected;
-    int afterAnswerPasses = 0;       // yields once any answer came, before the next command
+    int afterAnswerPasses = 0; // yields once any answer came, before the next command
 };
 
 // The commands of both controller families, one row each: pre-send, passes,
@@ -58,8 +58,7 @@ inline constexpr CommandRow ReadDeviceClock{Drain, 2001, 0, false, 4, 23, "$", 1
 std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const QByteArray &frame);
 // The same, with the frame built after the pause, right before it leaves:
 // a frame that carries the PC's time is never older than its send.
-std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row,
-                                      const std::function<QByteArray()> &buildFrame);
+std::optional<QByteArray> runExchange(DeviceLink &link, const CommandRow &row, const std::function<QByteArray()> &buildFrame);
 
 // Only the wait of a row, for answers that follow an earlier frame unasked.
 std::optional<QByteArray> awaitAnswer(DeviceLink &link, const CommandRow &row);

@@ -16,12 +16,10 @@ const QByteArray ClockAnswerLetters = QByteArrayLiteral("SRTC");
 constexpr int YearBase = 2000;
 constexpr int ClockDigits = 14;
 
-
 // Drain, check the port and send the "%CM" request; true once acknowledged.
 bool requestAcknowledged(DeviceLink &link, const QByteArray &request)
 {
-    return runExchange(link, Commands::ClockRequest, request)
-        && WaitProgramAck(link, request) == Reply::Accepted;
+    return runExchange(link, Commands::ClockRequest, request) && WaitProgramAck(link, request) == Reply::Accepted;
 }
 
 int weekdayOf(const QString &text)
@@ -36,9 +34,9 @@ QByteArray programModeClockFrame(const QDateTime &local)
     const QTime time = local.time();
     const int year = date.year() < YearBase ? 0 : date.year() - YearBase;
     const int weekdayFromMonday = date.dayOfWeek() - 1; // this frame counts Monday as 00
-    return ClockFrameStart + twoDigitField(date.day()) + twoDigitField(date.month()) + twoDigitField(year)
-        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
-        + twoDigitField(weekdayFromMonday) + FrameEndMarker + FrameTerminator;
+    return ClockFrameStart + twoDigitField(date.day()) + twoDigitField(date.month()) + twoDigitField(year) + twoDigitField(time.hour()) +
+           twoDigitField(time.minute()) + twoDigitField(time.second()) + twoDigitField(weekdayFromMonday) + FrameEndMarker +
+           FrameTerminator;
 }
 
 Reply SetClockProgramMode(DeviceLink &link)

@@ -31,8 +31,7 @@ QByteArray regionLetter(MemoryRegion region)
 
 QByteArray programModeRequestFrame(ProgramMode mode)
 {
-    return ProgramModeRequest + (mode == ProgramMode::Load ? LoadModeCode : ReadModeCode)
-        + ProgramModeRequestEnd + FrameTerminator;
+    return ProgramModeRequest + (mode == ProgramMode::Load ? LoadModeCode : ReadModeCode) + ProgramModeRequestEnd + FrameTerminator;
 }
 
 QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, MemoryRegion region)
@@ -46,8 +45,7 @@ QByteArray memoryBlockFrame(const MemoryBlockData &data, qint32 address, MemoryR
 
 QByteArray readMemoryBlockFrame(qint32 address, MemoryRegion region)
 {
-    return MemoryBlockRead + regionLetter(region) + FormatHex4(address).toLatin1() + FrameEndMarker
-        + FrameTerminator;
+    return MemoryBlockRead + regionLetter(region) + FormatHex4(address).toLatin1() + FrameEndMarker + FrameTerminator;
 }
 
 bool isProgramAck(const QByteArray &received)
@@ -88,8 +86,7 @@ Reply WriteMemoryBlock(DeviceLink &link, const MemoryBlockData &data, qint32 add
 
 std::optional<MemoryBlock> ReadMemoryBlock(DeviceLink &link, qint32 address, MemoryRegion region)
 {
-    const std::optional<QByteArray> answer =
-        runExchange(link, Commands::BlockRead, readMemoryBlockFrame(address, region));
+    const std::optional<QByteArray> answer = runExchange(link, Commands::BlockRead, readMemoryBlockFrame(address, region));
     if (!answer)
         return std::nullopt;
     // Only the first "%" counts: the data bytes may hold "%" themselves.

@@ -12,7 +12,7 @@ class DeviceLink;
 // then written and read in 32-byte blocks.
 
 enum class ProgramMode { Load, Read }; // before a schedule send / receive
-enum class MemoryRegion { C, F };     // "F" holds the closing write of a send
+enum class MemoryRegion { C, F };      // "F" holds the closing write of a send
 
 // A block write carries its 32 bytes and then 32 zero bytes.
 using MemoryBlockData = std::array<quint8, 64>;

@@ -18,7 +18,6 @@ const QByteArray ReadClockLetters = QByteArrayLiteral("UR");
 constexpr int ClockFieldsOffset = 6;
 constexpr int ClockFieldChars = 14;
 
-
 Reply replyOf(const std::optional<QByteArray> &text, const QByteArray &letters)
 {
     if (!text)
@@ -44,9 +43,8 @@ QByteArray deviceClockFrame(const QDateTime &local)
     const QDate date = local.date();
     const QTime time = local.time();
     const QByteArray year = FormatDecimal(qint16(date.year()), 4).toLatin1().right(2);
-    return SetClockCommand + twoDigitField(date.day()) + twoDigitField(date.month()) + year
-        + twoDigitField(time.hour()) + twoDigitField(time.minute()) + twoDigitField(time.second())
-        + twoDigitField(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
+    return SetClockCommand + twoDigitField(date.day()) + twoDigitField(date.month()) + year + twoDigitField(time.hour()) +
+           twoDigitField(time.minute()) + twoDigitField(time.second()) + twoDigitField(date.dayOfWeek()) + FrameEndMarker + FrameTerminator;
 }
 
 QByteArray readDeviceClockFrame()

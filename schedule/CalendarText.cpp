@@ -19,7 +19,6 @@ bool sameBits(double a, double b)
     return bitsOf(a) == bitsOf(b);
 }
 
-
 QString timeCell(double value)
 {
     const TimeOfDay t = timeOfDay(value);
@@ -33,7 +32,7 @@ QString timeCell(double value)
 class LineReader
 {
 public:
-    LineReader(int line, CalendarTextReading &reading) : m_line(line), m_reading(reading) {}
+    LineReader(int line, CalendarTextReading &reading) : m_line(line), m_reading(reading) { }
 
     void problem(const QString &field, const QString &message) { m_reading.problems.append({m_line, field, message}); }
 
@@ -142,7 +141,7 @@ void CalendarTextReading::applyTo(RingCalendar &calendar) const
 CalendarTextReading readCalendarText(const QString &text)
 {
     static const QRegularExpression modelLine(QRegularExpression::anchoredPattern(QStringLiteral("#\\s*model\\s*:(.*)")),
-                                               QRegularExpression::CaseInsensitiveOption);
+                                              QRegularExpression::CaseInsensitiveOption);
     CalendarTextReading reading;
     QStringList lines = text.split(u'\n');
     for (QString &line : lines)
@@ -173,8 +172,8 @@ CalendarTextReading readCalendarText(const QString &text)
             } else if (const auto model = modelFromName(name)) {
                 reading.model = *model;
             } else {
-                reader.problem(QStringLiteral("model"), QStringLiteral("'%1' is not a model (%2)")
-                                                            .arg(name, modelNameList(false, QStringLiteral(", or "))));
+                reader.problem(QStringLiteral("model"),
+                               QStringLiteral("'%1' is not a model (%2)").arg(name, modelNameList(false, QStringLiteral(", or "))));
             }
             modelLineNumber = number;
             continue;
@@ -201,9 +200,11 @@ CalendarTextReading readCalendarText(const QString &text)
             cell = cell.trimmed();
         const auto day = reader.number(QStringLiteral("day"), cells[0], 1, DayCount, QStringLiteral("a day from 1 to 7"));
         const auto slot = reader.number(QStringLiteral("slot"), cells[1], 1, SlotsPerDay, QStringLiteral("a slot from 1 to 64"));
-        const auto used = reader.number(QStringLiteral("in_use"), cells[2], -32768, 32767, QStringLiteral("a whole number from -32768 to 32767 (1 rings)"));
+        const auto used = reader.number(QStringLiteral("in_use"), cells[2], -32768, 32767,
+                                        QStringLiteral("a whole number from -32768 to 32767 (1 rings)"));
         const auto time = reader.time(cells[3]);
-        const auto seconds = reader.number(QStringLiteral("seconds"), cells[4], -32768, 32767, QStringLiteral("a whole number of seconds from -32768 to 32767"));
+        const auto seconds = reader.number(QStringLiteral("seconds"), cells[4], -32768, 32767,
+                                           QStringLiteral("a whole number of seconds from -32768 to 32767"));
         if (!day || !slot)
             continue;
         auto &entry = reading.givenSlots[size_t(RingCalendar::flatIndex(*day, *slot))];

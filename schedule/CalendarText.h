@@ -52,9 +52,9 @@ struct SlotText
 
 struct CalendarTextReading
 {
-    std::optional<DeviceModel> model;               // from the "# model:" line
+    std::optional<DeviceModel> model;                          // from the "# model:" line
     std::array<std::optional<SlotText>, SlotTotal> givenSlots; // by flat index
-    QList<TextProblem> problems;                    // every wrong line, in order
+    QList<TextProblem> problems;                               // every wrong line, in order
 
     bool ok() const { return problems.isEmpty(); }
     int slotCount() const;

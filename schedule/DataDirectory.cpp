@@ -36,21 +36,18 @@ FolderProbe FolderProbe::real()
     return {folderTakesNewFiles, [](const QString &file) { return QFileInfo(file).isWritable(); }};
 }
 
-QString chooseDataDirectory(const QString &programDirectory, const QString &userDataDirectory,
-                            const FolderProbe &probe)
+QString chooseDataDirectory(const QString &programDirectory, const QString &userDataDirectory, const FolderProbe &probe)
 {
     if (probe.canCreateFiles(programDirectory))
         return programDirectory;
     const QStringList files = keptFiles(programDirectory);
-    const bool keptInPlace = std::all_of(files.cbegin(), files.cend(), [&](const QString &file) {
-        return QFileInfo::exists(file) && probe.canWriteFile(file);
-    });
+    const bool keptInPlace =
+        std::all_of(files.cbegin(), files.cend(), [&](const QString &file) { return QFileInfo::exists(file) && probe.canWriteFile(file); });
     // Without a home folder there is nowhere better than beside the program.
     return keptInPlace || userDataDirectory.isEmpty() ? programDirectory : userDataDirectory;
 }
 
-QString prepareDataDirectory(const QString &programDirectory, const QString &userDataDirectory,
-                             const FolderProbe &probe)
+QString prepareDataDirectory(const QString &programDirectory, const QString &userDataDirectory, const FolderProbe &probe)
 {
     const QString chosen = chooseDataDirectory(programDirectory, userDataDirectory, probe);
     if (chosen == programDirectory)

@@ -34,5 +34,11 @@ std::optional<double> parseTimeOfDay(const QString &text);
 QString hourMinuteText(double value);
 
 // The 64 bits of a value as the schedule file stores them, and back.
-inline quint64 bitsOf(double value) { return std::bit_cast<quint64>(value); }
-inline double doubleOf(quint64 bits) { return std::bit_cast<double>(bits); }
+inline quint64 bitsOf(double value)
+{
+    return std::bit_cast<quint64>(value);
+}
+inline double doubleOf(quint64 bits)
+{
+    return std::bit_cast<double>(bits);
+}

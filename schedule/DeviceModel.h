@@ -36,9 +36,9 @@ struct ModelFacts
     QStringView caption;   // the window's button, the "# model:" line
     QStringView shortName; // typed on a command line
     ModelFamily family;
-    int slotsCarried;      // slots a day sent to and read from the controller
-    int rowsShown;         // editor rows, from the first
-    int intervalPairs;     // start/end label pairs; interval models show no ring lengths
+    int slotsCarried;  // slots a day sent to and read from the controller
+    int rowsShown;     // editor rows, from the first
+    int intervalPairs; // start/end label pairs; interval models show no ring lengths
     LineSettings line;
     bool relayTest;
 };

@@ -7,18 +7,15 @@ QString fileFailureCause(int errorNumber, const QString &systemText)
     switch (errorNumber) {
     case EACCES:
     case EPERM:
-    case EROFS:
-        return QStringLiteral("Yazma izni yok.");
+    case EROFS: return QStringLiteral("Yazma izni yok.");
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
         return QStringLiteral("Diskte yer kalmadı.");
     case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("Klasör bulunamadı.");
-    default:
-        return systemText;
+    case ENOTDIR: return QStringLiteral("Klasör bulunamadı.");
+    default: return systemText;
     }
 }
 

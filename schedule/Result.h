@@ -22,9 +22,9 @@ template<typename T = std::monostate>
 class [[nodiscard]] Result
 {
 public:
-    Result() requires std::is_same_v<T, std::monostate> : m_value(std::monostate{}) {}
-    Result(T value) : m_value(std::move(value)) {}
-    Result(Failure failed) : m_error(std::move(failed.reason)) {}
+    Result() requires std::is_same_v<T, std::monostate> : m_value(std::monostate{}) { }
+    Result(T value) : m_value(std::move(value)) { }
+    Result(Failure failed) : m_error(std::move(failed.reason)) { }
 
     explicit operator bool() const { return m_value.has_value(); }
     const T &operator*() const { return *m_value; }

@@ -30,12 +30,9 @@ QPixmap picture(const QString &resource, const QSize &size)
 QString arrowResource(TransferProgress::ArrowPicture picture)
 {
     switch (picture) {
-    case TransferProgress::ArrowPicture::PointingRight:
-        return QStringLiteral(":/images/arrow_right.svg");
-    case TransferProgress::ArrowPicture::PointingLeft:
-        return QStringLiteral(":/images/arrow_left.svg");
-    case TransferProgress::ArrowPicture::Outlined:
-        break;
+    case TransferProgress::ArrowPicture::PointingRight: return QStringLiteral(":/images/arrow_right.svg");
+    case TransferProgress::ArrowPicture::PointingLeft: return QStringLiteral(":/images/arrow_left.svg");
+    case TransferProgress::ArrowPicture::Outlined: break;
     }
     return QStringLiteral(":/images/arrow_outline.svg");
 }
@@ -50,9 +47,9 @@ QFont windowFont()
 } // namespace
 
 ComStatusWindow::ComStatusWindow(TransferProgress &progress, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_progress(progress)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_progress(progress)
 {
     setObjectName(QStringLiteral("frmComStatus"));
     setWindowTitle(QStringLiteral("Haberleşme Durumu"));

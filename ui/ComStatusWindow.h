@@ -35,11 +35,11 @@ private:
     void showStatus(const QString &text);
 
     TransferProgress &m_progress;
-    QLabel *m_source = nullptr;     // ISource
+    QLabel *m_source = nullptr;         // ISource
     std::array<QLabel *, 6> m_arrows{}; // IArrows_0 .. IArrows_5
-    QLabel *m_controller = nullptr; // Image1
-    QLabel *m_status = nullptr;     // lblStatus
-    QProgressBar *m_bar = nullptr;  // PBar
-    QFrame *m_separator = nullptr;  // Frame1
-    QPushButton *m_cancel = nullptr; // cmdCancel
+    QLabel *m_controller = nullptr;     // Image1
+    QLabel *m_status = nullptr;         // lblStatus
+    QProgressBar *m_bar = nullptr;      // PBar
+    QFrame *m_separator = nullptr;      // Frame1
+    QPushButton *m_cancel = nullptr;    // cmdCancel
 };

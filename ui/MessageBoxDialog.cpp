@@ -14,8 +14,10 @@ DialogAnswer MessageBoxDialog::ask(const QString &text, DialogButtons buttons)
 
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, shown, m_parent);
     // The window speaks Turkish whatever the desktop's language.
-    for (const auto &[button, caption] : {std::pair{QMessageBox::Ok, u"Tamam"}, {QMessageBox::Yes, u"Evet"},
-                                          {QMessageBox::No, u"Hayır"}, {QMessageBox::Cancel, u"İptal"}}) {
+    for (const auto &[button, caption] : {std::pair{QMessageBox::Ok, u"Tamam"},
+                                          {QMessageBox::Yes, u"Evet"},
+                                          {QMessageBox::No, u"Hayır"},
+                                          {QMessageBox::Cancel, u"İptal"}}) {
         if (QAbstractButton *shownButton = box.button(button))
             shownButton->setText(QString::fromUtf16(caption));
     }
@@ -25,8 +27,8 @@ DialogAnswer MessageBoxDialog::ask(const QString &text, DialogButtons buttons)
     case QMessageBox::Cancel: return DialogAnswer::Cancel;
     default:
         // Closing a question with Escape or the close box is not a Yes.
-        return buttons == DialogButtons::Ok ? DialogAnswer::Ok
-             : buttons == DialogButtons::YesNoCancel ? DialogAnswer::Cancel
-                                                      : DialogAnswer::No;
+        return buttons == DialogButtons::Ok            ? DialogAnswer::Ok
+               : buttons == DialogButtons::YesNoCancel ? DialogAnswer::Cancel
+                                                       : DialogAnswer::No;
     }
 }

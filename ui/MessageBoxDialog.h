@@ -9,7 +9,7 @@ class QWidget;
 class MessageBoxDialog final : public OperatorDialog
 {
 public:
-    explicit MessageBoxDialog(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit MessageBoxDialog(QWidget *parent = nullptr) : m_parent(parent) { }
     void setParent(QWidget *parent) { m_parent = parent; }
 
     DialogAnswer ask(const QString &text, DialogButtons buttons) override;

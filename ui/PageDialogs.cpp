@@ -5,8 +5,7 @@
 
 QString QtPageDialogs::pdfFileName(QWidget *parent, const QString &suggested)
 {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("PDF olarak kaydet"), suggested,
-                                        QStringLiteral("PDF dosyası (*.pdf)"));
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("PDF olarak kaydet"), suggested, QStringLiteral("PDF dosyası (*.pdf)"));
 }
 
 void QtPageDialogs::runPreview(QPrintPreviewDialog &preview)

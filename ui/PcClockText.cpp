@@ -26,8 +26,8 @@ QString pcClockText(const QDateTime &now, const QLocale &locale)
     const QChar timeSeparator = separatorOf(locale.timeFormat(QLocale::ShortFormat), u':');
     const QDate date = now.date();
     const QTime time = now.time();
-    return twoDigits(date.day()) + dateSeparator + twoDigits(date.month()) + dateSeparator
-        + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + u' '
-        + twoDigits(time.hour()) + timeSeparator + twoDigits(time.minute()) + timeSeparator
-        + twoDigits(time.second()) + QStringLiteral(", ") + locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+    return twoDigits(date.day()) + dateSeparator + twoDigits(date.month()) + dateSeparator +
+           QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')) + u' ' + twoDigits(time.hour()) + timeSeparator +
+           twoDigits(time.minute()) + timeSeparator + twoDigits(time.second()) + QStringLiteral(", ") +
+           locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
 }

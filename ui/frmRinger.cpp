@@ -1,9 +1,9 @@
 #include "ui/frmRinger.h"
 
-#include "ui/OperatorDialog.h"
 #include "schedule/CalendarFile.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/ModelShape.h"
+#include "ui/OperatorDialog.h"
 #include "ui/PcClockText.h"
 #include "ui/PortListTips.h"
 
@@ -26,10 +26,8 @@ constexpr int WindowHeight = 703;
 } // namespace
 
 frmRinger::frmRinger(const QString &dataDirectory, OperatorDialog &dialog, QWidget *parent)
-    : QWidget(parent)
-    , m_dataDirectory(dataDirectory)
-    , m_dialog(dialog)
-    , m_progressWindow(std::make_unique<ComStatusWindow>(m_operations.progress()))
+    : QWidget(parent), m_dataDirectory(dataDirectory), m_dialog(dialog),
+      m_progressWindow(std::make_unique<ComStatusWindow>(m_operations.progress()))
 {
     buildControls();
     Form_Load();
@@ -134,8 +132,7 @@ bool frmRinger::Form_Unload()
     storeSettings();
     if (storeCalendar())
         return true;
-    return m_dialog.ask(QStringLiteral("Zil takvimi kaydedilmeden programdan çıkılsın mı?"), DialogButtons::YesNo)
-        == DialogAnswer::Yes;
+    return m_dialog.ask(QStringLiteral("Zil takvimi kaydedilmeden programdan çıkılsın mı?"), DialogButtons::YesNo) == DialogAnswer::Yes;
 }
 
 bool frmRinger::storeCalendar()

@@ -2,8 +2,8 @@
 
 #include "link/SerialPortMap.h"
 #include "operations/ClockText.h"
-#include "ui/OperatorDialog.h"
 #include "ui/ComStatusWindow.h"
+#include "ui/OperatorDialog.h"
 #include "ui/TypedNumbers.h"
 
 #include <QApplication>
@@ -19,8 +19,7 @@
 // The buttons that talk to the controller. Each runs one device operation
 // with the settings the controls hold now.
 
-frmRinger::RunningOperation::RunningOperation(frmRinger &window)
-    : m_window(window)
+frmRinger::RunningOperation::RunningOperation(frmRinger &window) : m_window(window)
 {
     m_window.m_operationRunning = true;
 }

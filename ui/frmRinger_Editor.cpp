@@ -1,9 +1,9 @@
 #include "ui/frmRinger.h"
 
-#include "ui/OperatorDialog.h"
+#include "schedule/CalendarCommands.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/NumberText.h"
-#include "schedule/CalendarCommands.h"
+#include "ui/OperatorDialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

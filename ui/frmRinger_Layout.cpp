@@ -11,11 +11,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QSvgRenderer>
 #include <QTabBar>
 #include <QTimeEdit>
@@ -383,9 +383,7 @@ void frmRinger::connectControls()
     connect(cmbPortNo, &QComboBox::activated, this, &frmRinger::cmbPortNo_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmRinger::cmdSave_Click);
 
-    connect(relaySecondsSpinner, &QSpinBox::valueChanged, this, [this](int seconds) {
-        lblRelayTest->setText(QString::number(seconds));
-    });
+    connect(relaySecondsSpinner, &QSpinBox::valueChanged, this, [this](int seconds) { lblRelayTest->setText(QString::number(seconds)); });
 
     connect(TabRingDays, &QTabBar::currentChanged, this, &frmRinger::TabRingDays_Click);
     for (int row = 0; row < SlotsPerDay; ++row) {

@@ -1,8 +1,8 @@
 #include "ui/frmRinger.h"
 
-#include "ui/OperatorDialog.h"
 #include "print/WeekPageFile.h"
 #include "schedule/CalendarFile.h"
+#include "ui/OperatorDialog.h"
 #include "ui/PageDialogs.h"
 
 #include <QAction>
@@ -42,8 +42,7 @@ QAction *pageAction(QWidget *owner, const char *name, const QString &text, const
 void frmRinger::buildPageActions()
 {
     actPrint = pageAction(frWindows, "actPrint", QStringLiteral("Yazdır…"), QKeySequence::Print);
-    actSavePdf = pageAction(frWindows, "actSavePdf", QStringLiteral("PDF olarak kaydet…"),
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    actSavePdf = pageAction(frWindows, "actSavePdf", QStringLiteral("PDF olarak kaydet…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     frWindows->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(actPrint, &QAction::triggered, this, &frmRinger::actPrint_Click);
     connect(actSavePdf, &QAction::triggered, this, &frmRinger::actSavePdf_Click);

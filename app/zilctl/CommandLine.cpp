@@ -57,7 +57,8 @@ struct Options
                              QStringLiteral("Controller model: %1 (any case). Default: the model stored in the schedule file.")
                                  .arg(modelNameList(true, QStringLiteral(", or "))),
                              QStringLiteral("MODEL")};
-    QCommandLineOption tcp{QStringLiteral("tcp"), QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT. "
+    QCommandLineOption tcp{QStringLiteral("tcp"),
+                           QStringLiteral("Reach the controller over TCP; PORT 5600 when left out, [IPv6]:PORT. "
                                           "IPv4 without leading zeros; an IPv6 scope is an interface name."),
                            QStringLiteral("HOST[:PORT]")};
     QCommandLineOption serial{QStringLiteral("serial"),
@@ -71,10 +72,7 @@ struct Options
     QCommandLineOption title{QStringLiteral("title"), QStringLiteral("print: the page's title (default: \"Zil Takvimi\")."),
                              QStringLiteral("TEXT")};
 
-    void addTo(QCommandLineParser &parser) const
-    {
-        parser.addOptions({help, version, model, tcp, serial, calendar, verify, json, title});
-    }
+    void addTo(QCommandLineParser &parser) const { parser.addOptions({help, version, model, tcp, serial, calendar, verify, json, title}); }
 };
 
 Invocation refusal(const QString &error)
@@ -101,10 +99,12 @@ const SubcommandInfo *findSubcommand(const QStringList &words)
 // mistyped script fails loudly instead of doing something else.
 QString unusedOption(const QCommandLineParser &parser, const Options &o, const SubcommandInfo &info)
 {
-    const struct {
+    const struct
+    {
         const QCommandLineOption &option;
         int use;
-    } checks[] = {{o.tcp, UsesLink}, {o.serial, UsesLink}, {o.model, UsesModel}, {o.calendar, UsesCalendar}, {o.verify, UsesVerify}, {o.title, UsesTitle}};
+    } checks[] = {{o.tcp, UsesLink},          {o.serial, UsesLink},   {o.model, UsesModel},
+                  {o.calendar, UsesCalendar}, {o.verify, UsesVerify}, {o.title, UsesTitle}};
     for (const auto &check : checks) {
         if (parser.isSet(check.option) && !(info.options & check.use))
             return QStringLiteral("--%1 does not apply to %2").arg(check.option.names().constLast(), info.name);
@@ -178,8 +178,8 @@ Invocation parseCommandLine(const QStringList &arguments)
     if (parser.isSet(o.model)) {
         invocation.model = modelFromName(parser.value(o.model));
         if (!invocation.model)
-            return refuse(QStringLiteral("--model: '%1' is not a model (%2)")
-                              .arg(parser.value(o.model), modelNameList(true, QStringLiteral(", "))));
+            return refuse(
+                QStringLiteral("--model: '%1' is not a model (%2)").arg(parser.value(o.model), modelNameList(true, QStringLiteral(", "))));
     }
 
     if (info->options & UsesLink) {
@@ -263,7 +263,8 @@ QString helpText()
                            "  window prints it: the rings in use in time order (\"08:30  3 sn\"), or the\n"
                            "  intervals (\"08:30 – 09:10\"). It needs no display. OUT is written whole or\n"
                            "  not at all; a week that does not fit at 8 pt is refused.\n");
-    const struct {
+    const struct
+    {
         ExitCode code;
         const char *meaning;
     } codes[] = {

@@ -17,18 +17,18 @@ struct Invocation
     enum class Action { Run, ShowHelp, ShowVersion, Refuse };
 
     Action action = Action::Refuse;
-    QString error;             // why it was refused
+    QString error; // why it was refused
     Subcommand command = Subcommand::Send;
-    QString commandName;       // "send", "clock read", ...
+    QString commandName; // "send", "clock read", ...
     bool json = false;
-    QString calendarPath;      // --calendar, or the window's file
+    QString calendarPath;             // --calendar, or the window's file
     std::optional<DeviceModel> model; // --model
     std::optional<LinkTarget> link;   // --tcp or --serial
     int relaySeconds = 0;
     bool verifyAfterSend = false;
-    QString textPath;          // export's output, import's input; empty = standard stream
-    QString pagePath;          // print's output; empty = a PDF on standard output
-    QString title;             // print's --title
+    QString textPath; // export's output, import's input; empty = standard stream
+    QString pagePath; // print's output; empty = a PDF on standard output
+    QString title;    // print's --title
 };
 
 // arguments[0] is the program.

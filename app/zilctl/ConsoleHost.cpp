@@ -14,10 +14,7 @@ void writeToTerminal(const QString &text)
 }
 } // namespace
 
-ConsoleHost::ConsoleHost(bool drawProgress)
-    : m_drawProgress(drawProgress)
-{
-}
+ConsoleHost::ConsoleHost(bool drawProgress) : m_drawProgress(drawProgress) { }
 
 bool ConsoleHost::confirm(const QString &)
 {

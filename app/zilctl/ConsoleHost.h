@@ -18,10 +18,10 @@ public:
 
     bool confirm(const QString &question) override;
     void tell(const QString &text) override { m_told.append(text); }
-    void BeginBusy() override {}
-    void EndBusy() override {}
+    void BeginBusy() override { }
+    void EndBusy() override { }
     void showProgress(TransferProgress &progress) override;
-    void scheduleReceived() override {}
+    void scheduleReceived() override { }
 
     // Cancels the transfer under way, as "İptal Et" does, and every one that
     // starts later (a send's read-back, a transfer whose link is still opening).

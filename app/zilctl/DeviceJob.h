@@ -14,13 +14,13 @@ enum class DeviceCommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest
 struct DeviceJob
 {
     DeviceCommand command = DeviceCommand::Send;
-    LinkSettings link;          // line settings already set from the model
+    LinkSettings link; // line settings already set from the model
     DeviceModel model = DeviceModel::V1;
-    QString calendarPath;       // read by send and verify, written by receive
+    QString calendarPath; // read by send and verify, written by receive
     // send and verify: the file's schedule. receive: the file it replaces,
     // whose slots the model does not carry stay; none when there is no file yet.
     std::optional<RingCalendar> calendar;
-    int relaySeconds = 0;       // relay-test only
+    int relaySeconds = 0; // relay-test only
     bool verifyAfterSend = false;
 };
 

@@ -15,9 +15,9 @@ struct LinkTarget
     enum class Transport { Serial, Tcp };
 
     Transport transport = Transport::Serial;
-    QString host;                 // a name, a dotted IPv4 address or an IPv6 address
+    QString host; // a name, a dotted IPv4 address or an IPv6 address
     quint16 tcpPort = DefaultTcpPort;
-    QString serialDevice;         // a device path ("/dev/ttyUSB0", "COM3")
+    QString serialDevice; // a device path ("/dev/ttyUSB0", "COM3")
 };
 
 // Either the link or why the text was refused.

@@ -20,7 +20,8 @@ CommandResult printWeekPage(const Invocation &invocation)
     const WeekPageHeading heading{invocation.title, QFileInfo(invocation.calendarPath).fileName(), QDate::currentDate(), {}};
     const bool toStandardOutput = invocation.pagePath.isEmpty();
     if (toStandardOutput && ::isatty(STDOUT_FILENO))
-        return CommandResult::failure(ExitCode::BadInput, QStringLiteral("print - writes a PDF into a pipe or a file, not to the terminal"));
+        return CommandResult::failure(ExitCode::BadInput,
+                                      QStringLiteral("print - writes a PDF into a pipe or a file, not to the terminal"));
     const PageFormat format = toStandardOutput ? PageFormat::Pdf : pageFormatOf(invocation.pagePath).value_or(PageFormat::Pdf);
     const RenderedPage page = renderWeekPage(format, *input, *model, heading);
     if (!page.fit.fits())

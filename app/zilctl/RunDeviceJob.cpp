@@ -1,8 +1,8 @@
 #include "RunDeviceJob.h"
 
+#include "../SignalPipe.h"
 #include "ClockReport.h"
 #include "ConsoleHost.h"
-#include "../SignalPipe.h"
 #include "ScheduleDifferences.h"
 #include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
@@ -29,10 +29,7 @@ QString linkDescription(const LinkSettings &link)
 class DeviceJobRun
 {
 public:
-    explicit DeviceJobRun(const DeviceJob &job)
-        : m_job(job)
-        , m_host(::isatty(STDERR_FILENO) == 1)
-        , m_operations(m_host, m_clock)
+    explicit DeviceJobRun(const DeviceJob &job) : m_job(job), m_host(::isatty(STDERR_FILENO) == 1), m_operations(m_host, m_clock)
     {
         QObject::connect(&m_stop, &SignalPipe::arrived, &m_stop, [this] { m_host.cancelTransfers(); });
     }
@@ -156,10 +153,10 @@ CommandResult DeviceJobRun::verify()
         return result;
     }
     result.exitCode = ExitCode::Differences;
-    const QString count = differences.size() == 1 ? QStringLiteral("1 difference")
-                                                  : QStringLiteral("%1 differences").arg(differences.size());
-    result.message += QStringLiteral("\n%1 between the controller and %2 (%3):\n").arg(count, m_job.calendarPath, compared)
-        + lines.join(u'\n');
+    const QString count =
+        differences.size() == 1 ? QStringLiteral("1 difference") : QStringLiteral("%1 differences").arg(differences.size());
+    result.message +=
+        QStringLiteral("\n%1 between the controller and %2 (%3):\n").arg(count, m_job.calendarPath, compared) + lines.join(u'\n');
     return result;
 }
 

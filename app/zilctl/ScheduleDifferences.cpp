@@ -33,8 +33,7 @@ QList<SlotDifference> scheduleDifferences(const RingCalendar &file, const RingCa
             };
             compare("in_use", ringsText(file.timeUsed(day, slot)), ringsText(controller.timeUsed(day, slot)));
             compare("time", hourMinuteText(file.ringTime(day, slot)), controllerTime(day, slot));
-            compare("seconds", QString::number(file.ringDuration(day, slot)),
-                    QString::number(controller.ringDuration(day, slot)));
+            compare("seconds", QString::number(file.ringDuration(day, slot)), QString::number(controller.ringDuration(day, slot)));
         }
     }
     return differences;

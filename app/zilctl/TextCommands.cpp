@@ -62,7 +62,8 @@ QJsonArray problemsAsJson(const QList<TextProblem> &problems)
 {
     QJsonArray array;
     for (const TextProblem &p : problems)
-        array.append(QJsonObject{{QStringLiteral("line"), p.line}, {QStringLiteral("field"), p.field}, {QStringLiteral("message"), p.message}});
+        array.append(
+            QJsonObject{{QStringLiteral("line"), p.line}, {QStringLiteral("field"), p.field}, {QStringLiteral("message"), p.message}});
     return array;
 }
 
@@ -80,8 +81,7 @@ CommandResult exportCalendarText(const Invocation &invocation)
                             .arg(input->DeviceVersion));
 
     const QByteArray text = calendarToText(*input).toUtf8();
-    QJsonObject details{{QStringLiteral("calendar"), invocation.calendarPath},
-                        {QStringLiteral("model"), modelCaption(*stored)}};
+    QJsonObject details{{QStringLiteral("calendar"), invocation.calendarPath}, {QStringLiteral("model"), modelCaption(*stored)}};
     if (invocation.textPath.isEmpty()) {
         if (invocation.json)
             details.insert(QStringLiteral("text"), QString::fromUtf8(text));

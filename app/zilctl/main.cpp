@@ -58,12 +58,8 @@ int main(int argc, char *argv[])
     }
     const Invocation invocation = parseCommandLine(arguments);
     switch (invocation.action) {
-    case Invocation::Action::ShowHelp:
-        std::fputs(qPrintable(helpText() + siteHelpText()), stdout);
-        return exitStatus(ExitCode::Success);
-    case Invocation::Action::ShowVersion:
-        std::printf("zilctl %s\n", ZIL_VERSION);
-        return exitStatus(ExitCode::Success);
+    case Invocation::Action::ShowHelp: std::fputs(qPrintable(helpText() + siteHelpText()), stdout); return exitStatus(ExitCode::Success);
+    case Invocation::Action::ShowVersion: std::printf("zilctl %s\n", ZIL_VERSION); return exitStatus(ExitCode::Success);
     case Invocation::Action::Refuse: {
         // A command line the parser could not read still asks for --json.
         const bool json = invocation.json || arguments.contains(QStringLiteral("--json"));

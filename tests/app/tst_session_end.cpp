@@ -31,7 +31,10 @@ private slots:
         QProcess window;
         window.start(files.filePath("zilsistemi"), {});
         QVERIFY(window.waitForStarted());
-        const auto stopped = qScopeGuard([&window] { window.kill(); window.waitForFinished(); });
+        const auto stopped = qScopeGuard([&window] {
+            window.kill();
+            window.waitForFinished();
+        });
         const auto caught = [&window] { // the handlers are in place once /proc says both signals are caught
             QFile status(QStringLiteral("/proc/%1/status").arg(window.processId()));
             const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());

@@ -2,10 +2,10 @@
 // served by this process over loopback TCP and one pseudo-terminal.
 #include "ControllerSimulator.h"
 #include "operations/OperationTexts.h"
+#include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
-#include "schedule/DateTimeValue.h"
 #include "support/FileBytes.h"
 
 #include <QEventLoop>
@@ -19,8 +19,8 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
-#include <unistd.h>
 #include <map>
+#include <unistd.h>
 
 using namespace OperationText;
 
@@ -75,21 +75,24 @@ void TestSiteDevice::initTestCase()
     QVERIFY(m_dir.isValid());
     QTcpServer closed; // a loopback port that nothing listens on
     QVERIFY(closed.listen(QHostAddress::LocalHost));
-    const struct {
+    const struct
+    {
         const char *name;
         DeviceModel model;
         bool serial;
-    } sims[] = {{"inplan", DeviceModel::V3Times64, false}, {"other", DeviceModel::V1, true}, {"refusing", DeviceModel::V2Times24, false},
-                {"clock", DeviceModel::V3IntervalTimer, false}, {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
+    } sims[] = {{"inplan", DeviceModel::V3Times64, false},       {"other", DeviceModel::V1, true},
+                {"refusing", DeviceModel::V2Times24, false},     {"clock", DeviceModel::V3IntervalTimer, false},
+                {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
     QByteArray site = "name = \"Deneme\"\n[schedules]\nnormal = \"normal.csv\"\n";
     for (const auto &s : sims) {
         auto sim = std::make_unique<ControllerSimulator>();
         sim->setModel(int(s.model));
         QVERIFY(sim->listenTcp() && (!s.serial || sim->openSerial()));
         const quint16 port = s.name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
-        const QByteArray link = s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
-        site += "[[controllers]]\nname = \"" + QByteArray(s.name) + "\"\n" + link + "\nmodel = \"" + modelShortName(s.model).toUtf8()
-            + "\"\nschedule = \"normal\"\n";
+        const QByteArray link =
+            s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
+        site += "[[controllers]]\nname = \"" + QByteArray(s.name) + "\"\n" + link + "\nmodel = \"" + modelShortName(s.model).toUtf8() +
+                "\"\nschedule = \"normal\"\n";
         if (port == sim->tcpPort())
             m_sims[s.name] = std::move(sim);
     }
@@ -159,7 +162,8 @@ void TestSiteDevice::statusThenApplyThenApply()
     Run run = zilctl(QStringList{"status", "--openmetrics", metrics} + everyone);
     QCOMPARE(run.exitCode, 1); // two controllers could not be read
     QCOMPARE(run.controllers.size(), size_t(6));
-    const struct {
+    const struct
+    {
         const char *name;
         int exitCode;
         int differences; // -1: not read
@@ -175,8 +179,8 @@ void TestSiteDevice::statusThenApplyThenApply()
     QVERIFY(run.controllers["unreachable"]["message"].toString().contains("Connection refused"));
     QVERIFY(run.controllers["silent"]["clock_offset_seconds"].isNull());
     const QByteArray prom = readFileBytes(metrics);
-    for (const char *sample : {"zil_up{controller=\"unreachable\"} 0", "zil_up{controller=\"inplan\"} 1", "zil_in_plan{controller=\"clock\"} 0",
-                               "zil_differing_slots{controller=\"other\"} 168"})
+    for (const char *sample : {"zil_up{controller=\"unreachable\"} 0", "zil_up{controller=\"inplan\"} 1",
+                               "zil_in_plan{controller=\"clock\"} 0", "zil_differing_slots{controller=\"other\"} 168"})
         QVERIFY2(prom.contains('\n' + QByteArray(sample) + '\n'), sample);
     QVERIFY(QRegularExpression("\nzil_clock_offset_seconds\\{controller=\"clock\"\\} 3(59[89]|60[012])\n").match(prom).hasMatch());
     QVERIFY(prom.startsWith("# TYPE zil_up gauge\n") && prom.endsWith("# EOF\n"));
@@ -252,10 +256,14 @@ void TestSiteDevice::refusedCommandsContactNothing_data()
     QTest::newRow("no file") << QStringList{"site", "status"} << 2 << "site status wants the site file";
     QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status, apply or print";
     QTest::newRow("jobs 0") << QStringList{"site", "status", "SITE", "--jobs=0"} << 2 << "--jobs: '0' is not a whole number from 1 to 64";
-    QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2 << "--date: '2027-02-30' is not a date YYYY-MM-DD";
-    QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2 << "--dry-run does not apply to site status";
-    QTest::newRow("unknown --only") << QStringList{"site", "apply", "SITE", "--only=nobody"} << 2 << "--only: the site has no controller \"nobody\"";
-    QTest::newRow("a folder") << QStringList{"site", "status", "."} << 2 << "the site file was refused, nothing was contacted:\n.: is a folder, not a site file";
+    QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2
+                                << "--date: '2027-02-30' is not a date YYYY-MM-DD";
+    QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2
+                                       << "--dry-run does not apply to site status";
+    QTest::newRow("unknown --only") << QStringList{"site", "apply", "SITE", "--only=nobody"} << 2
+                                    << "--only: the site has no controller \"nobody\"";
+    QTest::newRow("a folder") << QStringList{"site", "status", "."} << 2
+                              << "the site file was refused, nothing was contacted:\n.: is a folder, not a site file";
     QTest::newRow("relative path") << QStringList{"site", "check", "SITE"} << 0 << "";
 }
 

@@ -1,10 +1,10 @@
 // The site file and the plan on fake dates, without processes or links.
+#include "schedule/DateTimeValue.h"
 #include "site/OpenMetricsFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "site/SitePlanText.h"
 #include "site/SiteReport.h"
-#include "schedule/DateTimeValue.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
@@ -82,14 +82,16 @@ void TestSitePlan::weekAhead_data()
 
     const QByteArray wednesday = "[[periods]]\nname = \"Bayram\"\ndate = 2027-01-13\nschedule = \"off\"\n";
     // 2027-01-07 is a Thursday: the Wednesday of the week ahead is the 13th.
-    QTest::newRow("holiday mid-week, a week ahead") << wednesday << "a" << QDate(2027, 1, 7) << "normal normal off normal normal normal normal";
+    QTest::newRow("holiday mid-week, a week ahead")
+        << wednesday << "a" << QDate(2027, 1, 7) << "normal normal off normal normal normal normal";
     QTest::newRow("holiday mid-week, today") << wednesday << "b" << QDate(2027, 1, 13) << "normal normal off normal normal normal normal";
     QTest::newRow("holiday just past") << wednesday << "a" << QDate(2027, 1, 14) << "normal normal normal normal normal normal normal";
     const QByteArray exam = "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\n";
     const QByteArray dayOff = "[[periods]]\nname = \"Tatil\"\nfrom = 2027-01-12\nto = 2027-01-13\nschedule = \"off\"\n";
     QTest::newRow("overlap, the later wins") << exam + dayOff << "a" << QDate(2027, 1, 11) << "sinav off off sinav sinav normal normal";
     QTest::newRow("overlap, other order") << dayOff + exam << "a" << QDate(2027, 1, 11) << "sinav sinav sinav sinav sinav normal normal";
-    const QByteArray onlyA = "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\ncontrollers = [\"a\"]\n";
+    const QByteArray onlyA =
+        "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\ncontrollers = [\"a\"]\n";
     QTest::newRow("period for a only: a") << onlyA << "a" << QDate(2027, 1, 11) << "sinav sinav sinav sinav sinav normal normal";
     QTest::newRow("period for a only: b") << onlyA << "b" << QDate(2027, 1, 11) << "normal normal normal normal normal normal normal";
     // 2026-12-29 is a Tuesday: its week ahead runs to Monday 2027-01-04; the 31st is a Thursday.
@@ -98,7 +100,8 @@ void TestSitePlan::weekAhead_data()
     // Ends on Monday the 11th, the last day of the week ahead of Tuesday the 5th.
     const QByteArray endsMonday = "[[periods]]\nname = \"Ara tatil\"\nfrom = 2027-01-09\nto = 2027-01-11\nschedule = \"off\"\n";
     QTest::newRow("ends on the last day ahead") << endsMonday << "a" << QDate(2027, 1, 5) << "off normal normal normal normal off off";
-    QTest::newRow("ends a day after the week ahead") << endsMonday << "a" << QDate(2027, 1, 4) << "normal normal normal normal normal off off";
+    QTest::newRow("ends a day after the week ahead")
+        << endsMonday << "a" << QDate(2027, 1, 4) << "normal normal normal normal normal off off";
 }
 
 void TestSitePlan::weekAhead()
@@ -153,23 +156,31 @@ void TestSitePlan::refusedFiles_data()
 
     const QByteArray controller = "[[controllers]]\nname = \"a\"\ntcp = \"127.0.0.1\"\nmodel = \"v1\"\nschedule = \"off\"\n";
     QTest::newRow("syntax") << QByteArray("name = \"x\n") << "site.toml:1:";
-    QTest::newRow("unknown key") << controller + "colour = 1\n" << "site.toml:6:1: unknown key 'colour' in a controller";
+    QTest::newRow("unknown key") << controller + "colour = 1\n"
+                                 << "site.toml:6:1: unknown key 'colour' in a controller";
     QTest::newRow("no controller") << QByteArray("name = \"x\"\n") << "site.toml:1:1: the site names no controller";
     QTest::newRow("no schedule") << QByteArray("[[controllers]]\nname = \"a\"\ntcp = \"h\"\nmodel = \"v1\"\n")
                                  << "site.toml:1:1: controller \"a\" has no 'schedule'";
     QTest::newRow("unknown schedule") << QByteArray(controller).replace("\"off\"", "\"tatil\"")
                                       << "site.toml:5:12: controller \"a\" names schedule \"tatil\"";
-    QTest::newRow("named twice") << controller + QByteArray(controller).replace("127.0.0.1", "127.0.0.1:5601") << "site.toml:7:8: controller \"a\" is named twice";
+    QTest::newRow("named twice") << controller + QByteArray(controller).replace("127.0.0.1", "127.0.0.1:5601")
+                                 << "site.toml:7:8: controller \"a\" is named twice";
     QTest::newRow("one link twice") << controller + QByteArray(controller).replace("\"a\"", "\"b\"").replace("127.0.0.1", "127.0.0.1:5600")
                                     << "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)";
-    QTest::newRow("unknown in a period") << controller + "[[periods]]\nname = \"p\"\ndate = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n"
-                                         << "site.toml:10:21: period \"p\" names controller \"c\"";
-    QTest::newRow("tcp and serial") << controller + "serial = 2\n" << "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both";
-    QTest::newRow("neither") << QByteArray(controller).replace("tcp = \"127.0.0.1\"\n", "") << "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not neither";
-    QTest::newRow("bad port") << QByteArray(controller).replace("127.0.0.1", "127.0.0.1:70000") << "site.toml:3:7: 'tcp' of controller \"a\":";
-    QTest::newRow("serial port 17") << QByteArray(controller).replace("tcp = \"127.0.0.1\"", "serial = 17") << "site.toml:3:10: 'serial' of controller \"a\": 17";
+    QTest::newRow("unknown in a period")
+        << controller + "[[periods]]\nname = \"p\"\ndate = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n"
+        << "site.toml:10:21: period \"p\" names controller \"c\"";
+    QTest::newRow("tcp and serial") << controller + "serial = 2\n"
+                                    << "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both";
+    QTest::newRow("neither") << QByteArray(controller).replace("tcp = \"127.0.0.1\"\n", "")
+                             << "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not neither";
+    QTest::newRow("bad port") << QByteArray(controller).replace("127.0.0.1", "127.0.0.1:70000")
+                              << "site.toml:3:7: 'tcp' of controller \"a\":";
+    QTest::newRow("serial port 17") << QByteArray(controller).replace("tcp = \"127.0.0.1\"", "serial = 17")
+                                    << "site.toml:3:10: 'serial' of controller \"a\": 17";
     QTest::newRow("bad model") << QByteArray(controller).replace("v1", "v4") << "site.toml:4:9: 'v4' is not a model";
-    QTest::newRow("2027-02-30") << controller + "[[periods]]\nname = \"p\"\ndate = 2027-02-30\nschedule = \"off\"\n" << "site.toml:8:";
+    QTest::newRow("2027-02-30") << controller + "[[periods]]\nname = \"p\"\ndate = 2027-02-30\nschedule = \"off\"\n"
+                                << "site.toml:8:";
     QTest::newRow("date in quotes") << controller + "[[periods]]\nname = \"p\"\ndate = \"2027-02-03\"\nschedule = \"off\"\n"
                                     << "site.toml:8:8: 'date' of period \"p\" is not a date";
     QTest::newRow("to before from") << controller + "[[periods]]\nname = \"p\"\nfrom = 2027-02-03\nto = 2027-02-01\nschedule = \"off\"\n"
@@ -177,9 +188,11 @@ void TestSitePlan::refusedFiles_data()
     QTest::newRow("date and from") << controller + "[[periods]]\nname = \"p\"\nfrom = 2027-02-03\ndate = 2027-02-04\nschedule = \"off\"\n"
                                    << "site.toml:9:8: period \"p\" gives 'date' together with 'from'/'to'";
     QTest::newRow("off redefined") << "[schedules]\noff = \"normal.csv\"\n" + controller << "site.toml:2:1: schedule \"off\" always exists";
-    QTest::newRow("text refused") << "[schedules]\nbozuk = \"bozuk.csv\"\n" + controller << "bozuk.csv:3: schedule \"bozuk\": day: '8' is not a day";
-    QTest::newRow("slot not carried") << "[schedules]\notuz = \"otuz.csv\"\n" + QByteArray(controller).replace("\"off\"", "\"otuz\"")
-                                      << "otuz.csv:2: schedule \"otuz\" rings on day 1 in slot 30, but controller \"a\" (V1) carries slots 1-24";
+    QTest::newRow("text refused") << "[schedules]\nbozuk = \"bozuk.csv\"\n" + controller
+                                  << "bozuk.csv:3: schedule \"bozuk\": day: '8' is not a day";
+    QTest::newRow("slot not carried")
+        << "[schedules]\notuz = \"otuz.csv\"\n" + QByteArray(controller).replace("\"off\"", "\"otuz\"")
+        << "otuz.csv:2: schedule \"otuz\" rings on day 1 in slot 30, but controller \"a\" (V1) carries slots 1-24";
     QTest::newRow("text is a folder") << "[schedules]\nf = \"folder.csv\"\n" + controller << "site.toml:2:5: schedule \"f\": ";
     QByteArray noise(4096, '\0');
     QRandomGenerator(14).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
@@ -204,8 +217,9 @@ void TestSitePlan::refusedFiles()
 // A file with a fault in every part names each, in the order of the file.
 void TestSitePlan::everyProblemAtOnce()
 {
-    const SiteReading reading = read("nme = 1\n[schedules]\nn = \"yok.csv\"\n[[controllers]]\nname = \"a\"\nmodel = \"v9\"\nschedule = \"n\"\n"
-                                     "[[periods]]\nname = \"p\"\nfrom = 2027-01-02\nto = 2027-01-01\nschedule = \"x\"\n");
+    const SiteReading reading =
+        read("nme = 1\n[schedules]\nn = \"yok.csv\"\n[[controllers]]\nname = \"a\"\nmodel = \"v9\"\nschedule = \"n\"\n"
+             "[[periods]]\nname = \"p\"\nfrom = 2027-01-02\nto = 2027-01-01\nschedule = \"x\"\n");
     QStringList lines;
     for (const SiteProblem &p : reading.problems)
         lines << p.where.toString().remove(m_dir.path() + '/');

@@ -81,27 +81,32 @@ void TestZilctl::badArgumentsExitWithTwoAndTouchNothing_data()
     row("unknown option", {"send", tcp, "--colour"}, "Unknown option 'colour'.");
     QTest::newRow("missing value") << QStringList{"send", "--tcp"} << "Missing value after '--tcp'.";
     row("unknown model", {"clock", "read", tcp, "--model", "V4"}, "--model: 'V4' is not a model");
-    row("clock read as one word", {"clock read", tcp}, "'clock read' is not a command (give each word of a command as an argument of its own)");
+    row("clock read as one word", {"clock read", tcp},
+        "'clock read' is not a command (give each word of a command as an argument of its own)");
     row("clock set as one word, one more", {"clock set", "extra", tcp}, "'clock set' is not a command");
     row("clock read as two words", {"clock", "read", tcp}, taken);
     row("clock set, one word more", {"clock", "set", "extra", tcp}, "clock set: unexpected 'extra'");
     row("clock alone", {"clock", tcp}, "clock wants set or read");
     for (const QString port : {"0", "1", "65535", "65536"})
-        row("port " + port, {"verify", "--tcp", "127.0.0.1:" + port}, port == u"1" || port == u"65535" ? taken : "--tcp: port '" + port + "' is not a number");
+        row("port " + port, {"verify", "--tcp", "127.0.0.1:" + port},
+            port == u"1" || port == u"65535" ? taken : "--tcp: port '" + port + "' is not a number");
     row("port empty", {"verify", "--tcp", "[::1]:"}, "--tcp: port '' is not a number from 1 to 65535");
     for (const QString &name : {name253, name253 + "a", label63 + "a.local"}) // 253 characters; 254; a label of 64
-        row(QString("name of %1").arg(name.size()), {"verify", "--tcp", name}, name == name253 ? taken : "is not a host name or an IP address");
+        row(QString("name of %1").arg(name.size()), {"verify", "--tcp", name},
+            name == name253 ? taken : "is not a host name or an IP address");
     row("host with a newline", {"send", "--tcp", "ctrl\n:5600"}, "--tcp: 'ctrl\n' is not a host name or an IP address");
     row("address 300.1.1.1", {"send", "--tcp", "300.1.1.1"}, "--tcp: '300.1.1.1' is not a host name");
-    row("zero-padded IPv4", {"send", "--tcp", "192.168.001.010"}, "--tcp: '192.168.001.010': an IPv4 address is four decimal "
-                                                                 "parts from 0 to 255 without leading zeros (this one would reach 192.168.1.8)");
+    row("zero-padded IPv4", {"send", "--tcp", "192.168.001.010"},
+        "--tcp: '192.168.001.010': an IPv4 address is four decimal "
+        "parts from 0 to 255 without leading zeros (this one would reach 192.168.1.8)");
     row("hex IPv4 as a name", {"send", "--tcp", "0x7f.0.0.1:5601"}, "(this one would reach 127.0.0.1)");
     row("IPv4 of 0 and 255", {"send", "--tcp", "0.255.10.100"}, taken);
     row("IPv6 scope, then a port", {"send", "--tcp", "fe80::1%eth0:8080"}, "the scope after '%' is not an interface name");
     row("IPv6 scope bracketed", {"send", "--tcp", "[fe80::1%eth0.5_a-b]:8080"}, taken);
     row("both links", {"send", tcp, "--serial", "1"}, "send needs one of --tcp HOST[:PORT] and --serial DEVICE");
     for (const QString port : {"0", "1", "16", "17"})
-        row("serial " + port, {"send", "--serial", port}, port == u"1" || port == u"16" ? taken : "--serial: port '" + port + "' is not a port");
+        row("serial " + port, {"send", "--serial", port},
+            port == u"1" || port == u"16" ? taken : "--serial: port '" + port + "' is not a port");
     for (const QString seconds : {"0", "1", "30", "31", "5\n", "030", "+5"})
         row("relay " + seconds, {"relay-test", seconds, tcp, "--model", "v1"},
             seconds == u"1" || seconds == u"30" ? "sadece ZK-480 V2 ve üst model" : "relay-test: '" + seconds + "' is not a whole number");
@@ -226,7 +231,8 @@ void TestZilctl::printWritesTheWholePageOrNothing()
     QCOMPARE(tooWide.err, "zilctl: the week does not fit on one page even at 8 pt (64 rings on the longest day, the widest "
                           "'00:00  -32768 sn'); nothing was written\n");
     QCOMPARE(readFileBytes(path("old.pdf")), QByteArray("last week's page"));
-    QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf*", "*.SVG*", "yok"}, QDir::AllEntries | QDir::Hidden), (QStringList{"hafta.SVG", "old.pdf"}));
+    QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf*", "*.SVG*", "yok"}, QDir::AllEntries | QDir::Hidden),
+             (QStringList{"hafta.SVG", "old.pdf"}));
 }
 
 // Two controllers whose names would share a file, an exam period for the first.
@@ -235,25 +241,30 @@ void TestZilctl::sitePrintGivesEachControllerItsWeek()
     QVERIFY(writeFileBytes(path("normal.csv"), "day,slot,in_use,time,seconds\n1,1,1,08:30,3\n2,1,1,08:30,3\n3,1,1,08:30,3\n"
                                                "4,1,1,08:30,3\n5,1,1,08:30,3\n6,1,1,08:30,3\n7,1,1,08:30,3\n"));
     QVERIFY(writeFileBytes(path("sinav.csv"), "day,slot,in_use,time,seconds\n2,1,1,10:00,4\n3,1,1,10:00,4\n4,1,1,10:00,4\n"));
-    QVERIFY(writeFileBytes(path("site.toml"), "[schedules]\nnormal = \"normal.csv\"\nsinav = \"sinav.csv\"\n"
-                                              "[[controllers]]\nname = \"Blok A/1\"\ntcp = \"127.0.0.1\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n"
-                                              "[[controllers]]\nname = \"blok a_1\"\nserial = 1\nmodel = \"v2-24\"\nschedule = \"normal\"\n"
-                                              "[[periods]]\nname = \"Sınav haftası\"\nfrom = 2027-01-12\nto = 2027-01-13\nschedule = \"sinav\"\n"
-                                              "controllers = [\"Blok A/1\"]\n"));
+    QVERIFY(writeFileBytes(path("site.toml"),
+                           "[schedules]\nnormal = \"normal.csv\"\nsinav = \"sinav.csv\"\n"
+                           "[[controllers]]\nname = \"Blok A/1\"\ntcp = \"127.0.0.1\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n"
+                           "[[controllers]]\nname = \"blok a_1\"\nserial = 1\nmodel = \"v2-24\"\nschedule = \"normal\"\n"
+                           "[[periods]]\nname = \"Sınav haftası\"\nfrom = 2027-01-12\nto = 2027-01-13\nschedule = \"sinav\"\n"
+                           "controllers = [\"Blok A/1\"]\n"));
     const Run run = zilctl({"site", "print", "--json", "--date=2027-01-11", path("site.toml"), path("pages/new")});
     QCOMPARE(run.exitCode, 0);
     const QJsonArray controllers = QJsonDocument::fromJson(run.out).object()["controllers"].toArray();
     QCOMPARE(QDir(path("pages/new")).entryList(QDir::Files | QDir::Hidden), (QStringList{"blok a_1-2.pdf", "Blok A_1.pdf"}));
-    const struct {
-        const char *lines; // under the file's line
+    const struct
+    {
+        const char *lines;      // under the file's line
         qsizetype exam, normal; // rings at 10:00 and at 08:30
     } pages[] = {{"Cihaz Modeli: V3 (64 Zaman)\nDosya: site.toml Yazdırma tarihi: %1\nZil Kontrol Cihazı: Blok A/1\n"
-                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\nDönem: Sınav haftası (Salı, Çarşamba)\n", 2, 5},
+                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\nDönem: Sınav haftası (Salı, Çarşamba)\n",
+                  2, 5},
                  {"Cihaz Modeli: V2 (24 Zaman)\nDosya: site.toml Yazdırma tarihi: %1\nZil Kontrol Cihazı: blok a_1\n"
-                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\n\nPazartesi", 0, 7}};
+                  "Hafta: 11 Ocak 2027 Pazartesi – 17 Ocak 2027 Pazar\n\nPazartesi",
+                  0, 7}};
     for (int i = 0; i < 2; ++i) {
         const QString text = poppler("pdftotext", {}, readFileBytes(controllers[i]["page_file"].toString()));
-        QVERIFY2(text.contains(QString(pages[i].lines).arg(QLocale(QLocale::Turkish).toString(QDate::currentDate(), "d MMMM yyyy"))), qPrintable(text));
+        QVERIFY2(text.contains(QString(pages[i].lines).arg(QLocale(QLocale::Turkish).toString(QDate::currentDate(), "d MMMM yyyy"))),
+                 qPrintable(text));
         QCOMPARE(std::pair(text.count("10:00 4 sn"), text.count("08:30 3 sn")), std::pair(pages[i].exam, pages[i].normal));
     }
 

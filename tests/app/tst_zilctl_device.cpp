@@ -112,7 +112,7 @@ void TestZilctlDevice::everyCommandOnOneLink()
     QVERIFY(writeFileBytes(path("sent.dat"), calendarToBytes(sent)));
     Run run = zilctl({"send", link, "--calendar", "sent.dat"});
     QCOMPARE(run.out + run.err, SendSucceeded + '\n'); // no progress bar where standard error is no terminal
-    if (link == "TCP") { // the window's "Gönder" puts the same frames on the wire
+    if (link == "TCP") {                               // the window's "Gönder" puts the same frames on the wire
         const QList<QByteArray> fromZilctl = m_simulator.receivedFrames();
         m_simulator.clearLog();
         WindowFixture window;
@@ -143,10 +143,13 @@ void TestZilctlDevice::everyCommandOnOneLink()
     const int last = recordSlotsPerDay(DeviceModel(model));
     QByteArray memory = m_simulator.memory(); // a V1's hour and minute bytes, packed decimal
     memory.replace(MemoryImage::entryOffset(6, last - 1) + 1, 2, "\x24\x10");
-    model == int(DeviceModel::V1) ? m_simulator.setMemory(memory) : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
+    model == int(DeviceModel::V1) ? m_simulator.setMemory(memory)
+                                  : m_simulator.setRecord(7, last, {sent.timeUsed(7, last), sent.ringDuration(7, last), 24, 10});
     run = zilctl({"verify", link, "--calendar", "sent.dat"});
     QCOMPARE(run.exitCode, 4);
-    QVERIFY(run.err.endsWith(QString("day 7, slot %1, time: file %2, controller 24:10 (no time of day)\n").arg(last).arg(hourMinuteText(sent.ringTime(7, last)))));
+    QVERIFY(run.err.endsWith(QString("day 7, slot %1, time: file %2, controller 24:10 (no time of day)\n")
+                                 .arg(last)
+                                 .arg(hourMinuteText(sent.ringTime(7, last)))));
 
     const QStringList common{link, "--model", modelShortName(DeviceModel(model))};
     QCOMPARE(zilctl(QStringList{"clock", "set"} + common).out, ClockSet + '\n');

@@ -22,9 +22,14 @@ private slots:
     // "ms:bytes" pieces arrive on the fake clock (100 ms a sleep). Strict N s lasts (N-1, N] seconds; inclusive (N, N+1].
     void awaitAnswer_data()
     {
-        QTest::addColumn<qint64>("startMs"); QTest::addColumn<int>("seconds"); QTest::addColumn<WaitForm>("form");
-        QTest::addColumn<LateAnswer>("late"); QTest::addColumn<int>("minChars"); QTest::addColumn<QByteArrayList>("pieces");
-        QTest::addColumn<QByteArray>("answer"); QTest::addColumn<qint64>("endMs");
+        QTest::addColumn<qint64>("startMs");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<WaitForm>("form");
+        QTest::addColumn<LateAnswer>("late");
+        QTest::addColumn<int>("minChars");
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<qint64>("endMs");
         using enum WaitForm;
         using enum LateAnswer;
         const QByteArray late = "$ZW001O!!", none = "time-out", ack = "%PICOKXXX", blanks(19, ' ');
@@ -41,8 +46,14 @@ private slots:
     }
     void awaitAnswer()
     {
-        QFETCH(qint64, startMs); QFETCH(int, seconds); QFETCH(WaitForm, form); QFETCH(LateAnswer, late);
-        QFETCH(int, minChars); QFETCH(QByteArrayList, pieces); QFETCH(QByteArray, answer); QFETCH(qint64, endMs);
+        QFETCH(qint64, startMs);
+        QFETCH(int, seconds);
+        QFETCH(WaitForm, form);
+        QFETCH(LateAnswer, late);
+        QFETCH(int, minChars);
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(QByteArray, answer);
+        QFETCH(qint64, endMs);
         CommandBench bench(LinkTransport::Tcp, startMs);
         for (const QByteArray &piece : pieces)
             bench.device.deliverAt(piece.split(':').first().toLongLong(), piece.mid(piece.indexOf(':') + 1));
@@ -67,7 +78,7 @@ private slots:
         QTimer::singleShot(1200, &steps, [&wallMs] { wallMs -= 7200000; });
         const qint64 start = clock.now();
         QVERIFY(!AwaitAnswer(link, 1, 2, WaitForm::Strict, LateAnswer::Used));
-        QCOMPARE(clock.now(), start + 2); // steady whole seconds, whatever the wall clock does
+        QCOMPARE(clock.now(), start + 2);                                             // steady whole seconds, whatever the wall clock does
         QCOMPARE(clock.currentDateTime(), QDateTime::fromSecsSinceEpoch(1767222000)); // the wall clock, whole seconds
 
         link.channel()->send("%DT00103**\r");
@@ -82,23 +93,31 @@ private slots:
     // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
     void openFails_data()
     {
-        QTest::addColumn<LinkSettings>("settings"); QTest::addColumn<QString>("reason"); QTest::addColumn<qint64>("endMs");
+        QTest::addColumn<LinkSettings>("settings");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<qint64>("endMs");
         using enum LinkTransport;
         const char *const lo = "127.0.0.1";
         const LineSettings slow = ModelTable::Line9600, fast = ModelTable::Line38400;
         for (auto [transport, target, port, line, reason, endMs] :
              {std::tuple<LinkTransport, const char *, int, LineSettings, const char *, qint64>{Tcp, lo, 0, slow, "", 0},
-              {Tcp, lo, 1, slow, "", 2000}, {Tcp, lo, 65535, slow, "", 2000}, {Tcp, lo, 65536, slow, "", 0},
-              {Tcp, lo, 70000, slow, "", 0}, {Tcp, "", 5600, slow, "", 0}, {Tcp, "  ", 5600, slow, "", 0},
+              {Tcp, lo, 1, slow, "", 2000},
+              {Tcp, lo, 65535, slow, "", 2000},
+              {Tcp, lo, 65536, slow, "", 0},
+              {Tcp, lo, 70000, slow, "", 0},
+              {Tcp, "", 5600, slow, "", 0},
+              {Tcp, "  ", 5600, slow, "", 0},
               {Serial, "/dev/zil-no-such-port", 0, slow, "/dev/zil-no-such-port", 0}, // names its cause
-              {Serial, "/dev/null", 0, fast, "/dev/null", 0}, // not a serial line
+              {Serial, "/dev/null", 0, fast, "/dev/null", 0},                         // not a serial line
               {Serial, "", 0, slow, "", 0}})
             QTest::addRow("%s '%s' %d %s", transport == Tcp ? "TCP" : "serial", target, port, qPrintable(lineSettingsText(line)))
                 << LinkSettings{transport, target, port, target, line} << QString(reason) << endMs;
     }
     void openFails()
     {
-        QFETCH(LinkSettings, settings); QFETCH(QString, reason); QFETCH(qint64, endMs);
+        QFETCH(LinkSettings, settings);
+        QFETCH(QString, reason);
+        QFETCH(qint64, endMs);
         FakeClock clock;
         DeviceLink link(clock);
         const Result<> open = link.Open(settings);
@@ -110,17 +129,25 @@ private slots:
     // Each model's line on a port, as its text names it; the text form of other lines too.
     void lineSettingsOnThePort_data()
     {
-        using P = LineSettings::Parity; using S = LineSettings::StopBits;
-        QTest::addColumn<LineSettings>("line"); QTest::addColumn<QString>("text"); QTest::addColumn<QList<int>>("port");
+        using P = LineSettings::Parity;
+        using S = LineSettings::StopBits;
+        QTest::addColumn<LineSettings>("line");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("port");
         for (const ModelFacts &row : ModelTable::Rows)
-            QTest::addRow("%s", qPrintable(row.caption.toString())) << row.line << (row.model == DeviceModel::V1 ? "9600,o,8,1" : "38400,o,8,1")
+            QTest::addRow("%s", qPrintable(row.caption.toString()))
+                << row.line << (row.model == DeviceModel::V1 ? "9600,o,8,1" : "38400,o,8,1")
                 << QList<int>{row.model == DeviceModel::V1 ? 9600 : 38400, SP::OddParity, SP::Data8, SP::OneStop, SP::NoFlowControl};
-        QTest::newRow("even, 2") << LineSettings{1200, P::Even, 7, S::Two} << "1200,e,7,2" << QList<int>{1200, SP::EvenParity, SP::Data7, SP::TwoStop, SP::NoFlowControl};
-        QTest::newRow("none, 1.5") << LineSettings{19200, P::None, 5, S::OneAndHalf} << "19200,n,5,1.5" << QList<int>{19200, SP::NoParity, SP::Data5, SP::OneAndHalfStop, SP::NoFlowControl};
+        QTest::newRow("even, 2") << LineSettings{1200, P::Even, 7, S::Two} << "1200,e,7,2"
+                                 << QList<int>{1200, SP::EvenParity, SP::Data7, SP::TwoStop, SP::NoFlowControl};
+        QTest::newRow("none, 1.5") << LineSettings{19200, P::None, 5, S::OneAndHalf} << "19200,n,5,1.5"
+                                   << QList<int>{19200, SP::NoParity, SP::Data5, SP::OneAndHalfStop, SP::NoFlowControl};
     }
     void lineSettingsOnThePort()
     {
-        QFETCH(LineSettings, line); QFETCH(QString, text); QFETCH(QList<int>, port);
+        QFETCH(LineSettings, line);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, port);
         QCOMPARE(lineSettingsText(line), text);
         QSerialPort serial;
         serial.setFlowControl(QSerialPort::HardwareControl);
@@ -130,56 +157,103 @@ private slots:
 
     void serialPortMap_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<int>("port"); QTest::addColumn<QString>("device");
-        for (auto [text, port, device] :
-             {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"}, {"", 16, "/dev/ttyS15"},
-              {"1 = /dev/a", 1, "/dev/a"}, {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"}, {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
-              {"0 = /dev/z", 0, ""}, {"five = /dev/x", 5, "/dev/ttyS4"}, {"6 =", 6, "/dev/ttyS5"},
-              {"# 2 = /dev/b", 2, "/dev/ttyS1"}, {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"}, {"7 = /dev/x#y", 7, "/dev/x"},
-              {"9 = # none", 9, "/dev/ttyS8"}, {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
+        for (auto [text, port, device] : {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"},
+                                          {"", 16, "/dev/ttyS15"},
+                                          {"1 = /dev/a", 1, "/dev/a"},
+                                          {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"},
+                                          {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
+                                          {"0 = /dev/z", 0, ""},
+                                          {"five = /dev/x", 5, "/dev/ttyS4"},
+                                          {"6 =", 6, "/dev/ttyS5"},
+                                          {"# 2 = /dev/b", 2, "/dev/ttyS1"},
+                                          {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"},
+                                          {"7 = /dev/x#y", 7, "/dev/x"},
+                                          {"9 = # none", 9, "/dev/ttyS8"},
+                                          {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
             QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
                 << QString::fromLatin1(text) << port << QString(device);
     }
     void serialPortMap()
     {
-        QFETCH(QString, text); QFETCH(int, port); QFETCH(QString, device);
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        QFETCH(QString, device);
         QCOMPARE(SerialPortMap::fromText(text).deviceName(port), device);
     }
 
     // D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
     void fieldEncoders_data()
     {
-        QTest::addColumn<char>("kind"); QTest::addColumn<int>("value"); QTest::addColumn<int>("width"); QTest::addColumn<QString>("text");
-        for (auto [kind, value, width, text] :
-             {std::tuple<char, int, int, const char *>{'D', 5, 2, "05"}, {'D', 30, 2, "30"}, {'D', 123, 2, "12"},
-              {'D', 7, 1, "7"}, {'D', 0, 2, "00"}, {'D', -5, 3, "0-5"}, {'D', 42, 0, ""}, {'D', 42, -1, ""},
-              {'D', -32768, 8, "00-32768"}, {'2', 0, 0, "00"}, {'2', 9, 0, "09"}, {'2', 15, 0, "0F"}, {'2', 16, 0, "10"},
-              {'2', 255, 0, "FF"}, {'2', 256, 0, "00"}, {'2', -1, 0, "00"}, {'4', 0, 0, "0000"}, {'4', 32, 0, "0020"},
-              {'4', 48879, 0, "BEEF"}, {'4', 65535, 0, "FFFF"}, {'4', 65536, 0, "0000"}, {'4', -1, 0, "0000"}})
+        QTest::addColumn<char>("kind");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("text");
+        for (auto [kind, value, width, text] : {std::tuple<char, int, int, const char *>{'D', 5, 2, "05"},
+                                                {'D', 30, 2, "30"},
+                                                {'D', 123, 2, "12"},
+                                                {'D', 7, 1, "7"},
+                                                {'D', 0, 2, "00"},
+                                                {'D', -5, 3, "0-5"},
+                                                {'D', 42, 0, ""},
+                                                {'D', 42, -1, ""},
+                                                {'D', -32768, 8, "00-32768"},
+                                                {'2', 0, 0, "00"},
+                                                {'2', 9, 0, "09"},
+                                                {'2', 15, 0, "0F"},
+                                                {'2', 16, 0, "10"},
+                                                {'2', 255, 0, "FF"},
+                                                {'2', 256, 0, "00"},
+                                                {'2', -1, 0, "00"},
+                                                {'4', 0, 0, "0000"},
+                                                {'4', 32, 0, "0020"},
+                                                {'4', 48879, 0, "BEEF"},
+                                                {'4', 65535, 0, "FFFF"},
+                                                {'4', 65536, 0, "0000"},
+                                                {'4', -1, 0, "0000"}})
             QTest::addRow("%c %d in %d", kind, value, width) << kind << value << width << QString(text);
     }
     void fieldEncoders()
     {
-        QFETCH(char, kind); QFETCH(int, value); QFETCH(int, width); QFETCH(QString, text);
+        QFETCH(char, kind);
+        QFETCH(int, value);
+        QFETCH(int, width);
+        QFETCH(QString, text);
         QCOMPARE(kind == 'D' ? FormatDecimal(value, width) : kind == '2' ? FormatHex2(value) : FormatHex4(value), text);
     }
 
     // The marker's 1-based position (0 when missing) plus an offset locates the field, never read past the text.
     void answerLocation_data()
     {
-        QTest::addColumn<QByteArray>("text"); QTest::addColumn<QByteArray>("marker"); QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("length"); QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("marker");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("field");
         for (auto [text, marker, offset, length, field] :
              {std::tuple<QByteArray, QByteArray, int, int, QByteArray>{"xy$ZW001O!!", "$ZW", 6, 1, "O"},
-              {"$ZW001N$ZW001O", "$ZW", 6, 1, "N"}, {"$Q$DT001O", "$", 1, 2, "Q$"}, {"ZW001O", "$ZW", 6, 1, "O"},
-              {QByteArray("\0\0%RE12", 7), "%", 3, 2, "12"}, {"abc", "", 0, 2, "ab"}, {"abc", "c", 0, 1, "c"},
-              {"abc", "c", 1, 1, ""}, {"abcdef", "e", 0, 4, "ef"}, {"abc", "a", -8, 2, "ab"}, {"", "%", 1, 1, ""}})
+              {"$ZW001N$ZW001O", "$ZW", 6, 1, "N"},
+              {"$Q$DT001O", "$", 1, 2, "Q$"},
+              {"ZW001O", "$ZW", 6, 1, "O"},
+              {QByteArray("\0\0%RE12", 7), "%", 3, 2, "12"},
+              {"abc", "", 0, 2, "ab"},
+              {"abc", "c", 0, 1, "c"},
+              {"abc", "c", 1, 1, ""},
+              {"abcdef", "e", 0, 4, "ef"},
+              {"abc", "a", -8, 2, "ab"},
+              {"", "%", 1, 1, ""}})
             QTest::addRow("%s at %s%+d", text.toPercentEncoding().constData(), marker.constData(), offset)
                 << text << marker << offset << length << field;
     }
     void answerLocation()
     {
-        QFETCH(QByteArray, text); QFETCH(QByteArray, marker); QFETCH(int, offset); QFETCH(int, length); QFETCH(QByteArray, field);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, marker);
+        QFETCH(int, offset);
+        QFETCH(int, length);
+        QFETCH(QByteArray, field);
         QCOMPARE(answerField(text, answerPosition(text, marker) + offset, length), field);
     }
 };

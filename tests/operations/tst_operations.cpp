@@ -119,27 +119,27 @@ void TestOperations::transferStories_data()
     const QByteArray ok = "$ZW001O\r\n", ack = programAckAnswer(), read = "$ZR001O1011030830**\r";
     const auto tell = [](const QString &text, const char *progress) { return "tell " + text + " [" + progress; };
     QTest::newRow("records sent") << DeviceModel::V2Times24 << true << -1 << QByteArrayList{ok}
-        << QStringList{"idle", tell(SendSucceeded, "open 168/168 ") + SendSucceeded + "]"};
+                                  << QStringList{"idle", tell(SendSucceeded, "open 168/168 ") + SendSucceeded + "]"};
     // A refused record closes the progress before its message.
     QTest::newRow("record refused") << DeviceModel::V3Times64 << true << -1 << QByteArrayList{ok, ok, "$ZW001N\r\n"}
-        << QStringList{"idle", tell(RecordSendFailed, "closed 2/448 ") + withPercent(Sending, 1, 448) + "]"};
+                                    << QStringList{"idle", tell(RecordSendFailed, "closed 2/448 ") + withPercent(Sending, 1, 448) + "]"};
     QTest::newRow("cancelled") << DeviceModel::V2Times24 << true << 3 << QByteArrayList{ok}
-        << QStringList{"idle", tell(Cancelled, "open 3/168 ") + withPercent(Sending, 2, 168) + "]"};
+                               << QStringList{"idle", tell(Cancelled, "open 3/168 ") + withPercent(Sending, 2, 168) + "]"};
     QTest::newRow("blocks sent") << DeviceModel::V1 << true << -1 << QByteArrayList{ack}
-        << QStringList{"idle", tell(SendSucceeded, "open 0/32 ") + SendSucceeded + "]"};
+                                 << QStringList{"idle", tell(SendSucceeded, "open 0/32 ") + SendSucceeded + "]"};
     QTest::newRow("program mode refused") << DeviceModel::V1 << true << -1 << QByteArrayList{"%PICNOXXX                 \r\n"}
-        << QStringList{"idle", tell(ProgramModeFailed, "open 0/32 ") + ProgramModeFailed + "]"};
+                                          << QStringList{"idle", tell(ProgramModeFailed, "open 0/32 ") + ProgramModeFailed + "]"};
     // 33 blocks acknowledged, the closing one in region F not.
     QTest::newRow("closing block unanswered") << DeviceModel::V1 << true << -1 << (QByteArrayList(34, ack) << "")
-        << QStringList{"idle", tell(BlockSendFailed, "open 32/32 ") + BlockSendFailed + "]"};
+                                              << QStringList{"idle", tell(BlockSendFailed, "open 32/32 ") + BlockSendFailed + "]"};
     QTest::newRow("records received") << DeviceModel::V2IntervalTimer << false << -1 << QByteArrayList{read}
-        << QStringList{"shown", "idle", tell(ReceiveSucceeded, "open 0/168 ") + ReceiveSucceeded + "]"};
+                                      << QStringList{"shown", "idle", tell(ReceiveSucceeded, "open 0/168 ") + ReceiveSucceeded + "]"};
     QTest::newRow("record read fails") << DeviceModel::V2Times24 << false << -1 << QByteArrayList{read, "$ZR001N"}
-        << QStringList{"idle", tell(ReceiveFailed, "closed 1/168 ") + withPercent(Receiving, 0, 168) + "]"};
+                                       << QStringList{"idle", tell(ReceiveFailed, "closed 1/168 ") + withPercent(Receiving, 0, 168) + "]"};
     QTest::newRow("record receive cancelled") << DeviceModel::V3Times64 << false << 2 << QByteArrayList{read}
-        << QStringList{"idle", tell(Cancelled, "open 2/448 ") + withPercent(Receiving, 1, 448) + "]"};
+                                              << QStringList{"idle", tell(Cancelled, "open 2/448 ") + withPercent(Receiving, 1, 448) + "]"};
     QTest::newRow("block read fails") << DeviceModel::V1 << false << -1 << QByteArrayList{ack, "%RF"}
-        << QStringList{"idle", tell(ReceiveFailed, "open 0/32 ") + ReceiveFailed + "]"};
+                                      << QStringList{"idle", tell(ReceiveFailed, "open 0/32 ") + ReceiveFailed + "]"};
 }
 
 void TestOperations::transferStories()
@@ -161,8 +161,8 @@ void TestOperations::transferStories()
     RingCalendar calendar = sampleCalendar();
     LinkSettings link;
     link.transport = LinkTransport::Tcp;
-    const OperationResult result = send ? operations.SendCalendar(link, model, calendar)
-                                        : operations.ReceiveCalendar(link, model, calendar);
+    const OperationResult result =
+        send ? operations.SendCalendar(link, model, calendar) : operations.ReceiveCalendar(link, model, calendar);
     const QString question = send ? OperationText::AskSendCalendar : OperationText::AskReceiveCalendar;
     QCOMPARE(host.log, QStringList({"ask " + question, "busy", "progress"}) + story);
     QCOMPARE(result.message(), story.last().mid(5, result.message().size()));
@@ -173,7 +173,8 @@ void TestOperations::transferStories()
         for (int slot = 1; slot <= SlotsPerDay; ++slot) {
             const bool carried = slot <= 24;
             QCOMPARE(calendar.timeUsed(4, slot), carried ? 1 : sampleCalendar().timeUsed(4, slot));
-            QCOMPARE(hourMinuteText(calendar.ringTime(7, slot)), carried ? QString("08:30") : hourMinuteText(sampleCalendar().ringTime(7, slot)));
+            QCOMPARE(hourMinuteText(calendar.ringTime(7, slot)),
+                     carried ? QString("08:30") : hourMinuteText(sampleCalendar().ringTime(7, slot)));
         }
     }
 }
@@ -331,7 +332,8 @@ void TestOperations::clockAndRelayThroughTheSimulator()
     }
     simulator.setModel(int(DeviceModel::V2Times24));
     host.log.clear();
-    QCOMPARE(operations.TestRelay(simulatorLink(simulator, true, DeviceModel::V2Times24), DeviceModel::V2Times24, 7).outcome, Outcome::RelayRang);
+    QCOMPARE(operations.TestRelay(simulatorLink(simulator, true, DeviceModel::V2Times24), DeviceModel::V2Times24, 7).outcome,
+             Outcome::RelayRang);
     QCOMPARE(simulator.relayTests(), 1);
     QCOMPARE(simulator.lastRelaySeconds(), 7);
     QCOMPARE(host.log, QStringList({"busy", "tell " + OperationText::RelayTestDone + " [closed 0/0 ]", "idle"}));

@@ -19,8 +19,8 @@ QStringList dayColumn(const QByteArray &pdf, int day)
     const double margin = PageMarginMillimetres * 72 / 25.4;
     const double dayWidth = (842 - 2 * margin) / DayCount; // A4 landscape is 842 pt wide
     const QString text = poppler(QStringLiteral("pdftotext"),
-                                 {"-layout", "-x", QString::number(int(margin + (day - 1) * dayWidth) + 1), "-y", "0",
-                                  "-W", QString::number(int(dayWidth) - 1), "-H", "595"},
+                                 {"-layout", "-x", QString::number(int(margin + (day - 1) * dayWidth) + 1), "-y", "0", "-W",
+                                  QString::number(int(dayWidth) - 1), "-H", "595"},
                                  pdf);
     const QStringList lines = text.split(u'\n');
     static const QRegularExpression entry(QStringLiteral("\\d\\d:\\d\\d (\\d+ sn|– \\d\\d:\\d\\d|– --:--)|Zil yok"));
@@ -88,16 +88,26 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
     RingCalendar sparse;
     sparse.DeviceVersion = qint16(DeviceModel::V2Times24);
     sparse.RingTime.fill(timeValue(23, 45));
-    for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30}, {1, 2, 12, 15}, {1, 24, 7, 50}, {2, 1, 9, 0}, {3, 3, 13, 10},
-                                           {5, 7, 16, 45}, {6, 9, 10, 0}, {6, 30, 11, 0}}) { // slot 30: past the model's 24
+    for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30},
+                                           {1, 2, 12, 15},
+                                           {1, 24, 7, 50},
+                                           {2, 1, 9, 0},
+                                           {3, 3, 13, 10},
+                                           {5, 7, 16, 45},
+                                           {6, 9, 10, 0},
+                                           {6, 30, 11, 0}}) { // slot 30: past the model's 24
         sparse.setTimeUsed(day, slot, 1);
         sparse.setRingTime(day, slot, timeValue(hour, minute));
         sparse.setRingDuration(day, slot, qint16(slot));
     }
     sparse.setTimeUsed(5, 8, 2); // in use is 1 only
-    QTest::newRow("sparse week") << sparse
-                                 << QList<QStringList>{{"07:50 24 sn", "08:30 5 sn", "12:15 2 sn"}, {"09:00 1 sn"}, {"13:10 3 sn"},
-                                                       {"Zil yok"}, {"16:45 7 sn"}, {"10:00 9 sn"}, {"Zil yok"}};
+    QTest::newRow("sparse week") << sparse << QList<QStringList>{{"07:50 24 sn", "08:30 5 sn", "12:15 2 sn"},
+                                                                 {"09:00 1 sn"},
+                                                                 {"13:10 3 sn"},
+                                                                 {"Zil yok"},
+                                                                 {"16:45 7 sn"},
+                                                                 {"10:00 9 sn"},
+                                                                 {"Zil yok"}};
 
     // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
     RingCalendar intervals;
@@ -128,7 +138,8 @@ void TestWeekPage::turkishLettersSurviveAndFontsAreEmbedded()
     const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), DeviceModel::V3Times64, heading).bytes;
     const QString text = poppler("pdftotext", {}, pdf);
     QVERIFY2(text.startsWith("Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\n"
-                             "Denetleyici: Atölye\n"), qPrintable(text));
+                             "Denetleyici: Atölye\n"),
+             qPrintable(text));
     const QStringList fonts = poppler("pdffonts", {}, pdf).split(u'\n', Qt::SkipEmptyParts).mid(2);
     QCOMPARE(fonts.filter(QRegularExpression("^DejaVuSans(-Bold)? .*Identity-H\\s+yes")), fonts); // embedded
     QCOMPARE(fonts.size(), 2);

@@ -17,9 +17,9 @@ const QDateTime SundayNight(QDate(2026, 12, 6), QTime(23, 59, 58));
 
 QString replyText(Reply reply)
 {
-    return reply == Reply::Accepted ? QStringLiteral("accepted")
-        : reply == Reply::Refused  ? QStringLiteral("refused")
-                                   : QStringLiteral("no answer");
+    return reply == Reply::Accepted  ? QStringLiteral("accepted")
+           : reply == Reply::Refused ? QStringLiteral("refused")
+                                     : QStringLiteral("no answer");
 }
 
 QString clockText(const std::optional<ClockReading> &r)
@@ -46,7 +46,8 @@ struct Case
 
 const Case Commands[] = {
     {"record write", [](DeviceLink &l) { return replyText(WriteCalendarRecord(l, 1, 5, 1, 3, 0x08, 0x30)); }},
-    {"record read", [](DeviceLink &l) {
+    {"record read",
+     [](DeviceLink &l) {
          const auto slot = ReadCalendarRecord(l, 7, 64);
          return slot ? QStringLiteral("%1 %2 %3").arg(slot->used).arg(slot->duration).arg(slot->time ? qRound(*slot->time * 1440) : -1)
                      : QStringLiteral("no answer");
@@ -56,13 +57,15 @@ const Case Commands[] = {
     {"read device clock", [](DeviceLink &l) { return clockText(ReadDeviceClock(l)); }},
     {"program mode load", [](DeviceLink &l) { return replyText(RequestProgramMode(l, ProgramMode::Load)); }},
     {"program mode read", [](DeviceLink &l) { return replyText(RequestProgramMode(l, ProgramMode::Read)); }},
-    {"block write", [](DeviceLink &l) {
+    {"block write",
+     [](DeviceLink &l) {
          MemoryBlockData data{};
          data[0] = '%';
          data[31] = 0xFF;
          return replyText(WriteMemoryBlock(l, data, 0x0420, MemoryRegion::C));
      }},
-    {"block read", [](DeviceLink &l) {
+    {"block read",
+     [](DeviceLink &l) {
          const auto block = ReadMemoryBlock(l, 1024, MemoryRegion::F);
          return block ? QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(block->data()), 32).toHex())
                       : QStringLiteral("no answer");
@@ -111,7 +114,10 @@ void TestCommands::framesOnTheWire_data()
     both("record read", "%ZR001764**\r", 4);
     both("relay test", "%DT00105**\r", 10);
     // The record devices count Monday as 01, so Sunday is 07.
-    both("set device clock", "%DR0010612262359580" "7**\r", 6);
+    both("set device clock",
+         "%DR0010612262359580"
+         "7**\r",
+         6);
     both("read device clock", "%UR001**\r", 4);
     both("program mode load", "%CM050**\r", 1);
     both("program mode read", "%CM060**\r", 1);
@@ -121,7 +127,8 @@ void TestCommands::framesOnTheWire_data()
     both("block read", "%REF0400**\r", 1);
     // Program-mode clocks count Monday as 00, so Sunday is 06.
     QTest::addRow("program clock set") << QByteArray("program clock set") << false
-                                       << QByteArrayList{"%CM020**\r", "%RRTC061226235958" "06**\r"};
+                                       << QByteArrayList{"%CM020**\r", "%RRTC061226235958"
+                                                                       "06**\r"};
 }
 
 void TestCommands::framesOnTheWire()
@@ -145,8 +152,7 @@ void TestCommands::answers_data()
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("atMs"); // after the command starts; -1 = before it
     QTest::addColumn<QString>("result");
-    const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs,
-                        const QString &result) {
+    const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs, const QString &result) {
         QTest::newRow(name) << QByteArray(command) << tcp << answer << atMs << result;
     };
     row("write N", "record write", false, "$ZW001N\r\n", 300, "refused");
@@ -193,7 +199,13 @@ void TestCommands::answers()
 // needs after its marker: its last piece in time gives the value, none gives no answer.
 void TestCommands::strayBytesBeforeEveryAnswer()
 {
-    const struct { const char *command; QByteArray answer; int needed; QString result; } answers[] = {
+    const struct
+    {
+        const char *command;
+        QByteArray answer;
+        int needed;
+        QString result;
+    } answers[] = {
         {"record write", "$ZW001O**\r", 9, "accepted"},
         {"record read", "$ZR001O1071030830**\r", 20, "1 3 510"}, // 08:30, never 08:03
         {"relay test", "$DT001O**\r", 9, "accepted"},
@@ -214,7 +226,8 @@ void TestCommands::strayBytesBeforeEveryAnswer()
             if (whole)
                 bench.device.deliverAt(at + 500, answer.mid(needed - 1));
             const QString got = command(name)(bench.link);
-            QVERIFY2(got == (whole ? result : "no answer"), qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
+            QVERIFY2(got == (whole ? result : "no answer"),
+                     qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
         }
     }
 }
@@ -265,7 +278,8 @@ void TestCommands::clocksTakeOneReadingAfterTheirPause()
     QCOMPARE(SetClockProgramMode(bench.link), Reply::Accepted);
     QCOMPARE(bench.clock.dateTimeReadings(), 1);
     // Years before 2000 go out as 00; the clock frame waits until the clock passes start + 1 s.
-    QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809" "00**\r"));
+    QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809"
+                                                            "00**\r"));
     QCOMPARE(bench.device.sendTimes().value(1), 2000);
 
     const auto programClock = [](const QByteArray &answer) {

@@ -43,8 +43,8 @@ private slots:
         QTest::newRow("portable, read-only files") << true << both << QStringList() << true;
         QTest::newRow("read-only folder, both writable") << false << both << both << true;
         QTest::newRow("read-only folder, no files") << false << QStringList() << QStringList() << false;
-        QTest::newRow("read-only folder, calendar only") << false << QStringList{"RingCalendar.dat"}
-                                                         << QStringList{"RingCalendar.dat"} << false;
+        QTest::newRow("read-only folder, calendar only")
+            << false << QStringList{"RingCalendar.dat"} << QStringList{"RingCalendar.dat"} << false;
         QTest::newRow("read-only folder, settings read-only") << false << both << QStringList{"RingCalendar.dat"} << false;
         QTest::newRow("read-only folder, calendar read-only") << false << both << QStringList{"Ringer.ini"} << false;
     }
@@ -116,9 +116,12 @@ private slots:
     {
         QTest::addColumn<QString>("relativePath");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("folder missing") << "no-such-folder/RingCalendar.dat" << "Klasör bulunamadı.";
-        QTest::newRow("folder is a plain file") << "plain/RingCalendar.dat" << "Klasör bulunamadı.";
-        QTest::newRow("folder without write permission") << "locked/RingCalendar.dat" << "Yazma izni yok.";
+        QTest::newRow("folder missing") << "no-such-folder/RingCalendar.dat"
+                                        << "Klasör bulunamadı.";
+        QTest::newRow("folder is a plain file") << "plain/RingCalendar.dat"
+                                                << "Klasör bulunamadı.";
+        QTest::newRow("folder without write permission") << "locked/RingCalendar.dat"
+                                                         << "Yazma izni yok.";
     }
     void causes()
     {

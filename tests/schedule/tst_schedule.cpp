@@ -45,14 +45,27 @@ private slots:
     // Each array's element lands at its computed offset, little-endian, and nowhere else; and reads back.
     void slotsAndFileLayout_data()
     {
-        QTest::addColumn<int>("day"); QTest::addColumn<int>("slot"); QTest::addColumn<int>("flat");
-        for (auto [day, slot, flat] : {std::tuple{1, 1, 0}, {7, 1, 6}, {1, 2, 7}, {2, 3, 15}, {7, 64, 447}, {0, 1, Refused},
-                                       {8, 1, Refused}, {1, 0, Refused}, {1, 65, Refused}, {-1, 1, Refused}, {1, -1, Refused}})
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<int>("flat");
+        for (auto [day, slot, flat] : {std::tuple{1, 1, 0},
+                                       {7, 1, 6},
+                                       {1, 2, 7},
+                                       {2, 3, 15},
+                                       {7, 64, 447},
+                                       {0, 1, Refused},
+                                       {8, 1, Refused},
+                                       {1, 0, Refused},
+                                       {1, 65, Refused},
+                                       {-1, 1, Refused},
+                                       {1, -1, Refused}})
             QTest::addRow("day %d slot %d", day, slot) << day << slot << flat;
     }
     void slotsAndFileLayout()
     {
-        QFETCH(int, day); QFETCH(int, slot); QFETCH(int, flat);
+        QFETCH(int, day);
+        QFETCH(int, slot);
+        QFETCH(int, flat);
         QCOMPARE(RingCalendar::flatIndex(day, slot), flat);
         RingCalendar calendar;
         calendar.DeviceVersion = 0x0102;
@@ -124,16 +137,28 @@ private slots:
     // Loaded over PortNo 7 and Reserved 2, which the bytes a file lacks keep.
     void settingsFile_data()
     {
-        QTest::addColumn<QByteArray>("file"); QTest::addColumn<int>("portNo"); QTest::addColumn<int>("reserved"); QTest::addColumn<QByteArray>("saved");
-        for (auto [file, port, reserved, saved] :
-             {std::tuple{"", 7, 2, "07000200"}, {"05", 5, 2, "05000200"}, {"020007", 2, 5, "02000500"}, {"03000000", 3, 0, "03000000"},
-              {"00000500", 0, 5, "00000500"}, {"10000000", 16, 0, "10000000"}, {"11000600", 1, 5, "01000500"},
-              {"ffffffff", 1, -1, "0100ffff"}, {"ff7f0080", 1, -32768, "01000080"}, {"0300040041424344", 3, 4, "0300040041424344"}})
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("portNo");
+        QTest::addColumn<int>("reserved");
+        QTest::addColumn<QByteArray>("saved");
+        for (auto [file, port, reserved, saved] : {std::tuple{"", 7, 2, "07000200"},
+                                                   {"05", 5, 2, "05000200"},
+                                                   {"020007", 2, 5, "02000500"},
+                                                   {"03000000", 3, 0, "03000000"},
+                                                   {"00000500", 0, 5, "00000500"},
+                                                   {"10000000", 16, 0, "10000000"},
+                                                   {"11000600", 1, 5, "01000500"},
+                                                   {"ffffffff", 1, -1, "0100ffff"},
+                                                   {"ff7f0080", 1, -32768, "01000080"},
+                                                   {"0300040041424344", 3, 4, "0300040041424344"}})
             QTest::addRow("bytes %s", file) << QByteArray::fromHex(file) << port << reserved << QByteArray::fromHex(saved);
     }
     void settingsFile()
     {
-        QFETCH(QByteArray, file); QFETCH(int, portNo); QFETCH(int, reserved); QFETCH(QByteArray, saved);
+        QFETCH(QByteArray, file);
+        QFETCH(int, portNo);
+        QFETCH(int, reserved);
+        QFETCH(QByteArray, saved);
         QTemporaryDir dir;
         const QString path = settingsFilePath(dir.path());
         QVERIFY(writeFileBytes(path, file));
@@ -146,63 +171,124 @@ private slots:
 
     void isNumericAndLeadingValue_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<bool>("numeric"); QTest::addColumn<double>("value");
-        for (auto [text, numeric, value] :
-             {std::tuple{"15", true, 15.0}, {" -3.5 ", true, -3.5}, {" \t\r\n1 2 ", false, 12}, {".5", true, 0.5}, {"5.", true, 5},
-              {"2,5", false, 2}, {"30sn", false, 30}, {"abc", false, 0}, {"", false, 0}, {"   ", false, 0}, {"+4", true, 4},
-              {"5-3", false, 5}, {"1e2", true, 100}, {"1E2", true, 100}, {"1d2", false, 100}, {"1e-1", true, 0.1}, {"12e", false, 12},
-              {"12e-", false, 12}, {"e5", false, 0}, {"1e2e3", false, 100}, {"1e2.5", false, 100}, {"1e999", false, 0},
-              {".", false, 0}, {"-", false, 0}, {"1.2.3", false, 1.2}})
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<double>("value");
+        for (auto [text, numeric, value] : {std::tuple{"15", true, 15.0},
+                                            {" -3.5 ", true, -3.5},
+                                            {" \t\r\n1 2 ", false, 12},
+                                            {".5", true, 0.5},
+                                            {"5.", true, 5},
+                                            {"2,5", false, 2},
+                                            {"30sn", false, 30},
+                                            {"abc", false, 0},
+                                            {"", false, 0},
+                                            {"   ", false, 0},
+                                            {"+4", true, 4},
+                                            {"5-3", false, 5},
+                                            {"1e2", true, 100},
+                                            {"1E2", true, 100},
+                                            {"1d2", false, 100},
+                                            {"1e-1", true, 0.1},
+                                            {"12e", false, 12},
+                                            {"12e-", false, 12},
+                                            {"e5", false, 0},
+                                            {"1e2e3", false, 100},
+                                            {"1e2.5", false, 100},
+                                            {"1e999", false, 0},
+                                            {".", false, 0},
+                                            {"-", false, 0},
+                                            {"1.2.3", false, 1.2}})
             QTest::addRow("'%s'", QByteArray(text).toPercentEncoding(" ").constData()) << QString(text) << numeric << value;
     }
     void isNumericAndLeadingValue()
     {
-        QFETCH(QString, text); QFETCH(bool, numeric); QFETCH(double, value);
+        QFETCH(QString, text);
+        QFETCH(bool, numeric);
+        QFETCH(double, value);
         QCOMPARE(isNumeric(text), numeric); // in the C locale
         QCOMPARE(leadingValue(text), value);
     }
 
     void wholeValue_data()
     {
-        QTest::addColumn<double>("value"); QTest::addColumn<int>("whole");
-        for (auto [value, whole] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {30.4, 30}, {32767.4, 32767}, {32767.5, Refused},
-                                    {-32768.5, -32768}, {-32768.6, Refused}, {NaN, Refused}, {Inf, Refused}, {-Inf, Refused}})
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("whole");
+        for (auto [value, whole] : {std::pair{0.5, 0},
+                                    {1.5, 2},
+                                    {2.5, 2},
+                                    {-2.5, -2},
+                                    {30.4, 30},
+                                    {32767.4, 32767},
+                                    {32767.5, Refused},
+                                    {-32768.5, -32768},
+                                    {-32768.6, Refused},
+                                    {NaN, Refused},
+                                    {Inf, Refused},
+                                    {-Inf, Refused}})
             QTest::addRow("%g", value) << value << whole;
     }
     void wholeValue()
     {
-        QFETCH(double, value); QFETCH(int, whole);
+        QFETCH(double, value);
+        QFETCH(int, whole);
         QCOMPARE(::wholeValue(value) ? int(*::wholeValue(value)) : Refused, whole);
     }
 
     // Typed: kept from 1, else 3. Picker and "Uygula": kept from 2, else 2.
     void ringDurationFromText_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<int>("lowerBound"); QTest::addColumn<int>("stored");
-        for (auto [text, lowerBound, stored] :
-             {std::tuple{"1", 1, 1}, {"1", 2, 2}, {"0.99", 1, 3}, {"1.5", 1, 2}, {"2.5", 2, 2}, {"30", 1, 30}, {"29.6", 2, 30},
-              {"30.4", 2, 2}, {"30.01", 1, 3}, {"31", 1, 3}, {"  7 ", 1, 7}, {"", 1, 3}, {"abc", 2, 2}, {"-3", 1, 3}, {"1e30", 1, 3}})
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lowerBound");
+        QTest::addColumn<int>("stored");
+        for (auto [text, lowerBound, stored] : {std::tuple{"1", 1, 1},
+                                                {"1", 2, 2},
+                                                {"0.99", 1, 3},
+                                                {"1.5", 1, 2},
+                                                {"2.5", 2, 2},
+                                                {"30", 1, 30},
+                                                {"29.6", 2, 30},
+                                                {"30.4", 2, 2},
+                                                {"30.01", 1, 3},
+                                                {"31", 1, 3},
+                                                {"  7 ", 1, 7},
+                                                {"", 1, 3},
+                                                {"abc", 2, 2},
+                                                {"-3", 1, 3},
+                                                {"1e30", 1, 3}})
             QTest::addRow("'%s' from %d", text, lowerBound) << QString(text) << lowerBound << stored;
     }
     void ringDurationFromText()
     {
-        QFETCH(QString, text); QFETCH(int, lowerBound); QFETCH(int, stored);
+        QFETCH(QString, text);
+        QFETCH(int, lowerBound);
+        QFETCH(int, stored);
         QCOMPARE(int(::ringDurationFromText(text, lowerBound, lowerBound == 1 ? 3 : 2)), stored);
     }
 
     void timeOfDay_data()
     {
-        QTest::addColumn<double>("value"); QTest::addColumn<QTime>("time");
-        for (auto [value, time] : {std::pair{0.0, QTime(0, 0)}, {46000 + 27930 / 86400.0, QTime(7, 45, 30)}, // on a date
-                                   {86399 / 86400.0, QTime(23, 59, 59)}, {0.9999999999, QTime(0, 0)}, // rounds up to midnight
-                                   {-1.25, QTime(6, 0)}, {-657433.5, QTime(12, 0)}, {-657434.5, QTime(0, 0)},
-                                   {2958465.5, QTime(12, 0)}, {2958466.5, QTime(0, 0)}, {1e300, QTime(0, 0)},
-                                   {NaN, QTime(0, 0)}, {Inf, QTime(0, 0)}, {-Inf, QTime(0, 0)}})
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QTime>("time");
+        for (auto [value, time] : {std::pair{0.0, QTime(0, 0)},
+                                   {46000 + 27930 / 86400.0, QTime(7, 45, 30)}, // on a date
+                                   {86399 / 86400.0, QTime(23, 59, 59)},
+                                   {0.9999999999, QTime(0, 0)}, // rounds up to midnight
+                                   {-1.25, QTime(6, 0)},
+                                   {-657433.5, QTime(12, 0)},
+                                   {-657434.5, QTime(0, 0)},
+                                   {2958465.5, QTime(12, 0)},
+                                   {2958466.5, QTime(0, 0)},
+                                   {1e300, QTime(0, 0)},
+                                   {NaN, QTime(0, 0)},
+                                   {Inf, QTime(0, 0)},
+                                   {-Inf, QTime(0, 0)}})
             QTest::addRow("%.10g", value) << value << time;
     }
     void timeOfDay()
     {
-        QFETCH(double, value); QFETCH(QTime, time);
+        QFETCH(double, value);
+        QFETCH(QTime, time);
         const TimeOfDay t = ::timeOfDay(value);
         QCOMPARE(QTime(t.hour, t.minute, t.second), time);
         QCOMPARE(toQTime(value), time);
@@ -211,16 +297,33 @@ private slots:
 
     void parseTimeOfDay_data()
     {
-        QTest::addColumn<QString>("text"); QTest::addColumn<int>("seconds");
-        for (auto [text, seconds] : {std::pair{"07:45", 27900}, {"7:5", 25500}, {" 06:00 ", 21600}, {"00:00:00", 0}, {"09:59:59", 35999},
-                                     {"23:59:59", 86399}, {"24:00", Refused}, {"12:60", Refused}, {"12:00:60", Refused}, {"0A:00", Refused},
-                                     {"1/:00", Refused}, {"-1:00", Refused}, {"007:45", Refused}, {"12:", Refused}, {"12:00:", Refused},
-                                     {"", Refused}, {":", Refused}, {"0745", Refused}, {"1:2:3:4", Refused}})
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("seconds");
+        for (auto [text, seconds] : {std::pair{"07:45", 27900},
+                                     {"7:5", 25500},
+                                     {" 06:00 ", 21600},
+                                     {"00:00:00", 0},
+                                     {"09:59:59", 35999},
+                                     {"23:59:59", 86399},
+                                     {"24:00", Refused},
+                                     {"12:60", Refused},
+                                     {"12:00:60", Refused},
+                                     {"0A:00", Refused},
+                                     {"1/:00", Refused},
+                                     {"-1:00", Refused},
+                                     {"007:45", Refused},
+                                     {"12:", Refused},
+                                     {"12:00:", Refused},
+                                     {"", Refused},
+                                     {":", Refused},
+                                     {"0745", Refused},
+                                     {"1:2:3:4", Refused}})
             QTest::addRow("'%s'", text) << QString(text) << seconds;
     }
     void parseTimeOfDay()
     {
-        QFETCH(QString, text); QFETCH(int, seconds);
+        QFETCH(QString, text);
+        QFETCH(int, seconds);
         const std::optional<double> value = ::parseTimeOfDay(text);
         QCOMPARE(value ? *value * 86400 : double(Refused), double(seconds)); // date part 0
         // A picker's time gives the same value; an invalid one reads as midnight.

@@ -6,7 +6,7 @@ namespace {
 class ForwardingChannel final : public LinkChannel
 {
 public:
-    explicit ForwardingChannel(ScriptedChannel &script) : m_script(script) {}
+    explicit ForwardingChannel(ScriptedChannel &script) : m_script(script) { }
     LinkTransport transport() const override { return m_script.transport(); }
     qint64 bytesWaiting() override { return m_script.bytesWaiting(); }
     QByteArray readWaiting() override { return m_script.readWaiting(); }
@@ -31,8 +31,7 @@ DeviceLink::ChannelFactory ScriptedChannel::standIn()
 
 void ScriptedChannel::moveDueDeliveries()
 {
-    std::stable_sort(m_scheduled.begin(), m_scheduled.end(),
-                     [](const Delivery &a, const Delivery &b) { return a.atMs < b.atMs; });
+    std::stable_sort(m_scheduled.begin(), m_scheduled.end(), [](const Delivery &a, const Delivery &b) { return a.atMs < b.atMs; });
     while (!m_scheduled.isEmpty() && m_scheduled.first().atMs <= m_clock.ms())
         m_received += m_scheduled.takeFirst().bytes;
 }

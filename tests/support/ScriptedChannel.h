@@ -18,7 +18,7 @@
 class ScriptedChannel
 {
 public:
-    ScriptedChannel(FakeClock &clock, LinkTransport transport) : m_clock(clock), m_transport(transport) {}
+    ScriptedChannel(FakeClock &clock, LinkTransport transport) : m_clock(clock), m_transport(transport) { }
 
     // Stands in for the transport at every Open() of the link it is given
     // to; a link whose transport differs from this one's does not open.
@@ -39,7 +39,11 @@ public:
     LinkTransport transport() const { return m_transport; }
     qint64 bytesWaiting();
     QByteArray readWaiting();
-    QByteArray peekWaiting() { moveDueDeliveries(); return m_received; }
+    QByteArray peekWaiting()
+    {
+        moveDueDeliveries();
+        return m_received;
+    }
     void discardInput();
     bool checkPort() { return m_transport == LinkTransport::Tcp || m_portCheckPasses; }
     void send(const QByteArray &frame);

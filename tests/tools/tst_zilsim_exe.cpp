@@ -13,26 +13,30 @@ const QString Zilsim = QStringLiteral(ZILSIM_PATH);
 QByteArray waitForLine(QProcess &process, const QByteArray &prefix, QByteArray &seen, int timeoutMs = 5000)
 {
     QByteArray found;
-    (void)QTest::qWaitFor([&] {
-        seen += process.readAllStandardOutput();
-        for (const QByteArray &line : seen.split('\n')) {
-            if (line.startsWith(prefix) && seen.contains(line + '\n')) {
-                found = line;
-                return true;
+    (void)QTest::qWaitFor(
+        [&] {
+            seen += process.readAllStandardOutput();
+            for (const QByteArray &line : seen.split('\n')) {
+                if (line.startsWith(prefix) && seen.contains(line + '\n')) {
+                    found = line;
+                    return true;
+                }
             }
-        }
-        return process.state() == QProcess::NotRunning;
-    }, timeoutMs);
+            return process.state() == QProcess::NotRunning;
+        },
+        timeoutMs);
     return found;
 }
 
 QByteArray readAtLeast(QIODevice &link, qsizetype count)
 {
     QByteArray got;
-    (void)QTest::qWaitFor([&] {
-        got += link.readAll();
-        return got.size() >= count;
-    }, 3000);
+    (void)QTest::qWaitFor(
+        [&] {
+            got += link.readAll();
+            return got.size() >= count;
+        },
+        3000);
     return got;
 }
 } // namespace

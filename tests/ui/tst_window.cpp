@@ -96,8 +96,7 @@ void TestWindow::startsFromItsFilesAndStoresThemOnExit()
     QVERIFY(fx.child<QPushButton>("cmdCopyFromMonday")->isHidden());
     QVERIFY(!fx.child<QLineEdit>("txtIP")->isEnabled() && !fx.child<QLineEdit>("txtPort")->isEnabled());
     // The PC clock: two digits a field, the locale's separators and weekday.
-    QCOMPARE(pcClockText(QDateTime(QDate(2026, 1, 5), QTime(7, 8, 9)), QLocale(QLocale::German)),
-             QString("05.01.2026 07:08:09, Montag"));
+    QCOMPARE(pcClockText(QDateTime(QDate(2026, 1, 5), QTime(7, 8, 9)), QLocale(QLocale::German)), QString("05.01.2026 07:08:09, Montag"));
 
     window.calendar().setRingDuration(7, 64, 29);
     QVERIFY(window.close());

@@ -1,8 +1,8 @@
 // Renders the main window for each controller model into PNG files, without
 // a display: zilscreens <output directory>.
-#include "ui/OperatorDialog.h"
-#include "schedule/CalendarFile.h"
 #include "schedule/CalendarCommands.h"
+#include "schedule/CalendarFile.h"
+#include "ui/OperatorDialog.h"
 #include "ui/frmRinger.h"
 
 #include <QApplication>

@@ -59,8 +59,9 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "sitebench: no loopback port\n");
             return 1;
         }
-        site += "[[controllers]]\nname = \"zil-" + QByteArray::number(i + 1) + "\"\ntcp = \"127.0.0.1:"
-            + QByteArray::number(simulator->tcpPort()) + "\"\nmodel = \"" + shortNames[i % Models] + "\"\nschedule = \"normal\"\n";
+        site += "[[controllers]]\nname = \"zil-" + QByteArray::number(i + 1) +
+                "\"\ntcp = \"127.0.0.1:" + QByteArray::number(simulator->tcpPort()) + "\"\nmodel = \"" + shortNames[i % Models] +
+                "\"\nschedule = \"normal\"\n";
         simulators.push_back(std::move(simulator));
     }
     QFile text(dir.filePath("normal.csv")), file(dir.filePath("site.toml"));

@@ -15,10 +15,10 @@ public:
         return true;
     }
     void tell(const QString &text) override { told.append(text); }
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void showProgress(TransferProgress &) override {}
-    void scheduleReceived() override {}
+    void BeginBusy() override { }
+    void EndBusy() override { }
+    void showProgress(TransferProgress &) override { }
+    void scheduleReceived() override { }
 
     QStringList told;
 };

@@ -64,15 +64,15 @@ bool runOne(ControllerSimulator &simulator, const Run &run)
     const double cpuStart = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    const OperationResult result = run.send ? operations.SendCalendar(link, run.model, schedule)
-                                            : operations.ReceiveCalendar(link, run.model, schedule);
+    const OperationResult result =
+        run.send ? operations.SendCalendar(link, run.model, schedule) : operations.ReceiveCalendar(link, run.model, schedule);
     const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
 
     const bool ok = result.succeeded();
-    std::printf("%-26s %-7s %8.3f s wall %8.3f s cpu %8.2f ms/%s  frames %-4lld %s\n", run.what,
-                run.tcp ? "tcp" : "serial", wallSeconds, cpu, wallSeconds * 1000.0 / run.units, run.unit,
-                static_cast<long long>(simulator.receivedFrames().size()), ok ? "ok" : qPrintable(result.message()));
+    std::printf("%-26s %-7s %8.3f s wall %8.3f s cpu %8.2f ms/%s  frames %-4lld %s\n", run.what, run.tcp ? "tcp" : "serial", wallSeconds,
+                cpu, wallSeconds * 1000.0 / run.units, run.unit, static_cast<long long>(simulator.receivedFrames().size()),
+                ok ? "ok" : qPrintable(result.message()));
     return ok;
 }
 

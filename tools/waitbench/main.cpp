@@ -111,8 +111,8 @@ Measurement measureRefusedConnect(Measurement &pause)
 
 void print(const char *name, const Measurement &m, const char *outcome)
 {
-    std::printf("%-30s %-13s wall %6.3f s  cpu %6.3f s  %6.2f %% of one core\n", name, outcome,
-                m.wallSeconds, m.cpuSeconds, m.corePercent());
+    std::printf("%-30s %-13s wall %6.3f s  cpu %6.3f s  %6.2f %% of one core\n", name, outcome, m.wallSeconds, m.cpuSeconds,
+                m.corePercent());
 }
 
 const char *waitOutcome(bool answered)

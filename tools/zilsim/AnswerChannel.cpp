@@ -2,8 +2,7 @@
 
 namespace zilsim {
 
-AnswerChannel::AnswerChannel(QObject *parent)
-    : QObject(parent)
+AnswerChannel::AnswerChannel(QObject *parent) : QObject(parent)
 {
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setTimerType(Qt::PreciseTimer); // late answers land where asked

@@ -24,9 +24,8 @@ QByteArray clockDigits(const QDateTime &value)
 {
     const QDate date = value.date();
     const QTime time = value.time();
-    return twoDigits(date.day()) + twoDigits(date.month()) + twoDigits(date.year() % 100)
-        + twoDigits(time.hour()) + twoDigits(time.minute()) + twoDigits(time.second())
-        + twoDigits(date.dayOfWeek());
+    return twoDigits(date.day()) + twoDigits(date.month()) + twoDigits(date.year() % 100) + twoDigits(time.hour()) +
+           twoDigits(time.minute()) + twoDigits(time.second()) + twoDigits(date.dayOfWeek());
 }
 
 QDateTime parseClockDigits(const QByteArray &digits, int firstWeekday)

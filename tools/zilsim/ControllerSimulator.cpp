@@ -24,15 +24,11 @@ struct ControllerSimulator::Impl
     QTcpServer server;
     SerialLine *serial = nullptr;
 
-    explicit Impl(ControllerSimulator *owner)
-        : q(owner)
-    {
-    }
+    explicit Impl(ControllerSimulator *owner) : q(owner) { }
 
     void attach(AnswerChannel *channel)
     {
-        QObject::connect(channel, &AnswerChannel::frameReceived, q,
-                         [this, channel](const QByteArray &frame) { onFrame(channel, frame); });
+        QObject::connect(channel, &AnswerChannel::frameReceived, q, [this, channel](const QByteArray &frame) { onFrame(channel, frame); });
         QObject::connect(channel, &AnswerChannel::answerWritten, q, &ControllerSimulator::answerSent);
     }
 
@@ -58,18 +54,15 @@ struct ControllerSimulator::Impl
 
         Faults active = faulty ? faults : Faults{};
         const Answer answer = state.model == 0
-            ? answerProgramModeFrame(frame, state, channel->session(), active.wrongStatus,
-                                     active.noProgramAck)
-            : answerRecordFrame(frame, state, active.wrongStatus);
+                                  ? answerProgramModeFrame(frame, state, channel->session(), active.wrongStatus, active.noProgramAck)
+                                  : answerRecordFrame(frame, state, active.wrongStatus);
         if (!channel->isTcp() && active.dropConnection)
             active.silent = true; // a serial line cannot be dropped: it falls silent
         channel->deliver(planDelivery(answer, active));
     }
 };
 
-ControllerSimulator::ControllerSimulator(QObject *parent)
-    : QObject(parent)
-    , d(std::make_unique<Impl>(this))
+ControllerSimulator::ControllerSimulator(QObject *parent) : QObject(parent), d(std::make_unique<Impl>(this))
 {
     connect(&d->server, &QTcpServer::newConnection, this, [this] { d->acceptConnections(); });
 }

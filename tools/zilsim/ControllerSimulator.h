@@ -30,14 +30,14 @@ public:
     struct Faults
     {
         int afterFrames = 0;
-        bool silent = false;             // no answer at all
-        bool wrongStatus = false;        // status "N" / wrong letters / no PICOKXXX
-        QByteArray noiseBefore;          // sent before every answer
-        int answerDelayMs = 0;           // answer sent this late
-        bool shortAnswer = false;        // answer one character short
-        bool dropConnection = false;     // TCP: close the connection instead of answering
-        bool noProgramAck = false;       // "%CM" requests never acknowledged
-        int chunkSize = 0;               // > 0: answers trickle out in chunks this big
+        bool silent = false;         // no answer at all
+        bool wrongStatus = false;    // status "N" / wrong letters / no PICOKXXX
+        QByteArray noiseBefore;      // sent before every answer
+        int answerDelayMs = 0;       // answer sent this late
+        bool shortAnswer = false;    // answer one character short
+        bool dropConnection = false; // TCP: close the connection instead of answering
+        bool noProgramAck = false;   // "%CM" requests never acknowledged
+        int chunkSize = 0;           // > 0: answers trickle out in chunks this big
     };
 
     explicit ControllerSimulator(QObject *parent = nullptr);
@@ -64,8 +64,8 @@ public:
     // The controller's clock runs from this value at the time it was set.
     void setClock(const QDateTime &clock);
     QDateTime clock() const;
-    int relayTests() const;        // how many relay tests were fired
-    int lastRelaySeconds() const;  // seconds field of the last one
+    int relayTests() const;       // how many relay tests were fired
+    int lastRelaySeconds() const; // seconds field of the last one
 
     void setFaults(const Faults &faults);
 

@@ -25,14 +25,8 @@ struct ControllerState
     // "V3  (64 Zaman)" holds 64 slots a day, the other record models 24.
     int slotsPerDay() const { return model == 3 ? 64 : 24; }
 
-    static bool validSlot(int day, int slot)
-    {
-        return day >= 1 && day <= Days && slot >= 1 && slot <= MaxSlotsPerDay;
-    }
-    ControllerSimulator::SlotRecord &record(int day, int slot)
-    {
-        return records[std::size_t((day - 1) * MaxSlotsPerDay + (slot - 1))];
-    }
+    static bool validSlot(int day, int slot) { return day >= 1 && day <= Days && slot >= 1 && slot <= MaxSlotsPerDay; }
+    ControllerSimulator::SlotRecord &record(int day, int slot) { return records[std::size_t((day - 1) * MaxSlotsPerDay + (slot - 1))]; }
 };
 
 } // namespace zilsim

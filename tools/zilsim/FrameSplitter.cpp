@@ -5,7 +5,7 @@ namespace zilsim {
 namespace {
 constexpr char CarriageReturn = '\r';
 constexpr char FrameStart = '%';
-}
+} // namespace
 
 QList<QByteArray> FrameSplitter::feed(const QByteArray &bytes)
 {

@@ -8,7 +8,7 @@ namespace zilsim {
 namespace {
 
 constexpr int AckLength = 28;
-constexpr int BlockDataLength = 32;  // stored per block write, sent per dump
+constexpr int BlockDataLength = 32;     // stored per block write, sent per dump
 constexpr int ClockAnswerPauseMs = 250; // the program reads the acknowledgement first
 
 QByteArray padded(QByteArray text)
@@ -29,8 +29,7 @@ bool hasTail(const QByteArray &frame)
     return frame.endsWith("**\r");
 }
 
-Answer modeRequest(const QByteArray &frame, ControllerState &state, SessionState &session,
-                   bool wrongStatus, bool noAck)
+Answer modeRequest(const QByteArray &frame, ControllerState &state, SessionState &session, bool wrongStatus, bool noAck)
 {
     // "%CM" + three-digit code + "**" CR
     if (frame.size() != 9 || !hasTail(frame))
@@ -57,8 +56,7 @@ Answer modeRequest(const QByteArray &frame, ControllerState &state, SessionState
     // clock answer, not the acknowledgement, so that the program gets as far
     // as checking the clock letters.
     const QByteArray letters = wrongStatus ? QByteArrayLiteral("%NRTC") : QByteArrayLiteral("%SRTC");
-    return Answer{AnswerPiece{0, programModeAck()},
-                  AnswerPiece{ClockAnswerPauseMs, letters + clockDigits(state.clock.now()) + "\r\n"}};
+    return Answer{AnswerPiece{0, programModeAck()}, AnswerPiece{ClockAnswerPauseMs, letters + clockDigits(state.clock.now()) + "\r\n"}};
 }
 
 // The block address of a well-formed block write or dump received in
@@ -69,14 +67,12 @@ int blockAddress(const QByteArray &frame, qsizetype frameSize, const SessionStat
         return -1;
     const char region = frame.at(3);
     const int address = hexField(frame, 4, 4);
-    if ((region != 'C' && region != 'F') || address < 0
-        || address + BlockDataLength > ControllerState::MemorySize)
+    if ((region != 'C' && region != 'F') || address < 0 || address + BlockDataLength > ControllerState::MemorySize)
         return -1;
     return address;
 }
 
-Answer blockWrite(const QByteArray &frame, ControllerState &state, const SessionState &session,
-                  bool wrongStatus)
+Answer blockWrite(const QByteArray &frame, ControllerState &state, const SessionState &session, bool wrongStatus)
 {
     // "%SE" + region + 4 hex + 64 data bytes + "**" CR, 75 bytes
     const int address = blockAddress(frame, 75, session);
@@ -88,8 +84,7 @@ Answer blockWrite(const QByteArray &frame, ControllerState &state, const Session
     return single(programModeAck());
 }
 
-Answer dump(const QByteArray &frame, const ControllerState &state, const SessionState &session,
-            bool wrongStatus)
+Answer dump(const QByteArray &frame, const ControllerState &state, const SessionState &session, bool wrongStatus)
 {
     // "%RE" + region + 4 hex + "**" CR, 11 characters
     const int address = blockAddress(frame, 11, session);
@@ -99,8 +94,7 @@ Answer dump(const QByteArray &frame, const ControllerState &state, const Session
     return single(letters + state.memory.mid(address, BlockDataLength) + "\r\n");
 }
 
-Answer clockSet(const QByteArray &frame, ControllerState &state, SessionState &session,
-                bool wrongStatus)
+Answer clockSet(const QByteArray &frame, ControllerState &state, SessionState &session, bool wrongStatus)
 {
     // "%RRTC" + 14 digits + "**" CR, only right after an acknowledged "%CM020".
     if (!session.awaitingClockSet || frame.size() != 22 || !hasTail(frame))
@@ -126,8 +120,7 @@ QByteArray programModeRefusal()
     return padded("%PICNOXXX");
 }
 
-Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state,
-                              SessionState &session, bool wrongStatus, bool noAck)
+Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state, SessionState &session, bool wrongStatus, bool noAck)
 {
     if (frame.startsWith("%CM"))
         return modeRequest(frame, state, session, wrongStatus, noAck);

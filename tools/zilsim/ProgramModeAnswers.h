@@ -12,8 +12,7 @@ struct ControllerState;
 // wrongStatus: acknowledgements turn into refusals of the same length, the
 // clock answer carries other letters than "SRTC" and the dump other letters
 // than "RE". noAck: "%CM" requests are never answered.
-Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state,
-                              SessionState &session, bool wrongStatus, bool noAck);
+Answer answerProgramModeFrame(const QByteArray &frame, ControllerState &state, SessionState &session, bool wrongStatus, bool noAck);
 
 // The acknowledgement "%PICOKXXX" padded to the 28 characters the program
 // waits for; a refusal has the same length.

@@ -50,9 +50,8 @@ Answer recordWrite(const QByteArray &frame, ControllerState &state, bool wrongSt
     // which are their decimal digits.
     const int hour = decimalField(copy, 12, 2);
     const int minute = decimalField(copy, 14, 2);
-    const bool valid = day >= 1 && day <= ControllerState::Days && slot >= 1
-        && slot <= state.slotsPerDay() && (used == 0 || used == 1) && duration >= 0
-        && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+    const bool valid = day >= 1 && day <= ControllerState::Days && slot >= 1 && slot <= state.slotsPerDay() && (used == 0 || used == 1) &&
+                       duration >= 0 && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
     if (!valid || wrongStatus)
         return single(shortAnswer("ZW", Refused));
     state.record(day, slot) = {used, duration, hour, minute};
@@ -66,16 +65,14 @@ Answer recordRead(const QByteArray &frame, ControllerState &state, bool wrongSta
     const QByteArray copy = firstCopy(frame, RecordReadLength);
     const int day = decimalField(copy, 6, 1);
     const int slot = decimalField(copy, 7, 2);
-    const bool valid = day >= 1 && day <= ControllerState::Days && slot >= 1
-        && slot <= state.slotsPerDay();
+    const bool valid = day >= 1 && day <= ControllerState::Days && slot >= 1 && slot <= state.slotsPerDay();
     if (!valid || wrongStatus) {
         const QByteArray asked = valid ? copy.mid(6, 3) : QByteArrayLiteral("000");
         return single("$ZR001" + QByteArray(1, Refused) + asked + "0000000**\r");
     }
     const ControllerSimulator::SlotRecord &r = state.record(day, slot);
-    return single("$ZR001" + QByteArray(1, Accepted) + copy.mid(6, 3)
-                  + QByteArray(1, r.used == 1 ? '1' : '0') + twoDigits(r.duration)
-                  + twoDigits(r.hour) + twoDigits(r.minute) + "**\r");
+    return single("$ZR001" + QByteArray(1, Accepted) + copy.mid(6, 3) + QByteArray(1, r.used == 1 ? '1' : '0') + twoDigits(r.duration) +
+                  twoDigits(r.hour) + twoDigits(r.minute) + "**\r");
 }
 
 Answer relayTest(const QByteArray &frame, ControllerState &state, bool wrongStatus)

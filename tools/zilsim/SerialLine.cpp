@@ -18,8 +18,8 @@ bool setFlags(int fd)
 {
     const int status = ::fcntl(fd, F_GETFL);
     const int descriptor = ::fcntl(fd, F_GETFD);
-    return status >= 0 && descriptor >= 0 && ::fcntl(fd, F_SETFL, status | O_NONBLOCK) == 0
-        && ::fcntl(fd, F_SETFD, descriptor | FD_CLOEXEC) == 0;
+    return status >= 0 && descriptor >= 0 && ::fcntl(fd, F_SETFL, status | O_NONBLOCK) == 0 &&
+           ::fcntl(fd, F_SETFD, descriptor | FD_CLOEXEC) == 0;
 }
 
 QString systemError(const char *step)
@@ -32,10 +32,7 @@ constexpr int HangUpRetryMs = 200;
 
 } // namespace
 
-SerialLine::SerialLine(QObject *parent)
-    : AnswerChannel(parent)
-{
-}
+SerialLine::SerialLine(QObject *parent) : AnswerChannel(parent) { }
 
 SerialLine::~SerialLine()
 {
@@ -52,8 +49,7 @@ bool SerialLine::open(QString *error)
         return false;
     }
     char name[128] = {};
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0
-        || ::ptsname_r(m_master, name, sizeof name) != 0 || !setFlags(m_master)) {
+    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || ::ptsname_r(m_master, name, sizeof name) != 0 || !setFlags(m_master)) {
         if (error)
             *error = systemError("pseudo-terminal set-up");
         closeAll();

@@ -31,7 +31,7 @@ public:
 
 protected:
     void writeBytes(const QByteArray &bytes) override;
-    void dropLink() override {} // a serial line cannot be dropped: stays silent
+    void dropLink() override { } // a serial line cannot be dropped: stays silent
 
 private:
     void readMaster();

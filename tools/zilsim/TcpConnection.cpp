@@ -4,9 +4,7 @@
 
 namespace zilsim {
 
-TcpConnection::TcpConnection(QTcpSocket *socket, QObject *parent)
-    : AnswerChannel(parent)
-    , m_socket(socket)
+TcpConnection::TcpConnection(QTcpSocket *socket, QObject *parent) : AnswerChannel(parent), m_socket(socket)
 {
     m_socket->setParent(this);
     connect(m_socket, &QTcpSocket::readyRead, this, [this] { takeBytes(m_socket->readAll()); });

@@ -45,7 +45,8 @@ void printLine(const QByteArray &line)
 // or a file does not (scripts use --quit-after-seconds instead).
 bool stdinCanClose()
 {
-    struct stat info{};
+    struct stat info
+    { };
     if (::fstat(STDIN_FILENO, &info) != 0)
         return false;
     return ::isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
@@ -61,12 +62,18 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Simulated bell controller on 127.0.0.1 and a pseudo-terminal."));
     parser.addHelpOption();
-    const QCommandLineOption tcpPort(QStringLiteral("tcp-port"), QStringLiteral("TCP port (0 = any free)."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption tcpPort(QStringLiteral("tcp-port"), QStringLiteral("TCP port (0 = any free)."), QStringLiteral("N"),
+                                     QStringLiteral("0"));
     const QCommandLineOption noSerial(QStringLiteral("no-serial"), QStringLiteral("Do not open a pseudo-terminal."));
-    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Controller model 0..4 (0 = V1)."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("silent|wrong-status|noise|late:MS|short|drop|no-ack|chunk:N (may repeat)."), QStringLiteral("KIND"));
-    const QCommandLineOption faultAfter(QStringLiteral("fault-after"), QStringLiteral("Answer this many frames normally first."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption quitAfter(QStringLiteral("quit-after-seconds"), QStringLiteral("Exit after this many seconds."), QStringLiteral("S"));
+    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Controller model 0..4 (0 = V1)."), QStringLiteral("N"),
+                                   QStringLiteral("0"));
+    const QCommandLineOption fault(QStringLiteral("fault"),
+                                   QStringLiteral("silent|wrong-status|noise|late:MS|short|drop|no-ack|chunk:N (may repeat)."),
+                                   QStringLiteral("KIND"));
+    const QCommandLineOption faultAfter(QStringLiteral("fault-after"), QStringLiteral("Answer this many frames normally first."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption quitAfter(QStringLiteral("quit-after-seconds"), QStringLiteral("Exit after this many seconds."),
+                                       QStringLiteral("S"));
     parser.addOptions({tcpPort, noSerial, model, fault, faultAfter, quitAfter});
     parser.process(app);
 
@@ -97,12 +104,8 @@ int main(int argc, char *argv[])
     ControllerSimulator simulator;
     simulator.setModel(deviceVersion);
     simulator.setFaults(faults);
-    QObject::connect(&simulator, &ControllerSimulator::frameReceived, [](const QByteArray &frame) {
-        printLine("<- " + escaped(frame));
-    });
-    QObject::connect(&simulator, &ControllerSimulator::answerSent, [](const QByteArray &bytes) {
-        printLine("-> " + escaped(bytes));
-    });
+    QObject::connect(&simulator, &ControllerSimulator::frameReceived, [](const QByteArray &frame) { printLine("<- " + escaped(frame)); });
+    QObject::connect(&simulator, &ControllerSimulator::answerSent, [](const QByteArray &bytes) { printLine("-> " + escaped(bytes)); });
 
     if (!simulator.listenTcp(quint16(port))) {
         std::fprintf(stderr, "zilsim: cannot listen on 127.0.0.1:%u\n", port);

@@ -14,7 +14,7 @@ struct ControllerOutcome
     QString link;  // "tcp 10.0.0.21", "serial 1"
     QString model; // the caption
     bool reached = false;
-    bool failed = false;  // a read or a write was refused, unanswered or cut off
+    bool failed = false; // a read or a write was refused, unanswered or cut off
     QString message;
     int differences = -1; // slots that differ from the planned week; -1 not read
     std::optional<qint64> clockOffsetSeconds;

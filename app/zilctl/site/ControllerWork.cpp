@@ -1,8 +1,8 @@
 #include "site/ControllerWork.h"
 
-#include "site/SiteModel.h"
 #include "ExitCode.h"
 #include "schedule/DeviceModelNames.h"
+#include "site/SiteModel.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -27,9 +27,9 @@ int differingSlots(const QJsonObject &verified)
 } // namespace
 
 ControllerWork::ControllerWork(const SiteController &controller, const ControllerWorkSetup &setup, QObject *parent)
-    : QObject(parent)
-    , m_deviceArguments{controller.linkOption, QStringLiteral("--model=") + modelShortName(controller.model), QStringLiteral("--json")}
-    , m_setup(setup)
+    : QObject(parent), m_deviceArguments{controller.linkOption, QStringLiteral("--model=") + modelShortName(controller.model),
+                                         QStringLiteral("--json")},
+      m_setup(setup)
 {
     m_outcome.name = controller.name;
     m_outcome.link = controller.linkText;
@@ -102,8 +102,8 @@ void ControllerWork::childEnded()
         result.exitCode = m_process.exitCode();
     result.message = result.json.value(QStringLiteral("message")).toString();
     if (result.message.isEmpty())
-        result.message = m_process.error() == QProcess::FailedToStart ? m_process.errorString()
-                                                                      : QStringLiteral("zilctl ended without a result");
+        result.message =
+            m_process.error() == QProcess::FailedToStart ? m_process.errorString() : QStringLiteral("zilctl ended without a result");
     if (!m_cancelled.isEmpty()) {
         m_outcome.failed = true;
         m_outcome.action = ControllerOutcome::Action::Failed;

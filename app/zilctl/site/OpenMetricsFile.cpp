@@ -26,9 +26,8 @@ QByteArray openMetricsText(const QList<ControllerOutcome> &outcomes, int clockTo
 {
     const auto known = [](bool given, qint64 value) { return given ? std::optional<qint64>(value) : std::nullopt; };
     const Family families[] = {
-        {"zil_up", "1 when the controller's clock and schedule could be read", [](const ControllerOutcome &o) {
-             return std::optional<qint64>(o.reached && o.differences >= 0);
-         }},
+        {"zil_up", "1 when the controller's clock and schedule could be read",
+         [](const ControllerOutcome &o) { return std::optional<qint64>(o.reached && o.differences >= 0); }},
         {"zil_in_plan", "1 when the controller holds its planned week and its clock is within the tolerance",
          [&](const ControllerOutcome &o) {
              return std::optional<qint64>(controllerExitCode(o, clockToleranceSeconds) == ExitCode::Success);

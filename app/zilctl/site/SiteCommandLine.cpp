@@ -106,11 +106,12 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
             return refuse(QStringLiteral("%1: OUTDIR is empty").arg(invocation.commandName));
     }
 
-    const struct {
+    const struct
+    {
         const QCommandLineOption &option;
         int use;
-    } uses[] = {{o.date, UsesDate}, {o.days, UsesDays}, {o.jobs, UsesController}, {o.only, UsesController}, {o.deadline, UsesController},
-                {o.dryRun, UsesApply}, {o.setClocks, UsesApply}, {o.openMetrics, UsesMetrics}};
+    } uses[] = {{o.date, UsesDate},           {o.days, UsesDays},    {o.jobs, UsesController}, {o.only, UsesController},
+                {o.deadline, UsesController}, {o.dryRun, UsesApply}, {o.setClocks, UsesApply}, {o.openMetrics, UsesMetrics}};
     for (const auto &use : uses) {
         if (parser.isSet(use.option) && !(info->options & use.use))
             return refuse(QStringLiteral("--%1 does not apply to %2").arg(use.option.names().constLast(), invocation.commandName));
@@ -126,11 +127,13 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
         if (!form.match(text).hasMatch() || !invocation.date.isValid())
             return refuse(QStringLiteral("--date: '%1' is not a date YYYY-MM-DD").arg(text));
     }
-    const struct {
+    const struct
+    {
         const QCommandLineOption &option;
         int &value;
         int lowest, highest;
-    } numbers[] = {{o.days, invocation.days, 1, MostDays}, {o.jobs, invocation.jobs, 1, MostJobs},
+    } numbers[] = {{o.days, invocation.days, 1, MostDays},
+                   {o.jobs, invocation.jobs, 1, MostJobs},
                    {o.deadline, invocation.deadlineSeconds, 1, LongestDeadline}};
     for (const auto &number : numbers) {
         if (!parser.isSet(number.option))
@@ -155,18 +158,17 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
 
 QString siteHelpText()
 {
-    return QStringLiteral(
-        "\nSite commands (one file says which schedule every controller rings on every date):\n"
-        "  site check SITE                      check the site file and its schedule texts; no contact\n"
-        "  site plan SITE [--date D] [--days N] what each controller rings, date by date; no contact\n"
-        "  site status SITE [--date D] [--jobs N] [--only NAME]... [--openmetrics FILE]\n"
-        "                                       read every controller's schedule and clock\n"
-        "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
-        "                                       send the planned week where it differs\n"
-        "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
-        "                                       OUTDIR/<controller>.pdf; no contact\n"
-        "  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
-        "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
-        "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
-        "  print exits 0 when every page was written, else 2.\n");
+    return QStringLiteral("\nSite commands (one file says which schedule every controller rings on every date):\n"
+                          "  site check SITE                      check the site file and its schedule texts; no contact\n"
+                          "  site plan SITE [--date D] [--days N] what each controller rings, date by date; no contact\n"
+                          "  site status SITE [--date D] [--jobs N] [--only NAME]... [--openmetrics FILE]\n"
+                          "                                       read every controller's schedule and clock\n"
+                          "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
+                          "                                       send the planned week where it differs\n"
+                          "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
+                          "                                       OUTDIR/<controller>.pdf; no contact\n"
+                          "  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
+                          "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
+                          "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
+                          "  print exits 0 when every page was written, else 2.\n");
 }

@@ -10,20 +10,20 @@ enum class SiteVerb { Check, Plan, Status, Apply, Print };
 struct SiteInvocation
 {
     bool ok = false;
-    QString error;        // why the command line was refused
+    QString error; // why the command line was refused
     SiteVerb verb = SiteVerb::Check;
-    QString commandName;  // "site check", ...
+    QString commandName; // "site check", ...
     bool json = false;
     QString sitePath;
-    QDate date;           // --date, default today
-    int days = 14;        // plan
+    QDate date;    // --date, default today
+    int days = 14; // plan
     int jobs = 4;
     int deadlineSeconds = 600; // a controller's whole work
     QStringList only;
     bool dryRun = false;
     bool setClocks = false;
     QString openMetricsPath;
-    QString outDir;       // print: the folder of the pages
+    QString outDir; // print: the folder of the pages
 };
 
 // True when the command is `site ...`: the first word that is no option.

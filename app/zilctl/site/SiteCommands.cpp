@@ -1,6 +1,7 @@
 #include "site/SiteCommands.h"
 
 #include "CommandResult.h"
+#include "schedule/CalendarFile.h"
 #include "site/OpenMetricsFile.h"
 #include "site/SiteCommandLine.h"
 #include "site/SiteFile.h"
@@ -9,7 +10,6 @@
 #include "site/SitePlanText.h"
 #include "site/SiteReport.h"
 #include "site/SiteWork.h"
-#include "schedule/CalendarFile.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -70,7 +70,8 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
     // Each child reads its controller's planned week from a schedule file of its own.
     QTemporaryDir weeks;
     if (!weeks.isValid())
-        return CommandResult::failure(ExitCode::BadInput, QStringLiteral("no temporary folder for the planned weeks: %1").arg(weeks.errorString()));
+        return CommandResult::failure(ExitCode::BadInput,
+                                      QStringLiteral("no temporary folder for the planned weeks: %1").arg(weeks.errorString()));
     QStringList paths;
     for (const QString &name : names) {
         const QString path = weeks.filePath(QStringLiteral("week-%1.dat").arg(paths.size() + 1));
@@ -105,11 +106,16 @@ CommandResult run(const SiteInvocation &invocation)
     const Site &site = *reading.site;
     switch (invocation.verb) {
     case SiteVerb::Check:
-        return {ExitCode::Success, {}, siteCheckText(site, QDate::currentDate()).toUtf8(),
+        return {ExitCode::Success,
+                {},
+                siteCheckText(site, QDate::currentDate()).toUtf8(),
                 {{QStringLiteral("site"), site.path}, {QStringLiteral("controllers"), plannedJson(site, QDate::currentDate(), 1)}}};
     case SiteVerb::Plan:
-        return {ExitCode::Success, {}, sitePlanText(site, invocation.date, invocation.days).toUtf8(),
-                {{QStringLiteral("site"), site.path}, {QStringLiteral("controllers"), plannedJson(site, invocation.date, invocation.days)}}};
+        return {
+            ExitCode::Success,
+            {},
+            sitePlanText(site, invocation.date, invocation.days).toUtf8(),
+            {{QStringLiteral("site"), site.path}, {QStringLiteral("controllers"), plannedJson(site, invocation.date, invocation.days)}}};
     case SiteVerb::Status:
     case SiteVerb::Apply: return workSite(site, invocation);
     case SiteVerb::Print: return printSitePages(site, invocation.date, invocation.outDir);

@@ -1,8 +1,8 @@
 #include "site/SiteFile.h"
 
 #include "LinkTarget.h"
-#include "site/SiteScheduleTexts.h"
 #include "schedule/DeviceModelNames.h"
+#include "site/SiteScheduleTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +25,9 @@ QString qs(std::string_view text)
 class SiteReader
 {
 public:
-    SiteReader(const QString &path, QList<SiteProblem> &problems)
-        : m_path(path)
-        , m_problems(problems)
-    {
-    }
+    SiteReader(const QString &path, QList<SiteProblem> &problems) : m_path(path), m_problems(problems) { }
 
-    SitePosition at(const toml::source_region &source) const
-    {
-        return {m_path, int(source.begin.line), int(source.begin.column)};
-    }
+    SitePosition at(const toml::source_region &source) const { return {m_path, int(source.begin.line), int(source.begin.column)}; }
     void problem(const toml::source_region &source, const QString &message) { m_problems.append({at(source), message}); }
 
     // Every key of `table` must be one of `known`.
@@ -195,14 +188,16 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
         // Two controllers on one link would be worked at once, each in the other's way.
         for (const SiteController &other : std::as_const(site.controllers)) {
             if (!controller.linkKey.isEmpty() && other.linkKey == controller.linkKey)
-                reader.problem(table.source(), QStringLiteral("%1 has the link of controller \"%2\" (%3)").arg(named, other.name, other.linkText));
+                reader.problem(table.source(),
+                               QStringLiteral("%1 has the link of controller \"%2\" (%3)").arg(named, other.name, other.linkText));
         }
         if (const std::optional<QString> model = reader.string(table, "model", named, true)) {
             if (const std::optional<DeviceModel> known = modelFromName(*model))
                 controller.model = *known;
             else
                 reader.problem(table.get("model")->source(), QStringLiteral("'%1' is not a model (v1, v2-24, v2-int, v3-64, v3-int, "
-                                                                            "or the window's captions)").arg(*model));
+                                                                            "or the window's captions)")
+                                                                 .arg(*model));
         }
         controller.schedule = reader.string(table, "schedule", named, true).value_or(QString());
         site.controllers.append(controller);
@@ -223,7 +218,8 @@ void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
         const QString where = period.name.isEmpty() ? QStringLiteral("a period") : QStringLiteral("period \"%1\"").arg(period.name);
         const bool oneDay = table.get("date");
         if (oneDay && (table.get("from") || table.get("to"))) {
-            reader.problem(table.get("date")->source(), QStringLiteral("%1 gives 'date' together with 'from'/'to'; one day takes 'date' alone").arg(where));
+            reader.problem(table.get("date")->source(),
+                           QStringLiteral("%1 gives 'date' together with 'from'/'to'; one day takes 'date' alone").arg(where));
         } else if (oneDay) {
             const std::optional<QDate> date = reader.date(table, "date", where);
             period.from = period.to = date.value_or(QDate());
@@ -242,18 +238,23 @@ void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
         if (const toml::node *names = table.get("controllers")) {
             const toml::array *list = names->as_array();
             if (!list || list->empty()) {
-                reader.problem(names->source(), QStringLiteral("'controllers' of %1 must list controller names: [\"blok-a\"]; leave it out for every controller").arg(where));
+                reader.problem(
+                    names->source(),
+                    QStringLiteral("'controllers' of %1 must list controller names: [\"blok-a\"]; leave it out for every controller")
+                        .arg(where));
                 list = nullptr;
             }
             for (qsizetype i = 0; list && i < qsizetype(list->size()); ++i) {
                 const toml::node &name = *list->get(size_t(i));
                 if (!name.is_string()) {
-                    reader.problem(name.source(), QStringLiteral("'controllers' of %1 holds something other than a name in quotes").arg(where));
+                    reader.problem(name.source(),
+                                   QStringLiteral("'controllers' of %1 holds something other than a name in quotes").arg(where));
                     continue;
                 }
                 const QString controller = qs(name.as_string()->get());
                 if (!site.controller(controller))
-                    reader.problem(name.source(), QStringLiteral("%1 names controller \"%2\", which the site does not have").arg(where, controller));
+                    reader.problem(name.source(),
+                                   QStringLiteral("%1 names controller \"%2\", which the site does not have").arg(where, controller));
                 period.controllers.append(controller);
             }
         }
@@ -266,14 +267,18 @@ void checkScheduleNames(const toml::table &root, SiteReader &reader, const Site 
 {
     const auto check = [&](const QString &name, const toml::node *node, const QString &where) {
         if (!name.isEmpty() && !site.schedule(name))
-            reader.problem(node->source(), QStringLiteral("%1 names schedule \"%2\", which [schedules] does not have (nor is it \"off\")").arg(where, name));
+            reader.problem(
+                node->source(),
+                QStringLiteral("%1 names schedule \"%2\", which [schedules] does not have (nor is it \"off\")").arg(where, name));
     };
     const toml::array *controllers = root.get("controllers") ? root.get("controllers")->as_array() : nullptr;
     for (qsizetype i = 0; i < site.controllers.size() && controllers; ++i)
-        check(site.controllers[i].schedule, (*controllers)[size_t(i)].as_table()->get("schedule"), QStringLiteral("controller \"%1\"").arg(site.controllers[i].name));
+        check(site.controllers[i].schedule, (*controllers)[size_t(i)].as_table()->get("schedule"),
+              QStringLiteral("controller \"%1\"").arg(site.controllers[i].name));
     const toml::array *periods = root.get("periods") ? root.get("periods")->as_array() : nullptr;
     for (qsizetype i = 0; i < site.periods.size() && periods; ++i)
-        check(site.periods[i].schedule, (*periods)[size_t(i)].as_table()->get("schedule"), QStringLiteral("period \"%1\"").arg(site.periods[i].name));
+        check(site.periods[i].schedule, (*periods)[size_t(i)].as_table()->get("schedule"),
+              QStringLiteral("period \"%1\"").arg(site.periods[i].name));
 }
 
 void readRoot(const toml::table &root, SiteReader &reader, Site &site)
@@ -283,7 +288,8 @@ void readRoot(const toml::table &root, SiteReader &reader, Site &site)
     if (const toml::node *tolerance = root.get("clock_tolerance_seconds")) {
         const auto *seconds = tolerance->as_integer();
         if (!seconds || seconds->get() < 0 || seconds->get() > 86400)
-            reader.problem(tolerance->source(), QStringLiteral("'clock_tolerance_seconds' must be a whole number of seconds from 0 to 86400"));
+            reader.problem(tolerance->source(),
+                           QStringLiteral("'clock_tolerance_seconds' must be a whole number of seconds from 0 to 86400"));
         else
             site.clockToleranceSeconds = int(seconds->get());
     }
@@ -327,9 +333,7 @@ SiteReading readSiteText(const QByteArray &text, const QString &path)
 SiteReading readSiteFile(const QString &path)
 {
     const QFileInfo info(path);
-    const auto refused = [&](const QString &message) {
-        return SiteReading{std::nullopt, {{{path}, message}}};
-    };
+    const auto refused = [&](const QString &message) { return SiteReading{std::nullopt, {{{path}, message}}}; };
     if (!info.exists())
         return refused(QStringLiteral("no such file"));
     if (info.isDir())

@@ -42,7 +42,7 @@ struct SiteController
     QString linkText;   // "tcp 10.0.0.21", "serial 1"
     QString linkKey;    // the same link however it is written: "tcp 10.0.0.21:5600"
     DeviceModel model = DeviceModel::V1;
-    QString schedule;   // what it rings on a date no period names
+    QString schedule; // what it rings on a date no period names
     SitePosition where;
 };
 
@@ -70,7 +70,7 @@ struct Site
     int clockToleranceSeconds = DefaultClockToleranceSeconds;
     QList<SiteSchedule> schedules; // "off" first
     QList<SiteController> controllers;
-    QList<SitePeriod> periods;     // in file order: the last that covers a date wins
+    QList<SitePeriod> periods; // in file order: the last that covers a date wins
 
     const SiteSchedule *schedule(const QString &name) const;
     const SiteController *controller(const QString &name) const;

@@ -43,8 +43,9 @@ QStringList headingLines(const SiteController &controller, QDate date, const QLi
 {
     const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     const QString format = QStringLiteral("d MMMM yyyy dddd");
-    QStringList lines{QStringLiteral("Zil Kontrol Cihazı: %1").arg(controller.name),
-                      QStringLiteral("Hafta: %1 – %2").arg(turkish.toString(date, format), turkish.toString(date.addDays(DayCount - 1), format))};
+    QStringList lines{
+        QStringLiteral("Zil Kontrol Cihazı: %1").arg(controller.name),
+        QStringLiteral("Hafta: %1 – %2").arg(turkish.toString(date, format), turkish.toString(date.addDays(DayCount - 1), format))};
     for (const WeekPeriod &period : periods)
         lines << QStringLiteral("Dönem: %1 (%2)").arg(period.name, period.days.join(QStringLiteral(", ")));
     return lines;
@@ -71,7 +72,9 @@ CommandResult printSitePages(const Site &site, QDate date, const QString &outDir
         names << controller.name;
     const QStringList files = pageFileNames(names);
     const WeekPageHeading common{site.name.isEmpty() ? QString() : QStringLiteral("Zil Takvimi – %1").arg(site.name),
-                                 QFileInfo(site.path).fileName(), QDate::currentDate(), {}};
+                                 QFileInfo(site.path).fileName(),
+                                 QDate::currentDate(),
+                                 {}};
     QList<Page> pages;
     for (qsizetype i = 0; i < site.controllers.size(); ++i) {
         const SiteController &controller = site.controllers[i];
@@ -81,11 +84,11 @@ CommandResult printSitePages(const Site &site, QDate date, const QString &outDir
         heading.extraLines = headingLines(controller, date, periods);
         const RenderedPage page = renderWeekPage(PageFormat::Pdf, week.calendar, controller.model, heading);
         if (!page.fit.fits())
-            return CommandResult::failure(ExitCode::BadInput,
-                                          QStringLiteral("the week of controller \"%1\" does not fit on one page even at %2 pt (%3 rings on "
-                                                         "the longest day, the widest '%4'); nothing was written")
-                                              .arg(controller.name, QString::number(SmallestEntryPointSize),
-                                                   QString::number(page.fit.mostEntries), page.fit.widestEntry));
+            return CommandResult::failure(
+                ExitCode::BadInput, QStringLiteral("the week of controller \"%1\" does not fit on one page even at %2 pt (%3 rings on "
+                                                   "the longest day, the widest '%4'); nothing was written")
+                                        .arg(controller.name, QString::number(SmallestEntryPointSize),
+                                             QString::number(page.fit.mostEntries), page.fit.widestEntry));
         Page p{&controller, QDir(outDir).filePath(files[i]), {}, page.bytes};
         for (const WeekPeriod &period : periods)
             p.periods << period.name;
@@ -102,8 +105,8 @@ CommandResult printSitePages(const Site &site, QDate date, const QString &outDir
         const std::optional<QString> error = writeWholeFile(page.path, page.bytes);
         const QString message = error ? QStringLiteral("%1 cannot be written: %2").arg(page.path, *error) : QString();
         written += !error;
-        lines << QStringLiteral("%1 (%2): %3").arg(page.controller->name, model, error ? message : page.path)
-                     + (page.periods.isEmpty() ? QString() : QStringLiteral(", ") + page.periods.join(QStringLiteral(", ")));
+        lines << QStringLiteral("%1 (%2): %3").arg(page.controller->name, model, error ? message : page.path) +
+                     (page.periods.isEmpty() ? QString() : QStringLiteral(", ") + page.periods.join(QStringLiteral(", ")));
         controllers.append(QJsonObject{{QStringLiteral("name"), page.controller->name},
                                        {QStringLiteral("link"), page.controller->linkText},
                                        {QStringLiteral("model"), model},

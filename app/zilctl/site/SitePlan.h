@@ -22,9 +22,9 @@ PlannedDay plannedDay(const Site &site, const SiteController &controller, QDate 
 // of the schedule that applies on the one date of T..T+6 falling on it.
 struct PlannedWeek
 {
-    RingCalendar calendar;            // for the controller's model; slots no text gives are off
+    RingCalendar calendar;                 // for the controller's model; slots no text gives are off
     std::array<PlannedDay, DayCount> days; // Monday first
-    PlannedDay today;                 // the day of T itself, and the period that applies on it
+    PlannedDay today;                      // the day of T itself, and the period that applies on it
 };
 
 PlannedWeek plannedWeek(const Site &site, const SiteController &controller, QDate date);

@@ -1,8 +1,8 @@
 #include "site/SitePlanText.h"
 
-#include "site/SitePlan.h"
 #include "operations/ClockText.h"
 #include "schedule/DeviceModelNames.h"
+#include "site/SitePlan.h"
 
 #include <QFileInfo>
 
@@ -43,9 +43,10 @@ QString table(const QList<QStringList> &rows)
 
 QString siteCheckText(const Site &site, QDate today)
 {
-    QString text = QStringLiteral("%1: the site is sound%2\n").arg(site.path, site.name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(site.name));
-    QList<QStringList> controllers{{QStringLiteral("controller"), QStringLiteral("link"), QStringLiteral("model"), QStringLiteral("schedule"),
-                                    QStringLiteral("next change")}};
+    QString text = QStringLiteral("%1: the site is sound%2\n")
+                       .arg(site.path, site.name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(site.name));
+    QList<QStringList> controllers{{QStringLiteral("controller"), QStringLiteral("link"), QStringLiteral("model"),
+                                    QStringLiteral("schedule"), QStringLiteral("next change")}};
     for (const SiteController &controller : site.controllers) {
         const PlannedDay next = nextChange(site, controller, today);
         const QString change = next.date.isValid() ? isoDate(next.date) + u' ' + dayText(next) : QStringLiteral("none ahead");

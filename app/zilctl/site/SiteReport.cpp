@@ -92,12 +92,13 @@ CommandResult siteWorkReport(const Site &site, const SiteWorkResult &work)
     CommandResult result;
     result.exitCode = worst;
     result.output = (lines.join(u'\n') + u'\n').toUtf8();
-    result.message = QStringLiteral("%1 controller(s): %2 in plan and on time, %3 holding another week or off in time, %4 not read or not written%5")
-                         .arg(work.outcomes.size())
-                         .arg(inPlan)
-                         .arg(other)
-                         .arg(unread)
-                         .arg(work.interrupted ? QStringLiteral("; stopped by a signal") : QString());
+    result.message =
+        QStringLiteral("%1 controller(s): %2 in plan and on time, %3 holding another week or off in time, %4 not read or not written%5")
+            .arg(work.outcomes.size())
+            .arg(inPlan)
+            .arg(other)
+            .arg(unread)
+            .arg(work.interrupted ? QStringLiteral("; stopped by a signal") : QString());
     result.details.insert(QStringLiteral("site"), site.path);
     result.details.insert(QStringLiteral("controllers"), controllers);
     return result;

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-SiteWorkResult workControllers(const Site &site, const QStringList &names, const QStringList &plannedWeekPaths,
-                               ControllerWorkSetup setup, int jobs)
+SiteWorkResult workControllers(const Site &site, const QStringList &names, const QStringList &plannedWeekPaths, ControllerWorkSetup setup,
+                               int jobs)
 {
     std::vector<std::unique_ptr<ControllerWork>> works;
     for (qsizetype i = 0; i < names.size(); ++i) {

@@ -9,5 +9,5 @@ struct Site;
 
 // Works the controllers `jobs` at a time, each on its own; Ctrl-C or SIGTERM
 // stops every child, and controllers not yet begun are not begun.
-SiteWorkResult workControllers(const Site &site, const QStringList &names, const QStringList &plannedWeekPaths,
-                               ControllerWorkSetup setup, int jobs);
+SiteWorkResult workControllers(const Site &site, const QStringList &names, const QStringList &plannedWeekPaths, ControllerWorkSetup setup,
+                               int jobs);
