@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make
+    cmake g++ make clang-format
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
     libtomlplusplus-dev
     libgl-dev fonts-dejavu-core

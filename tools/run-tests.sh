@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in a
 # plain build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
-# --plain runs only the plain build, for a quick check.
+# The format is checked first. --plain runs only the plain build, for a
+# quick check.
 set -euo pipefail
 plain_only=false
 case "${1:-}" in
@@ -11,6 +12,7 @@ case "${1:-}" in
 esac
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+tools/check-format.sh
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
