@@ -10,7 +10,7 @@ packages=(
     libgl-dev fonts-dejavu-core
     qt6-translations-l10n
     # packaging and its checks: cpack's dependency scan, the validators, man
-    dpkg-dev file desktop-file-utils appstream man-db
+    dpkg-dev file desktop-file-utils appstream man-db lintian
     # the printed page's tests read its PDF text
     poppler-utils
 )
