@@ -1,6 +1,7 @@
 #include "print/WeekPage.h"
 
 #include "schedule/DateTimeValue.h"
+#include "schedule/DayNames.h"
 #include "schedule/DeviceModelNames.h"
 
 #include <QFont>
@@ -148,8 +149,6 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     QPaintDevice *device = painter.device();
     const QRectF inside = page.adjusted(mm(device, PageMarginMillimetres), mm(device, PageMarginMillimetres),
                                         -mm(device, PageMarginMillimetres), -mm(device, PageMarginMillimetres));
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-
     WeekPageFit fit;
     std::array<QStringList, DayCount> days;
     QStringList allEntries;
@@ -167,7 +166,8 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     // The heading's height is known before drawing: its lines at full size.
     QStringList lines{QStringLiteral("Cihaz Modeli: %1").arg(modelCaption(model)),
                       QStringLiteral("Dosya: %1    Yazdırma tarihi: %2")
-                          .arg(heading.scheduleName, turkish.toString(heading.printedOn, QStringLiteral("d MMMM yyyy")))};
+                          .arg(heading.scheduleName,
+                               QLocale(QLocale::Turkish, QLocale::Turkey).toString(heading.printedOn, QStringLiteral("d MMMM yyyy")))};
     lines += heading.extraLines;
     const QFontMetricsF titleMetrics(pageFont(TitlePointSize, true), device);
     const QFontMetricsF lineMetrics(pageFont(HeadingPointSize), device);
@@ -203,7 +203,7 @@ WeekPageFit paintWeekPage(QPainter &painter, const QRectF &page, const RingCalen
     painter.setPen(QPen(Qt::black));
     painter.setFont(pageFont(DayNamePointSize, true));
     for (int day = 1; day <= DayCount; ++day) {
-        const QString name = turkish.standaloneDayName(day, QLocale::LongFormat);
+        const QString name = DayNames[size_t(day - 1)].toString();
         const double left = inside.left() + (day - 1) * dayWidth;
         painter.drawText(QPointF(left + (dayWidth - dayMetrics.horizontalAdvance(name)) / 2, top + dayMetrics.ascent()), name);
     }

@@ -195,9 +195,8 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
             if (const std::optional<DeviceModel> known = modelFromName(*model))
                 controller.model = *known;
             else
-                reader.problem(table.get("model")->source(), QStringLiteral("'%1' is not a model (v1, v2-24, v2-int, v3-64, v3-int, "
-                                                                            "or the window's captions)")
-                                                                 .arg(*model));
+                reader.problem(table.get("model")->source(),
+                               QStringLiteral("'%1' is not a model (%2)").arg(*model, modelNameList(true, QStringLiteral(", "))));
         }
         controller.schedule = reader.string(table, "schedule", named, true).value_or(QString());
         site.controllers.append(controller);

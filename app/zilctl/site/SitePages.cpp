@@ -1,6 +1,7 @@
 #include "site/SitePages.h"
 
 #include "print/WeekPageFile.h"
+#include "schedule/DayNames.h"
 #include "schedule/DeviceModelNames.h"
 #include "site/PageFileNames.h"
 #include "site/SitePlan.h"
@@ -22,7 +23,6 @@ struct WeekPeriod
 // The periods of the week from `date`, in the order they first apply.
 QList<WeekPeriod> periodsOf(const PlannedWeek &week, QDate date)
 {
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     QList<WeekPeriod> periods;
     for (int ahead = 0; ahead < DayCount; ++ahead) {
         const int weekday = date.addDays(ahead).dayOfWeek();
@@ -32,7 +32,7 @@ QList<WeekPeriod> periodsOf(const PlannedWeek &week, QDate date)
         auto period = std::find_if(periods.begin(), periods.end(), [&](const WeekPeriod &p) { return p.name == name; });
         if (period == periods.end())
             period = periods.insert(periods.end(), WeekPeriod{name, {}});
-        period->days << turkish.standaloneDayName(weekday, QLocale::LongFormat);
+        period->days << DayNames[size_t(weekday - 1)].toString();
     }
     return periods;
 }
