@@ -9,6 +9,8 @@ enum class LinkTransport { Serial, Tcp };
 // The TCP ports a link connects to.
 inline constexpr int LowestTcpPort = 1;
 inline constexpr int HighestTcpPort = 65535;
+// The controller's port when none is given.
+inline constexpr int DefaultTcpPort = 5600;
 
 // Everything an operation needs to reach the controller, handed over as a
 // value: the window fills it from its controls, the command-line tool from

@@ -35,7 +35,6 @@ constexpr int LogoWidth = 160;
 constexpr int RelayTestInitialSeconds = 3;
 
 const QString DefaultControllerAddress = QStringLiteral("192.168.1.100");
-const QString DefaultTcpPort = QStringLiteral("5600");
 
 const QColor StartLabelColors[2] = {QColor(0, 0, 255), QColor(255, 0, 0)};
 
@@ -168,7 +167,7 @@ QGroupBox *frmRinger::buildConnectionFrame()
     cmbPortNo = named(new QComboBox, QStringLiteral("cmbPortNo"));
     chkTCPIPActive = named(new QCheckBox, QStringLiteral("chkTCPIPActive"));
     txtIP = named(new QLineEdit(DefaultControllerAddress), QStringLiteral("txtIP"));
-    txtPort = named(new QLineEdit(DefaultTcpPort), QStringLiteral("txtPort"));
+    txtPort = named(new QLineEdit(QString::number(DefaultTcpPort)), QStringLiteral("txtPort"));
     txtIP->setEnabled(false);
     txtPort->setEnabled(false);
     cmbPortNo->setMaximumWidth(60);

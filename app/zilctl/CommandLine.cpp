@@ -185,12 +185,12 @@ Invocation parseCommandLine(const QStringList &arguments)
     if (info->options & UsesLink) {
         if (parser.isSet(o.tcp) == parser.isSet(o.serial))
             return refuse(QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(info->name));
-        const LinkParse link = parser.isSet(o.tcp)
-                                   ? parseTcpTarget(parser.value(o.tcp))
-                                   : parseSerialTarget(parser.value(o.serial), SerialPortMap::fromDirectory(serialPortMapDirectory()));
-        if (!link.target)
-            return refuse(link.error);
-        invocation.link = link.target;
+        const Result<LinkSettings> link =
+            parser.isSet(o.tcp) ? parseTcpTarget(parser.value(o.tcp))
+                                : parseSerialTarget(parser.value(o.serial), SerialPortMap::fromDirectory(serialPortMapDirectory()));
+        if (!link)
+            return refuse(link.error());
+        invocation.link = *link;
     }
 
     if (info->command == Subcommand::RelayTest) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkTarget.h"
+#include "LinkOptions.h"
 #include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
@@ -23,7 +23,7 @@ struct Invocation
     bool json = false;
     QString calendarPath;             // --calendar, or the window's file
     std::optional<DeviceModel> model; // --model
-    std::optional<LinkTarget> link;   // --tcp or --serial
+    std::optional<LinkSettings> link; // --tcp or --serial; the line from the model
     int relaySeconds = 0;
     bool verifyAfterSend = false;
     QString textPath; // export's output, import's input; empty = standard stream

@@ -1,37 +1,13 @@
 #include "DeviceJob.h"
 
-#include "CommandLine.h"
 #include "ScheduleFileInput.h"
 #include "schedule/DeviceModelNames.h"
 
 namespace {
 
-DeviceCommand deviceCommandOf(Subcommand command)
+bool needsSchedule(Subcommand command)
 {
-    switch (command) {
-    case Subcommand::Receive: return DeviceCommand::Receive;
-    case Subcommand::Verify: return DeviceCommand::Verify;
-    case Subcommand::ClockSet: return DeviceCommand::ClockSet;
-    case Subcommand::ClockRead: return DeviceCommand::ClockRead;
-    case Subcommand::RelayTest: return DeviceCommand::RelayTest;
-    default: return DeviceCommand::Send;
-    }
-}
-
-bool needsSchedule(DeviceCommand command)
-{
-    return command == DeviceCommand::Send || command == DeviceCommand::Verify;
-}
-
-LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
-{
-    LinkSettings link;
-    link.transport = target.transport == LinkTarget::Transport::Tcp ? LinkTransport::Tcp : LinkTransport::Serial;
-    link.host = target.host;
-    link.tcpPort = target.tcpPort;
-    link.serialDevice = target.serialDevice;
-    link.line = facts(model).line; // as the window sets them for its model
-    return link;
+    return command == Subcommand::Send || command == Subcommand::Verify;
 }
 
 } // namespace
@@ -39,7 +15,7 @@ LinkSettings linkSettings(const LinkTarget &target, DeviceModel model)
 Result<DeviceJob> prepareDeviceJob(const Invocation &invocation)
 {
     DeviceJob job;
-    job.command = deviceCommandOf(invocation.command);
+    job.command = invocation.command;
     job.calendarPath = invocation.calendarPath;
     job.relaySeconds = invocation.relaySeconds;
     job.verifyAfterSend = invocation.verifyAfterSend;
@@ -59,7 +35,7 @@ Result<DeviceJob> prepareDeviceJob(const Invocation &invocation)
     } else {
         job.model = *invocation.model;
     }
-    if (job.command == DeviceCommand::Receive) {
+    if (job.command == Subcommand::Receive) {
         const Result<std::optional<RingCalendar>> replaced = readScheduleToReplace(invocation.calendarPath);
         if (!replaced)
             return failure(replaced.error());
@@ -68,6 +44,7 @@ Result<DeviceJob> prepareDeviceJob(const Invocation &invocation)
 
     if (!invocation.link)
         return failure(QStringLiteral("%1 needs one of --tcp HOST[:PORT] and --serial DEVICE").arg(invocation.commandName));
-    job.link = linkSettings(*invocation.link, job.model);
+    job.link = *invocation.link;
+    job.link.line = facts(job.model).line; // as the window sets them for its model
     return job;
 }

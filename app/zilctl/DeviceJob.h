@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "link/LinkSettings.h"
 #include "schedule/Result.h"
 #include "schedule/RingCalendar.h"
@@ -7,14 +8,12 @@
 #include <QString>
 #include <optional>
 
-enum class DeviceCommand { Send, Receive, Verify, ClockSet, ClockRead, RelayTest };
-
 // One device subcommand, its arguments checked and its schedule read: all
 // that is left is to talk to the controller.
 struct DeviceJob
 {
-    DeviceCommand command = DeviceCommand::Send;
-    LinkSettings link; // line settings already set from the model
+    Subcommand command = Subcommand::Send; // one that talks to the controller
+    LinkSettings link;                     // line settings already set from the model
     DeviceModel model = DeviceModel::V1;
     QString calendarPath; // read by send and verify, written by receive
     // send and verify: the file's schedule. receive: the file it replaces,
@@ -23,8 +22,6 @@ struct DeviceJob
     int relaySeconds = 0; // relay-test only
     bool verifyAfterSend = false;
 };
-
-struct Invocation;
 
 // A job ready to run, or why the schedule file or the model keep it from
 // starting. Reads the schedule file where the subcommand sends or compares

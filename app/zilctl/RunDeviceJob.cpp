@@ -57,15 +57,18 @@ CommandResult DeviceJobRun::run()
 {
     CommandResult result;
     switch (m_job.command) {
-    case DeviceCommand::Send: result = send(); break;
-    case DeviceCommand::Receive: result = receive(); break;
-    case DeviceCommand::Verify: result = verify(); break;
-    case DeviceCommand::ClockSet: result = told(m_operations.SendClock(m_job.link, m_job.model)); break;
-    case DeviceCommand::ClockRead: result = clockRead(); break;
-    case DeviceCommand::RelayTest:
+    case Subcommand::Send: result = send(); break;
+    case Subcommand::Receive: result = receive(); break;
+    case Subcommand::Verify: result = verify(); break;
+    case Subcommand::ClockSet: result = told(m_operations.SendClock(m_job.link, m_job.model)); break;
+    case Subcommand::ClockRead: result = clockRead(); break;
+    case Subcommand::RelayTest:
         result = told(m_operations.TestRelay(m_job.link, m_job.model, qint16(m_job.relaySeconds)));
         result.details.insert(QStringLiteral("seconds"), m_job.relaySeconds);
         break;
+    case Subcommand::Export:
+    case Subcommand::Import:
+    case Subcommand::Print: return CommandResult::failure(ExitCode::BadInput, QStringLiteral("not a command that talks to a controller"));
     }
     result.details.insert(QStringLiteral("model"), modelCaption(m_job.model));
     result.details.insert(QStringLiteral("link"), linkDescription(m_job.link));

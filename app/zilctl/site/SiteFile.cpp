@@ -1,7 +1,8 @@
 #include "site/SiteFile.h"
 
-#include "LinkTarget.h"
+#include "LinkOptions.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/SettingsFile.h"
 #include "site/SiteScheduleTexts.h"
 
 #include <QDir>
@@ -13,8 +14,6 @@
 #include <toml++/toml.h>
 
 namespace {
-
-constexpr int HighestSerialPortNumber = 16; // as --serial takes it
 
 QString qs(std::string_view text)
 {
@@ -120,23 +119,22 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
             return;
         }
         const QString text = qs(tcp->as_string()->get());
-        const LinkParse parsed = parseTcpTarget(text);
-        if (!parsed.target) {
-            reader.problem(tcp->source(), QStringLiteral("'tcp' of %1: %2").arg(where, parsed.error));
+        const Result<LinkSettings> parsed = parseTcpTarget(text);
+        if (!parsed) {
+            reader.problem(tcp->source(), QStringLiteral("'tcp' of %1: %2").arg(where, parsed.error()));
             return;
         }
-        controller.linkKey = QStringLiteral("tcp %1:%2").arg(parsed.target->host.toLower()).arg(parsed.target->tcpPort);
+        controller.linkKey = QStringLiteral("tcp %1:%2").arg(parsed->host.toLower()).arg(parsed->tcpPort);
         controller.linkOption = QStringLiteral("--tcp=") + text;
         controller.linkText = QStringLiteral("tcp ") + text;
         return;
     }
     QString text;
     if (const auto *number = serial->as_integer()) {
-        if (number->get() < 1 || number->get() > HighestSerialPortNumber) {
-            reader.problem(serial->source(), QStringLiteral("'serial' of %1: %2 is not a port number from 1 to %3")
-                                                 .arg(where)
-                                                 .arg(number->get())
-                                                 .arg(HighestSerialPortNumber));
+        if (number->get() < 1 || number->get() > SerialPortCount) {
+            reader.problem(
+                serial->source(),
+                QStringLiteral("'serial' of %1: %2 is not a port number from 1 to %3").arg(where).arg(number->get()).arg(SerialPortCount));
             return;
         }
         text = QString::number(number->get());

@@ -1,6 +1,7 @@
-#include "LinkTarget.h"
+#include "LinkOptions.h"
 
 #include "link/HostAddress.h"
+#include "schedule/SettingsFile.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -9,14 +10,7 @@
 
 namespace {
 
-constexpr int FirstSerialPort = 1;
-constexpr int LastSerialPort = 16; // the window's port list
 constexpr qsizetype LongestHostName = 253;
-
-LinkParse refused(const QString &error)
-{
-    return {std::nullopt, error};
-}
 
 bool isDottedQuad(const QString &host)
 {
@@ -46,7 +40,7 @@ bool isIpv6Address(const QString &host)
 
 } // namespace
 
-LinkParse parseTcpTarget(const QString &text)
+Result<LinkSettings> parseTcpTarget(const QString &text)
 {
     const QString given = text.trimmed();
     QString host = given;
@@ -56,7 +50,7 @@ LinkParse parseTcpTarget(const QString &text)
         const qsizetype close = given.indexOf(u']');
         const QString rest = close < 0 ? QString() : given.mid(close + 1);
         if (close < 0 || !(rest.isEmpty() || rest.startsWith(u':')))
-            return refused(QStringLiteral("--tcp: '%1' is not [IPv6 address] or [IPv6 address]:PORT").arg(text));
+            return failure(QStringLiteral("--tcp: '%1' is not [IPv6 address] or [IPv6 address]:PORT").arg(text));
         host = given.mid(1, close - 1);
         if (!rest.isEmpty())
             port = rest.mid(1);
@@ -68,39 +62,40 @@ LinkParse parseTcpTarget(const QString &text)
 
     const bool ipv6 = (bracketed || given.count(u':') > 1) && isIpv6Address(host);
     if (!ipv6 && !isDottedQuad(host) && !isHostName(host))
-        return refused(QStringLiteral("--tcp: '%1' is not a host name or an IP address").arg(host));
+        return failure(QStringLiteral("--tcp: '%1' is not a host name or an IP address").arg(host));
     if (const QString problem = hostAddressProblem(host); !problem.isEmpty())
-        return refused(QStringLiteral("--tcp: '%1': %2").arg(host, problem));
+        return failure(QStringLiteral("--tcp: '%1': %2").arg(host, problem));
 
-    LinkTarget target;
-    target.transport = LinkTarget::Transport::Tcp;
+    LinkSettings target;
+    target.transport = LinkTransport::Tcp;
     target.host = host;
+    target.tcpPort = DefaultTcpPort;
     if (port) {
         static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,5}")));
         const int number = digits.match(*port).hasMatch() ? port->toInt() : 0;
-        if (number < 1 || number > 65535)
-            return refused(QStringLiteral("--tcp: port '%1' is not a number from 1 to 65535").arg(*port));
-        target.tcpPort = quint16(number);
+        if (number < LowestTcpPort || number > HighestTcpPort)
+            return failure(QStringLiteral("--tcp: port '%1' is not a number from 1 to 65535").arg(*port));
+        target.tcpPort = number;
     }
-    return {target, {}};
+    return target;
 }
 
-LinkParse parseSerialTarget(const QString &text, const SerialPortMap &portMap)
+Result<LinkSettings> parseSerialTarget(const QString &text, const SerialPortMap &portMap)
 {
     const QString given = text.trimmed();
     if (given.isEmpty())
-        return refused(QStringLiteral("--serial: give a device path or a port number from 1 to 16"));
-    LinkTarget target;
-    target.transport = LinkTarget::Transport::Serial;
+        return failure(QStringLiteral("--serial: give a device path or a port number from 1 to 16"));
+    LinkSettings target;
+    target.transport = LinkTransport::Serial;
     static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
     if (digits.match(given).hasMatch()) {
         bool ok = false;
         const int number = given.toInt(&ok);
-        if (!ok || number < FirstSerialPort || number > LastSerialPort)
-            return refused(QStringLiteral("--serial: port '%1' is not a port number from 1 to 16").arg(given));
+        if (!ok || number < 1 || number > SerialPortCount)
+            return failure(QStringLiteral("--serial: port '%1' is not a port number from 1 to 16").arg(given));
         target.serialDevice = portMap.deviceName(number);
     } else {
         target.serialDevice = given;
     }
-    return {target, {}};
+    return target;
 }
