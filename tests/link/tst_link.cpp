@@ -160,21 +160,19 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("device");
+        // Port 1 and 16 by default, the map's own lines, then lines that give no name.
         for (auto [text, port, device] : {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"},
                                           {"", 16, "/dev/ttyS15"},
                                           {"1 = /dev/a", 1, "/dev/a"},
-                                          {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"},
                                           {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
-                                          {"0 = /dev/z", 0, ""},
-                                          {"five = /dev/x", 5, "/dev/ttyS4"},
-                                          {"6 =", 6, "/dev/ttyS5"},
-                                          {"# 2 = /dev/b", 2, "/dev/ttyS1"},
                                           {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"},
                                           {"7 = /dev/x#y", 7, "/dev/x"},
-                                          {"9 = # none", 9, "/dev/ttyS8"},
-                                          {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
+                                          {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"},
+                                          {"0 = /dev/z", 0, ""}})
             QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
                 << QString::fromLatin1(text) << port << QString(device);
+        for (auto [text, port] : {std::pair{"five = /dev/x", 5}, {"6 =", 6}, {"# 2 = /dev/b", 2}, {"9 = # none", 9}})
+            QTest::addRow("'%s' port %d", text, port) << QString(text) << port << QString("/dev/ttyS%1").arg(port - 1);
     }
     void serialPortMap()
     {
@@ -185,43 +183,22 @@ private slots:
     }
 
     // D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
+    // "kind|value|width|text", kind D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
     void fieldEncoders_data()
     {
-        QTest::addColumn<char>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("text");
-        for (auto [kind, value, width, text] : {std::tuple<char, int, int, const char *>{'D', 5, 2, "05"},
-                                                {'D', 30, 2, "30"},
-                                                {'D', 123, 2, "12"},
-                                                {'D', 7, 1, "7"},
-                                                {'D', 0, 2, "00"},
-                                                {'D', -5, 3, "0-5"},
-                                                {'D', 42, 0, ""},
-                                                {'D', 42, -1, ""},
-                                                {'D', -32768, 8, "00-32768"},
-                                                {'2', 0, 0, "00"},
-                                                {'2', 9, 0, "09"},
-                                                {'2', 15, 0, "0F"},
-                                                {'2', 16, 0, "10"},
-                                                {'2', 255, 0, "FF"},
-                                                {'2', 256, 0, "00"},
-                                                {'2', -1, 0, "00"},
-                                                {'4', 0, 0, "0000"},
-                                                {'4', 32, 0, "0020"},
-                                                {'4', 48879, 0, "BEEF"},
-                                                {'4', 65535, 0, "FFFF"},
-                                                {'4', 65536, 0, "0000"},
-                                                {'4', -1, 0, "0000"}})
-            QTest::addRow("%c %d in %d", kind, value, width) << kind << value << width << QString(text);
+        QTest::addColumn<QString>("row");
+        for (const char *row : {"D|5|2|05",       "D|30|2|30",      "D|123|2|12",          "D|7|1|7",    "D|0|2|00",   "D|-5|3|0-5",
+                                "D|42|0|",        "D|42|-1|",       "D|-32768|8|00-32768", "2|0|0|00",   "2|9|0|09",   "2|15|0|0F",
+                                "2|16|0|10",      "2|255|0|FF",     "2|256|0|00",          "2|-1|0|00",  "4|0|0|0000", "4|32|0|0020",
+                                "4|48879|0|BEEF", "4|65535|0|FFFF", "4|65536|0|0000",      "4|-1|0|0000"})
+            QTest::newRow(row) << QString(row);
     }
     void fieldEncoders()
     {
-        QFETCH(char, kind);
-        QFETCH(int, value);
-        QFETCH(int, width);
-        QFETCH(QString, text);
-        QCOMPARE(kind == 'D' ? FormatDecimal(value, width) : kind == '2' ? FormatHex2(value) : FormatHex4(value), text);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        const int value = f[1].toInt();
+        QCOMPARE(f[0] == u"D" ? FormatDecimal(value, f[2].toInt()) : f[0] == u"2" ? FormatHex2(value) : FormatHex4(value), f[3]);
     }
 
     // The marker's 1-based position (0 when missing) plus an offset locates the field, never read past the text.
