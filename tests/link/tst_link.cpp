@@ -165,34 +165,23 @@ private slots:
         QCOMPARE(QList<int>({serial.baudRate(), serial.parity(), serial.dataBits(), serial.stopBits(), serial.flowControl()}), port);
     }
 
+    // "map text|port|device": port 1 and 16 by default, the map's own lines, lines that name no device.
     void serialPortMap_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("device");
-        // Port 1 and 16 by default, the map's own lines, then lines that give no name.
-        for (auto [text, port, device] : {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"},
-                                          {"", 16, "/dev/ttyS15"},
-                                          {"1 = /dev/a", 1, "/dev/a"},
-                                          {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
-                                          {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"},
-                                          {"7 = /dev/x#y", 7, "/dev/x"},
-                                          {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"},
-                                          {"0 = /dev/z", 0, ""}})
-            QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
-                << QString::fromLatin1(text) << port << QString(device);
-        for (auto [text, port] : {std::pair{"five = /dev/x", 5}, {"6 =", 6}, {"# 2 = /dev/b", 2}, {"9 = # none", 9}})
-            QTest::addRow("'%s' port %d", text, port) << QString(text) << port << QString("/dev/ttyS%1").arg(port - 1);
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"|1|/dev/ttyS0", "|16|/dev/ttyS15", "1 = /dev/a|1|/dev/a", " 4=/dev/pts/7 \r\n|4|/dev/pts/7",
+              "5 = /dev/ttyUSB5 # usb|5|/dev/ttyUSB5", "7 = /dev/x#y|7|/dev/x", "garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n|8|/dev/ttyACM1",
+              "0 = /dev/z|0|", "five = /dev/x|5|/dev/ttyS4", "6 =|6|/dev/ttyS5", "# 2 = /dev/b|2|/dev/ttyS1", "9 = # none|9|/dev/ttyS8"})
+            QTest::newRow(QByteArray(row).toPercentEncoding(" =/#|")) << QString::fromLatin1(row);
     }
     void serialPortMap()
     {
-        QFETCH(QString, text);
-        QFETCH(int, port);
-        QFETCH(QString, device);
-        QCOMPARE(SerialPortMap::fromText(text).deviceName(port), device);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        QCOMPARE(SerialPortMap::fromText(f[0]).deviceName(f[1].toInt()), f[2]);
     }
 
-    // D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
     // "kind|value|width|text", kind D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
     void fieldEncoders_data()
     {

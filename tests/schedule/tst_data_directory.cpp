@@ -38,14 +38,13 @@ private slots:
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("writable");
         QTest::addColumn<bool>("besideProgram");
-        const QStringList both{"RingCalendar.dat", "Ringer.ini"};
+        const QStringList both{"RingCalendar.dat", "Ringer.ini"}, calendar{"RingCalendar.dat"};
         QTest::newRow("portable, no files yet") << true << QStringList() << QStringList() << true;
         QTest::newRow("portable, read-only files") << true << both << QStringList() << true;
         QTest::newRow("read-only folder, both writable") << false << both << both << true;
         QTest::newRow("read-only folder, no files") << false << QStringList() << QStringList() << false;
-        QTest::newRow("read-only folder, calendar only")
-            << false << QStringList{"RingCalendar.dat"} << QStringList{"RingCalendar.dat"} << false;
-        QTest::newRow("read-only folder, settings read-only") << false << both << QStringList{"RingCalendar.dat"} << false;
+        QTest::newRow("read-only folder, calendar only") << false << calendar << calendar << false;
+        QTest::newRow("read-only folder, settings read-only") << false << both << calendar << false;
         QTest::newRow("read-only folder, calendar read-only") << false << both << QStringList{"Ringer.ini"} << false;
     }
     void chooses()

@@ -13,7 +13,8 @@
 
 namespace {
 const double NaN = qQNaN(), Inf = qInf();
-constexpr int Refused = -1; // the row's input must be refused
+constexpr int Refused = -1;                // the row's input must be refused
+using SlotRow = std::tuple<int, int, int>; // day, slot, flat index
 
 // Different bytes at every offset for every seed, so a shifted field shows.
 QByteArray patternBytes(qsizetype size, int seed)
@@ -45,19 +46,16 @@ private slots:
     // Each array's element lands at its computed offset, little-endian, and nowhere else; and reads back.
     void slotsAndFileLayout_data()
     {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("flat");
+        QTest::addColumn<SlotRow>("row");
         for (auto [day, slot, flat] : {std::tuple{1, 1, 0}, {7, 1, 6}, {1, 2, 7}, {2, 3, 15}, {7, 64, 447}})
-            QTest::addRow("day %d slot %d", day, slot) << day << slot << flat;
+            QTest::addRow("day %d slot %d", day, slot) << SlotRow{day, slot, flat};
         for (auto [day, slot] : {std::pair{0, 1}, {8, 1}, {1, 0}, {1, 65}, {-1, 1}, {1, -1}})
-            QTest::addRow("day %d slot %d", day, slot) << day << slot << Refused;
+            QTest::addRow("day %d slot %d", day, slot) << SlotRow{day, slot, Refused};
     }
     void slotsAndFileLayout()
     {
-        QFETCH(int, day);
-        QFETCH(int, slot);
-        QFETCH(int, flat);
+        QFETCH(SlotRow, row);
+        const auto [day, slot, flat] = row;
         QCOMPARE(RingCalendar::flatIndex(day, slot), flat);
         RingCalendar calendar;
         calendar.DeviceVersion = 0x0102;

@@ -65,9 +65,7 @@ private slots:
         QVERIFY(socket.waitForConnected(3000));
         socket.write("%UR001**%UR001**%UR001**%UR001**\r");
         const QByteArray answer = readAtLeast(socket, 23);
-        QCOMPARE(answer.size(), 23);
-        QVERIFY(answer.startsWith("$UR001"));
-        QVERIFY(answer.endsWith("**\r"));
+        QVERIFY2(answer.size() == 23 && answer.startsWith("$UR001") && answer.endsWith("**\r"), answer.constData());
         // Every frame is logged on one line, the carriage return escaped.
         QVERIFY(!waitForLine(process, "<- %UR001**%UR001**%UR001**%UR001**\\r", seen).isEmpty());
 
