@@ -1,8 +1,10 @@
 // The link: the answer wait, opening the transports, the clock, the port map, the field encoders.
 #include "link/AwaitAnswer.h"
 #include "link/LineSettings.h"
+#include "link/SerialChannel.h"
 #include "link/SerialPortMap.h"
 #include "protocol/FrameEncoding.h"
+#include "protocol/ProgramModeCommands.h"
 #include "support/ScriptedChannel.h"
 
 #include <QSerialPort>
@@ -10,6 +12,9 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using SP = QSerialPort;
 using WaitRow = std::tuple<const char *, qint64, int, WaitForm, LateAnswer, int, QByteArrayList, QByteArray, qint64>;
@@ -22,18 +27,11 @@ private slots:
     // "ms:bytes" pieces arrive on the fake clock (100 ms a sleep). Strict N s lasts (N-1, N] seconds; inclusive (N, N+1].
     void awaitAnswer_data()
     {
-        QTest::addColumn<qint64>("startMs");
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<WaitForm>("form");
-        QTest::addColumn<LateAnswer>("late");
-        QTest::addColumn<int>("minChars");
-        QTest::addColumn<QByteArrayList>("pieces");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<qint64>("endMs");
+        QTest::addColumn<WaitRow>("row");
         using enum WaitForm;
         using enum LateAnswer;
         const QByteArray late = "$ZW001O!!", none = "time-out", ack = "%PICOKXXX", blanks(19, ' ');
-        for (auto [name, startMs, seconds, form, lateAnswer, minChars, pieces, answer, endMs] :
+        for (const WaitRow &row :
              // From 0.5 s, the last pass of a strict 2 s and of an inclusive 1 s wait is at 2.0 s.
              {WaitRow{"strict, last pass, used", 500, 2, Strict, Used, 9, {"2000:" + late}, late, 2000},
               {"strict, last pass, rejected", 500, 2, Strict, Rejected, 9, {"2000:" + late}, none, 2000},
@@ -42,18 +40,12 @@ private slots:
               {"inclusive, last pass, rejected", 500, 1, Inclusive, Rejected, 9, {"2000:" + late}, none, 2000},
               {"exactly the minimum", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks}, ack + blanks, 600},
               {"one short", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks.mid(1)}, none, 2000}})
-            QTest::newRow(name) << startMs << seconds << form << lateAnswer << minChars << pieces << answer << endMs;
+            QTest::newRow(std::get<0>(row)) << row;
     }
     void awaitAnswer()
     {
-        QFETCH(qint64, startMs);
-        QFETCH(int, seconds);
-        QFETCH(WaitForm, form);
-        QFETCH(LateAnswer, late);
-        QFETCH(int, minChars);
-        QFETCH(QByteArrayList, pieces);
-        QFETCH(QByteArray, answer);
-        QFETCH(qint64, endMs);
+        QFETCH(WaitRow, row);
+        const auto &[name, startMs, seconds, form, late, minChars, pieces, answer, endMs] = row;
         CommandBench bench(LinkTransport::Tcp, startMs);
         for (const QByteArray &piece : pieces)
             bench.device.deliverAt(piece.split(':').first().toLongLong(), piece.mid(piece.indexOf(':') + 1));
@@ -88,6 +80,24 @@ private slots:
         QCOMPARE(AwaitAnswer(link, 9, 2, WaitForm::Strict, LateAnswer::Used).value_or("time-out"), "$DT001O\r\n");
         const Result<> refused = link.ConnectTcp(QStringLiteral("127.0.0.1"), 1);
         QVERIFY2(!refused && !refused.error().isEmpty() && !link.channel(), qPrintable(refused.error()));
+    }
+
+    // A port the channel has closed (as it does on a resource error) fails a command that checks the port
+    // at once: no answer, and none waited for.
+    void closedSerialPortFailsAtOnce()
+    {
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+        auto port = std::make_unique<QSerialPort>(QString::fromLatin1(::ptsname(terminal)));
+        QSerialPort *const raw = port.get();
+        QVERIFY(port->open(QIODevice::ReadWrite));
+        FakeClock clock;
+        DeviceLink link(clock, [&port](const LinkSettings &) { return std::make_unique<SerialChannel>(std::move(port)); });
+        QVERIFY(link.Open(LinkSettings{LinkTransport::Serial, {}, 0, {}, {}}));
+        raw->close();
+        QVERIFY(!ReadMemoryBlock(link, 1024, MemoryRegion::F));
+        QCOMPARE(clock.ms(), 0);
+        ::close(terminal);
     }
 
     // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
@@ -155,106 +165,56 @@ private slots:
         QCOMPARE(QList<int>({serial.baudRate(), serial.parity(), serial.dataBits(), serial.stopBits(), serial.flowControl()}), port);
     }
 
+    // "map text|port|device": port 1 and 16 by default, the map's own lines, lines that name no device.
     void serialPortMap_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("device");
-        for (auto [text, port, device] : {std::tuple<const char *, int, const char *>{"", 1, "/dev/ttyS0"},
-                                          {"", 16, "/dev/ttyS15"},
-                                          {"1 = /dev/a", 1, "/dev/a"},
-                                          {"3 = /dev/ttyUSB0", 3, "/dev/ttyUSB0"},
-                                          {" 4=/dev/pts/7 \r\n", 4, "/dev/pts/7"},
-                                          {"0 = /dev/z", 0, ""},
-                                          {"five = /dev/x", 5, "/dev/ttyS4"},
-                                          {"6 =", 6, "/dev/ttyS5"},
-                                          {"# 2 = /dev/b", 2, "/dev/ttyS1"},
-                                          {"5 = /dev/ttyUSB5 # usb", 5, "/dev/ttyUSB5"},
-                                          {"7 = /dev/x#y", 7, "/dev/x"},
-                                          {"9 = # none", 9, "/dev/ttyS8"},
-                                          {"garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n", 8, "/dev/ttyACM1"}})
-            QTest::addRow("'%s' port %d", QByteArray(text).toPercentEncoding(" =/#").constData(), port)
-                << QString::fromLatin1(text) << port << QString(device);
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"|1|/dev/ttyS0", "|16|/dev/ttyS15", "1 = /dev/a|1|/dev/a", " 4=/dev/pts/7 \r\n|4|/dev/pts/7",
+              "5 = /dev/ttyUSB5 # usb|5|/dev/ttyUSB5", "7 = /dev/x#y|7|/dev/x", "garbage\n\xff\xfe\n\n8 = /dev/ttyACM1\n|8|/dev/ttyACM1",
+              "0 = /dev/z|0|", "five = /dev/x|5|/dev/ttyS4", "6 =|6|/dev/ttyS5", "# 2 = /dev/b|2|/dev/ttyS1", "9 = # none|9|/dev/ttyS8"})
+            QTest::newRow(QByteArray(row).toPercentEncoding(" =/#|")) << QString::fromLatin1(row);
     }
     void serialPortMap()
     {
-        QFETCH(QString, text);
-        QFETCH(int, port);
-        QFETCH(QString, device);
-        QCOMPARE(SerialPortMap::fromText(text).deviceName(port), device);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        QCOMPARE(SerialPortMap::fromText(f[0]).deviceName(f[1].toInt()), f[2]);
     }
 
-    // D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
+    // "kind|value|width|text", kind D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.
     void fieldEncoders_data()
     {
-        QTest::addColumn<char>("kind");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("text");
-        for (auto [kind, value, width, text] : {std::tuple<char, int, int, const char *>{'D', 5, 2, "05"},
-                                                {'D', 30, 2, "30"},
-                                                {'D', 123, 2, "12"},
-                                                {'D', 7, 1, "7"},
-                                                {'D', 0, 2, "00"},
-                                                {'D', -5, 3, "0-5"},
-                                                {'D', 42, 0, ""},
-                                                {'D', 42, -1, ""},
-                                                {'D', -32768, 8, "00-32768"},
-                                                {'2', 0, 0, "00"},
-                                                {'2', 9, 0, "09"},
-                                                {'2', 15, 0, "0F"},
-                                                {'2', 16, 0, "10"},
-                                                {'2', 255, 0, "FF"},
-                                                {'2', 256, 0, "00"},
-                                                {'2', -1, 0, "00"},
-                                                {'4', 0, 0, "0000"},
-                                                {'4', 32, 0, "0020"},
-                                                {'4', 48879, 0, "BEEF"},
-                                                {'4', 65535, 0, "FFFF"},
-                                                {'4', 65536, 0, "0000"},
-                                                {'4', -1, 0, "0000"}})
-            QTest::addRow("%c %d in %d", kind, value, width) << kind << value << width << QString(text);
+        QTest::addColumn<QString>("row");
+        for (const char *row : {"D|5|2|05",       "D|30|2|30",      "D|123|2|12",          "D|7|1|7",    "D|0|2|00",   "D|-5|3|0-5",
+                                "D|42|0|",        "D|42|-1|",       "D|-32768|8|00-32768", "2|0|0|00",   "2|9|0|09",   "2|15|0|0F",
+                                "2|16|0|10",      "2|255|0|FF",     "2|256|0|00",          "2|-1|0|00",  "4|0|0|0000", "4|32|0|0020",
+                                "4|48879|0|BEEF", "4|65535|0|FFFF", "4|65536|0|0000",      "4|-1|0|0000"})
+            QTest::newRow(row) << QString(row);
     }
     void fieldEncoders()
     {
-        QFETCH(char, kind);
-        QFETCH(int, value);
-        QFETCH(int, width);
-        QFETCH(QString, text);
-        QCOMPARE(kind == 'D' ? FormatDecimal(value, width) : kind == '2' ? FormatHex2(value) : FormatHex4(value), text);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        const int value = f[1].toInt();
+        QCOMPARE(f[0] == u"D" ? FormatDecimal(value, f[2].toInt()) : f[0] == u"2" ? FormatHex2(value) : FormatHex4(value), f[3]);
     }
 
-    // The marker's 1-based position (0 when missing) plus an offset locates the field, never read past the text.
+    // "text|marker|offset|length|field", ~ for a NUL byte. The marker's 1-based position (0 when missing) plus the
+    // offset locates the field, never read past the text.
     void answerLocation_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QByteArray>("marker");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QByteArray>("field");
-        for (auto [text, marker, offset, length, field] :
-             {std::tuple<QByteArray, QByteArray, int, int, QByteArray>{"xy$ZW001O!!", "$ZW", 6, 1, "O"},
-              {"$ZW001N$ZW001O", "$ZW", 6, 1, "N"},
-              {"$Q$DT001O", "$", 1, 2, "Q$"},
-              {"ZW001O", "$ZW", 6, 1, "O"},
-              {QByteArray("\0\0%RE12", 7), "%", 3, 2, "12"},
-              {"abc", "", 0, 2, "ab"},
-              {"abc", "c", 0, 1, "c"},
-              {"abc", "c", 1, 1, ""},
-              {"abcdef", "e", 0, 4, "ef"},
-              {"abc", "a", -8, 2, "ab"},
-              {"", "%", 1, 1, ""}})
-            QTest::addRow("%s at %s%+d", text.toPercentEncoding().constData(), marker.constData(), offset)
-                << text << marker << offset << length << field;
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"xy$ZW001O!!|$ZW|6|1|O", "$ZW001N$ZW001O|$ZW|6|1|N", "$Q$DT001O|$|1|2|Q$", "ZW001O|$ZW|6|1|O", "~~%RE12|%|3|2|12",
+              "abc||0|2|ab", "abc|c|0|1|c", "abc|c|1|1|", "abcdef|e|0|4|ef", "abc|a|-8|2|ab", "|%|1|1|"})
+            QTest::newRow(row) << QString(row);
     }
     void answerLocation()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QByteArray, marker);
-        QFETCH(int, offset);
-        QFETCH(int, length);
-        QFETCH(QByteArray, field);
-        QCOMPARE(answerField(text, answerPosition(text, marker) + offset, length), field);
+        QFETCH(QString, row);
+        const QList<QByteArray> f = row.toLatin1().replace('~', '\0').split('|');
+        QCOMPARE(answerField(f[0], answerPosition(f[0], f[1]) + f[2].toInt(), f[3].toInt()), f[4]);
     }
 };
 

@@ -89,218 +89,192 @@ class TestCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void framesOnTheWire_data();
-    void framesOnTheWire();
-    void answers_data();
-    void answers();
-    void strayBytesBeforeEveryAnswer();
-    void noLinkSendsNothing();
-    void failedPortCheckSendsNothing();
-    void programAckIsAwaitedFiveTimes();
-    void clocksTakeOneReadingAfterTheirPause();
-};
-
-void TestCommands::framesOnTheWire_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<bool>("tcp");
-    QTest::addColumn<QByteArrayList>("frames");
-    const auto both = [](const char *name, const QByteArray &serial, int tcpCopies) {
-        const QByteArray body = serial.chopped(1);
-        QTest::addRow("%s serial", name) << QByteArray(name) << false << QByteArrayList{serial};
-        QTest::addRow("%s tcp", name) << QByteArray(name) << true << QByteArrayList{body.repeated(tcpCopies) + '\r'};
-    };
-    both("record write", "%ZW0011051030830**\r", 3);
-    both("record read", "%ZR001764**\r", 4);
-    both("relay test", "%DT00105**\r", 10);
-    // The record devices count Monday as 01, so Sunday is 07.
-    both("set device clock",
-         "%DR0010612262359580"
-         "7**\r",
-         6);
-    both("read device clock", "%UR001**\r", 4);
-    both("program mode load", "%CM050**\r", 1);
-    both("program mode read", "%CM060**\r", 1);
-    QByteArray block = "%SEC0420%";
-    block += QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r";
-    both("block write", block, 1);
-    both("block read", "%REF0400**\r", 1);
-    // Program-mode clocks count Monday as 00, so Sunday is 06.
-    QTest::addRow("program clock set") << QByteArray("program clock set") << false
-                                       << QByteArrayList{"%CM020**\r", "%RRTC061226235958"
-                                                                       "06**\r"};
-}
-
-void TestCommands::framesOnTheWire()
-{
-    QFETCH(QByteArray, command);
-    QFETCH(bool, tcp);
-    QFETCH(QByteArrayList, frames);
-    CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
-    bench.clock.setCurrentDateTime(SundayNight);
-    bench.device.replyToEverySend(programAckAnswer());
-    ::command(command)(bench.link);
-    QCOMPARE(bench.device.sentFrames(), frames);
-    if (command == "block write")
-        QCOMPARE(frames.first().size(), 75);
-}
-
-void TestCommands::answers_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<bool>("tcp");
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<int>("atMs"); // after the command starts; -1 = before it
-    QTest::addColumn<QString>("result");
-    const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs, const QString &result) {
-        QTest::newRow(name) << QByteArray(command) << tcp << answer << atMs << result;
-    };
-    row("write N", "record write", false, "$ZW001N\r\n", 300, "refused");
-    row("write without $ZW", "record write", false, "%ZW001O\r\n", 300, "refused");
-    row("write silence", "record write", false, {}, 0, "no answer");
-    // The record commands still take an answer read in the wait's last pass.
-    row("write in last pass", "record write", false, "$ZW001O\r\n", 2000, "accepted");
-    row("write too late", "record write", false, "$ZW001O\r\n", 2100, "no answer");
-    // A stale answer is drained from the serial line, but waits on TCP.
-    row("stale serial", "record write", false, "$ZW001N\r\n", -1, "no answer");
-    row("stale tcp", "record write", true, "$ZW001N\r\n", -1, "refused");
-    row("read slot off", "record read", false, "$ZR001O76402x9975**\r", 500, QString("0 2 -1"));
-    row("read N", "record read", false, "$ZR001N7641150823**\r", 500, "no answer");
-    row("relay other", "relay test", false, "$DR001O\r\n", 100, "refused");
-    row("relay last pass", "relay test", false, "$DT001O\r\n", 1000, "accepted");
-    row("relay late", "relay test", false, "$DT001O\r\n", 1100, "no answer");
-    row("clock day 7x", "read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7");
-    row("clock day 08", "read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0");
-    row("clock wrong letters", "read device clock", false, "$DR00106122623595807**\r", 100, "no answer");
-    row("ack late in inclusive wait", "program mode load", false, programAckAnswer(), 1900, "accepted");
-    row("ack other", "program mode load", false, "%PICNOXXX                 \r\n", 500, "no answer");
-    row("block acked", "block write", false, programAckAnswer(), 4900, "accepted");
-    row("block ack too late", "block write", false, programAckAnswer(), 5000, "no answer");
-    row("block not acked", "block write", false, "%PICNOXXX                 \r\n", 100, "refused");
-    row("block read wrong letters", "block read", false, "%RF" + blockAnswer().mid(3), 100, "no answer");
-}
-
-void TestCommands::answers()
-{
-    QFETCH(QByteArray, command);
-    QFETCH(bool, tcp);
-    QFETCH(QByteArray, answer);
-    QFETCH(int, atMs);
-    QFETCH(QString, result);
-    CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
-    if (atMs < 0)
-        bench.device.deliverAt(0, answer);
-    else if (!answer.isEmpty())
-        bench.device.replyToSend(answer, atMs);
-    QCOMPARE(::command(command)(bench.link), result);
-}
-
-// 1 to 19 stray bytes (noise, an earlier answer's tail), then an answer one short of what the wait
-// needs after its marker: its last piece in time gives the value, none gives no answer.
-void TestCommands::strayBytesBeforeEveryAnswer()
-{
-    const struct
+    void framesOnTheWire_data()
     {
-        const char *command;
-        QByteArray answer;
-        int needed;
-        QString result;
-    } answers[] = {
-        {"record write", "$ZW001O**\r", 9, "accepted"},
-        {"record read", "$ZR001O1071030830**\r", 20, "1 3 510"}, // 08:30, never 08:03
-        {"relay test", "$DT001O**\r", 9, "accepted"},
-        {"set device clock", "$DR001O**\r", 9, "accepted"},
-        {"read device clock", "$UR00106122623595807**\r", 23, "06 12 26 23 59 58 7"},
-        {"program mode load", programAckAnswer(), 28, "accepted"},
-        {"block read", blockAnswer(), 37, QString::fromLatin1(blockAnswer().mid(3, 32).toHex())},
-        {"program clock read", "%SRTC06122623595807**\r", 21, "06 12 26 23 59 58 7"}, // follows its acknowledgement
-    };
-    for (const auto &[name, answer, needed, result] : answers) {
-        for (int run = 0; run < 19 * 4; ++run) {
-            const int stray = 1 + run / 4;
-            const bool tcp = run % 2, whole = run % 4 < 2;
-            CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
-            const qint64 at = QByteArray(name) == "program clock read" ? 400 : 100;
-            bench.device.replyToSend(at == 400 ? programAckAnswer() : QByteArray(), 100);
-            bench.device.deliverAt(at, QByteArray("\xFF\x00#!x7\r\n*Z", 10).repeated(2).left(stray) + answer.left(needed - 1));
-            if (whole)
-                bench.device.deliverAt(at + 500, answer.mid(needed - 1));
-            const QString got = command(name)(bench.link);
-            QVERIFY2(got == (whole ? result : "no answer"),
-                     qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("tcp");
+        QTest::addColumn<QByteArrayList>("frames");
+        const auto both = [](const char *name, const QByteArray &serial, int tcpCopies) {
+            const QByteArray body = serial.chopped(1);
+            QTest::addRow("%s serial", name) << QByteArray(name) << false << QByteArrayList{serial};
+            QTest::addRow("%s tcp", name) << QByteArray(name) << true << QByteArrayList{body.repeated(tcpCopies) + '\r'};
+        };
+        both("record write", "%ZW0011051030830**\r", 3);
+        both("record read", "%ZR001764**\r", 4);
+        both("relay test", "%DT00105**\r", 10);
+        // The record devices count Monday as 01, so Sunday is 07.
+        both("set device clock", "%DR00106122623595807**\r", 6);
+        both("read device clock", "%UR001**\r", 4);
+        both("program mode load", "%CM050**\r", 1);
+        both("program mode read", "%CM060**\r", 1);
+        QByteArray block = "%SEC0420%";
+        block += QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r";
+        both("block write", block, 1);
+        both("block read", "%REF0400**\r", 1);
+        // Program-mode clocks count Monday as 00, so Sunday is 06.
+        QTest::addRow("program clock set") << QByteArray("program clock set") << false
+                                           << QByteArrayList{"%CM020**\r", "%RRTC06122623595806**\r"};
+    }
+
+    void framesOnTheWire()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, tcp);
+        QFETCH(QByteArrayList, frames);
+        CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+        bench.clock.setCurrentDateTime(SundayNight);
+        bench.device.replyToEverySend(programAckAnswer());
+        ::command(command)(bench.link);
+        QCOMPARE(bench.device.sentFrames(), frames);
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("tcp");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("atMs"); // after the command starts; -1 = before it
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs, const QString &result) {
+            QTest::newRow(name) << QByteArray(command) << tcp << answer << atMs << result;
+        };
+        row("write N", "record write", false, "$ZW001N\r\n", 300, "refused");
+        row("write without $ZW", "record write", false, "%ZW001O\r\n", 300, "refused");
+        row("write silence", "record write", false, {}, 0, "no answer");
+        // The record commands still take an answer read in the wait's last pass.
+        row("write in last pass", "record write", false, "$ZW001O\r\n", 2000, "accepted");
+        row("write too late", "record write", false, "$ZW001O\r\n", 2100, "no answer");
+        // A stale answer is drained from the serial line, but waits on TCP.
+        row("stale serial", "record write", false, "$ZW001N\r\n", -1, "no answer");
+        row("stale tcp", "record write", true, "$ZW001N\r\n", -1, "refused");
+        row("read slot off", "record read", false, "$ZR001O76402x9975**\r", 500, QString("0 2 -1"));
+        row("read N", "record read", false, "$ZR001N7641150823**\r", 500, "no answer");
+        row("relay other", "relay test", false, "$DR001O\r\n", 100, "refused");
+        row("relay last pass", "relay test", false, "$DT001O\r\n", 1000, "accepted");
+        row("relay late", "relay test", false, "$DT001O\r\n", 1100, "no answer");
+        row("clock day 7x", "read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7");
+        row("clock day 08", "read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0");
+        row("clock wrong letters", "read device clock", false, "$DR00106122623595807**\r", 100, "no answer");
+        row("ack late in inclusive wait", "program mode load", false, programAckAnswer(), 1900, "accepted");
+        row("ack other", "program mode load", false, "%PICNOXXX                 \r\n", 500, "no answer");
+        row("block acked", "block write", false, programAckAnswer(), 4900, "accepted");
+        row("block ack too late", "block write", false, programAckAnswer(), 5000, "no answer");
+        row("block not acked", "block write", false, "%PICNOXXX                 \r\n", 100, "refused");
+        row("block read wrong letters", "block read", false, "%RF" + blockAnswer().mid(3), 100, "no answer");
+    }
+
+    void answers()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, tcp);
+        QFETCH(QByteArray, answer);
+        QFETCH(int, atMs);
+        QFETCH(QString, result);
+        CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+        if (atMs < 0)
+            bench.device.deliverAt(0, answer);
+        else if (!answer.isEmpty())
+            bench.device.replyToSend(answer, atMs);
+        QCOMPARE(::command(command)(bench.link), result);
+    }
+
+    // 1 to 19 stray bytes (noise, an earlier answer's tail), then an answer one short of what the wait
+    // needs after its marker: its last piece in time gives the value, none gives no answer.
+    void strayBytesBeforeEveryAnswer()
+    {
+        const std::tuple<const char *, QByteArray, int, QString> answers[] = {
+            {"record write", "$ZW001O**\r", 9, "accepted"},
+            {"record read", "$ZR001O1071030830**\r", 20, "1 3 510"}, // 08:30, never 08:03
+            {"relay test", "$DT001O**\r", 9, "accepted"},
+            {"set device clock", "$DR001O**\r", 9, "accepted"},
+            {"read device clock", "$UR00106122623595807**\r", 23, "06 12 26 23 59 58 7"},
+            {"program mode load", programAckAnswer(), 28, "accepted"},
+            {"block read", blockAnswer(), 37, QString::fromLatin1(blockAnswer().mid(3, 32).toHex())},
+            {"program clock read", "%SRTC06122623595807**\r", 21, "06 12 26 23 59 58 7"}, // follows its acknowledgement
+        };
+        for (const auto &[name, answer, needed, result] : answers) {
+            for (int run = 0; run < 19 * 4; ++run) {
+                const int stray = 1 + run / 4;
+                const bool tcp = run % 2, whole = run % 4 < 2;
+                CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+                const qint64 at = QByteArray(name) == "program clock read" ? 400 : 100;
+                bench.device.replyToSend(at == 400 ? programAckAnswer() : QByteArray(), 100);
+                bench.device.deliverAt(at, QByteArray("\xFF\x00#!x7\r\n*Z", 10).repeated(2).left(stray) + answer.left(needed - 1));
+                if (whole)
+                    bench.device.deliverAt(at + 500, answer.mid(needed - 1));
+                const QString got = command(name)(bench.link);
+                QVERIFY2(got == (whole ? result : "no answer"),
+                         qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
+            }
         }
     }
-}
 
-void TestCommands::noLinkSendsNothing()
-{
-    for (const Case &c : Commands) {
-        FakeClock clock;
-        DeviceLink link(clock);
-        QVERIFY2(c.run(link).startsWith(u"no answer"), c.name);
-        QCOMPARE(clock.ms(), 0); // and returns at once
+    // Without a link, every command gives no answer at once; a failed port check sends nothing.
+    void noLinkOrFailedPortCheckSendsNothing()
+    {
+        for (const Case &c : Commands) {
+            FakeClock clock;
+            DeviceLink link(clock);
+            QVERIFY2(c.run(link).startsWith(u"no answer"), c.name);
+            QCOMPARE(clock.ms(), 0);
+        }
+        for (const char *name : {"program mode load", "block write", "block read", "program clock set"}) {
+            CommandBench bench(LinkTransport::Serial);
+            bench.device.setPortCheckResult(false);
+            bench.device.replyToEverySend(programAckAnswer());
+            QVERIFY(!command(name)(bench.link).startsWith(u"accepted"));
+            QVERIFY2(bench.device.sentFrames().isEmpty(), name);
+        }
     }
-}
 
-void TestCommands::failedPortCheckSendsNothing()
-{
-    for (const char *name : {"program mode load", "block write", "block read", "program clock set"}) {
-        CommandBench bench(LinkTransport::Serial);
-        bench.device.setPortCheckResult(false);
-        bench.device.replyToEverySend(programAckAnswer());
-        QVERIFY(!command(name)(bench.link).startsWith(u"accepted"));
-        QVERIFY2(bench.device.sentFrames().isEmpty(), name);
+    void programAckIsAwaitedFiveTimes()
+    {
+        CommandBench silent(LinkTransport::Serial, 500);
+        QCOMPARE(RequestProgramMode(silent.link, ProgramMode::Load), Reply::NoAnswer);
+        // Five inclusive one-second waits, the frame sent again after each.
+        QCOMPARE(silent.device.sentFrames(), QByteArrayList(6, "%CM050**\r"));
+        QCOMPARE(silent.device.sendTimes(), (QList<qint64>{500, 2000, 4000, 6000, 8000, 10000}));
+        QVERIFY(silent.clock.sleepCount() > 10); // it slept between passes
+
+        CommandBench third(LinkTransport::Tcp);
+        third.device.replyToSend({});
+        third.device.replyToSend("%PICNOXXX                 \r\n", 100);
+        third.device.replyToSend(programAckAnswer(), 100);
+        QCOMPARE(RequestProgramMode(third.link, ProgramMode::Read), Reply::Accepted);
+        QCOMPARE(third.device.sentFrames().size(), 3);
     }
-}
 
-void TestCommands::programAckIsAwaitedFiveTimes()
-{
-    CommandBench silent(LinkTransport::Serial, 500);
-    QCOMPARE(RequestProgramMode(silent.link, ProgramMode::Load), Reply::NoAnswer);
-    // Five inclusive one-second waits, the frame sent again after each.
-    QCOMPARE(silent.device.sentFrames(), QByteArrayList(6, "%CM050**\r"));
-    QCOMPARE(silent.device.sendTimes(), (QList<qint64>{500, 2000, 4000, 6000, 8000, 10000}));
-    QVERIFY(silent.clock.sleepCount() > 10); // it slept between passes
+    void clocksTakeOneReadingAfterTheirPause()
+    {
+        CommandBench bench(LinkTransport::Serial, 300);
+        bench.clock.setCurrentDateTime(QDateTime(QDate(1999, 3, 1), QTime(7, 8, 9)));
+        bench.device.replyToEverySend(programAckAnswer(), 100);
+        QCOMPARE(SetClockProgramMode(bench.link), Reply::Accepted);
+        QCOMPARE(bench.clock.dateTimeReadings(), 1);
+        // Years before 2000 go out as 00; the clock frame waits until the clock passes start + 1 s.
+        QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC01030007080900**\r"));
+        QCOMPARE(bench.device.sendTimes().value(1), 2000);
 
-    CommandBench third(LinkTransport::Tcp);
-    third.device.replyToSend({});
-    third.device.replyToSend("%PICNOXXX                 \r\n", 100);
-    third.device.replyToSend(programAckAnswer(), 100);
-    QCOMPARE(RequestProgramMode(third.link, ProgramMode::Read), Reply::Accepted);
-    QCOMPARE(third.device.sentFrames().size(), 3);
-}
+        const auto programClock = [](const QByteArray &answer) {
+            CommandBench read(LinkTransport::Tcp);
+            read.device.replyToSend(programAckAnswer(), 100);
+            read.device.deliverAt(400, answer);
+            return clockText(ReadClockProgramMode(read.link));
+        };
+        QCOMPARE(programClock("%SRTC06122623595807**\r"), QString("06 12 26 23 59 58 7"));
+        QCOMPARE(programClock("%SRTC0612262359587x**\r"), QString("06 12 26 23 59 58 0"));
+        QCOMPARE(programClock("%SRTC061226235958.6**\r"), QString("06 12 26 23 59 58 0")); // never rounded to a day
 
-void TestCommands::clocksTakeOneReadingAfterTheirPause()
-{
-    CommandBench bench(LinkTransport::Serial, 300);
-    bench.clock.setCurrentDateTime(QDateTime(QDate(1999, 3, 1), QTime(7, 8, 9)));
-    bench.device.replyToEverySend(programAckAnswer(), 100);
-    QCOMPARE(SetClockProgramMode(bench.link), Reply::Accepted);
-    QCOMPARE(bench.clock.dateTimeReadings(), 1);
-    // Years before 2000 go out as 00; the clock frame waits until the clock passes start + 1 s.
-    QCOMPARE(bench.device.sentFrames().value(1), QByteArray("%RRTC010300070809"
-                                                            "00**\r"));
-    QCOMPARE(bench.device.sendTimes().value(1), 2000);
-
-    const auto programClock = [](const QByteArray &answer) {
-        CommandBench read(LinkTransport::Tcp);
-        read.device.replyToSend(programAckAnswer(), 100);
-        read.device.deliverAt(400, answer);
-        return clockText(ReadClockProgramMode(read.link));
-    };
-    QCOMPARE(programClock("%SRTC06122623595807**\r"), QString("06 12 26 23 59 58 7"));
-    QCOMPARE(programClock("%SRTC0612262359587x**\r"), QString("06 12 26 23 59 58 0"));
-    QCOMPARE(programClock("%SRTC061226235958.6**\r"), QString("06 12 26 23 59 58 0")); // never rounded to a day
-
-    // The record clock frame is built after its pause: a PC clock that turns
-    // over during the pause is the time sent.
-    CommandBench record(LinkTransport::Serial);
-    record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0)));
-    QTimer::singleShot(0, [&record] { record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 1))); });
-    record.device.replyToEverySend("$DR001O\r\n", 100);
-    QCOMPARE(SendDeviceClock(record.link), Reply::Accepted);
-    QCOMPARE(record.device.sentFrames(), QByteArrayList{"%DR00105012612000101**\r"});
-}
+        // The record clock frame is built after its pause: a PC clock that turns
+        // over during the pause is the time sent.
+        CommandBench record(LinkTransport::Serial);
+        record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0)));
+        QTimer::singleShot(0, [&record] { record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 1))); });
+        record.device.replyToEverySend("$DR001O\r\n", 100);
+        QCOMPARE(SendDeviceClock(record.link), Reply::Accepted);
+        QCOMPARE(record.device.sentFrames(), QByteArrayList{"%DR00105012612000101**\r"});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCommands)
 #include "tst_commands.moc"

@@ -13,7 +13,8 @@
 
 namespace {
 const double NaN = qQNaN(), Inf = qInf();
-constexpr int Refused = -1; // the row's input must be refused
+constexpr int Refused = -1;                // the row's input must be refused
+using SlotRow = std::tuple<int, int, int>; // day, slot, flat index
 
 // Different bytes at every offset for every seed, so a shifted field shows.
 QByteArray patternBytes(qsizetype size, int seed)
@@ -45,27 +46,16 @@ private slots:
     // Each array's element lands at its computed offset, little-endian, and nowhere else; and reads back.
     void slotsAndFileLayout_data()
     {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<int>("flat");
-        for (auto [day, slot, flat] : {std::tuple{1, 1, 0},
-                                       {7, 1, 6},
-                                       {1, 2, 7},
-                                       {2, 3, 15},
-                                       {7, 64, 447},
-                                       {0, 1, Refused},
-                                       {8, 1, Refused},
-                                       {1, 0, Refused},
-                                       {1, 65, Refused},
-                                       {-1, 1, Refused},
-                                       {1, -1, Refused}})
-            QTest::addRow("day %d slot %d", day, slot) << day << slot << flat;
+        QTest::addColumn<SlotRow>("row");
+        for (auto [day, slot, flat] : {std::tuple{1, 1, 0}, {7, 1, 6}, {1, 2, 7}, {2, 3, 15}, {7, 64, 447}})
+            QTest::addRow("day %d slot %d", day, slot) << SlotRow{day, slot, flat};
+        for (auto [day, slot] : {std::pair{0, 1}, {8, 1}, {1, 0}, {1, 65}, {-1, 1}, {1, -1}})
+            QTest::addRow("day %d slot %d", day, slot) << SlotRow{day, slot, Refused};
     }
     void slotsAndFileLayout()
     {
-        QFETCH(int, day);
-        QFETCH(int, slot);
-        QFETCH(int, flat);
+        QFETCH(SlotRow, row);
+        const auto [day, slot, flat] = row;
         QCOMPARE(RingCalendar::flatIndex(day, slot), flat);
         RingCalendar calendar;
         calendar.DeviceVersion = 0x0102;
@@ -134,99 +124,55 @@ private slots:
                  (QStringList{"blocked", "plain", "RingCalendar.dat", "Ringer.ini"})); // and nothing left behind
     }
 
-    // Loaded over PortNo 7 and Reserved 2, which the bytes a file lacks keep.
+    // "file in hex|PortNo|Reserved|file after a save", loaded over PortNo 7 and Reserved 2, which the bytes a file lacks keep.
     void settingsFile_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("portNo");
-        QTest::addColumn<int>("reserved");
-        QTest::addColumn<QByteArray>("saved");
-        for (auto [file, port, reserved, saved] : {std::tuple{"", 7, 2, "07000200"},
-                                                   {"05", 5, 2, "05000200"},
-                                                   {"020007", 2, 5, "02000500"},
-                                                   {"03000000", 3, 0, "03000000"},
-                                                   {"00000500", 0, 5, "00000500"},
-                                                   {"10000000", 16, 0, "10000000"},
-                                                   {"11000600", 1, 5, "01000500"},
-                                                   {"ffffffff", 1, -1, "0100ffff"},
-                                                   {"ff7f0080", 1, -32768, "01000080"},
-                                                   {"0300040041424344", 3, 4, "0300040041424344"}})
-            QTest::addRow("bytes %s", file) << QByteArray::fromHex(file) << port << reserved << QByteArray::fromHex(saved);
+        QTest::addColumn<QString>("row");
+        for (const char *row : {"|7|2|07000200", "05|5|2|05000200", "020007|2|5|02000500", "03000000|3|0|03000000", "00000500|0|5|00000500",
+                                "10000000|16|0|10000000", "11000600|1|5|01000500", "ffffffff|1|-1|0100ffff", "ff7f0080|1|-32768|01000080",
+                                "0300040041424344|3|4|0300040041424344"})
+            QTest::newRow(row) << QString(row);
     }
     void settingsFile()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(int, portNo);
-        QFETCH(int, reserved);
-        QFETCH(QByteArray, saved);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
         QTemporaryDir dir;
         const QString path = settingsFilePath(dir.path());
-        QVERIFY(writeFileBytes(path, file));
+        QVERIFY(writeFileBytes(path, QByteArray::fromHex(f[0].toLatin1())));
         RingerSettings settings{7, 2};
         LoadSettings(settings, path);
-        QCOMPARE(std::pair(int(settings.PortNo), int(settings.Reserved)), std::pair(portNo, reserved));
+        QCOMPARE(std::pair(int(settings.PortNo), int(settings.Reserved)), std::pair(f[1].toInt(), f[2].toInt()));
         QCOMPARE(SaveSettings(settings, path), QString());
-        QCOMPARE(readFileBytes(path), saved);
+        QCOMPARE(readFileBytes(path).toHex(), f[3].toLatin1());
     }
 
+    // "text|leading value", with "|n" when the whole text is a number (in the C locale).
     void isNumericAndLeadingValue_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("numeric");
-        QTest::addColumn<double>("value");
-        for (auto [text, numeric, value] : {std::tuple{"15", true, 15.0},
-                                            {" -3.5 ", true, -3.5},
-                                            {" \t\r\n1 2 ", false, 12},
-                                            {".5", true, 0.5},
-                                            {"5.", true, 5},
-                                            {"2,5", false, 2},
-                                            {"30sn", false, 30},
-                                            {"abc", false, 0},
-                                            {"", false, 0},
-                                            {"   ", false, 0},
-                                            {"+4", true, 4},
-                                            {"5-3", false, 5},
-                                            {"1e2", true, 100},
-                                            {"1E2", true, 100},
-                                            {"1d2", false, 100},
-                                            {"1e-1", true, 0.1},
-                                            {"12e", false, 12},
-                                            {"12e-", false, 12},
-                                            {"e5", false, 0},
-                                            {"1e2e3", false, 100},
-                                            {"1e2.5", false, 100},
-                                            {"1e999", false, 0},
-                                            {".", false, 0},
-                                            {"-", false, 0},
-                                            {"1.2.3", false, 1.2}})
-            QTest::addRow("'%s'", QByteArray(text).toPercentEncoding(" ").constData()) << QString(text) << numeric << value;
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"15|15|n", " -3.5 |-3.5|n", " \t\r\n1 2 |12", ".5|0.5|n",  "5.|5|n",    "2,5|2",   "30sn|30",    "abc|0",  "|0",
+              "   |0",   "+4|4|n",        "5-3|5",          "1e2|100|n", "1E2|100|n", "1d2|100", "1e-1|0.1|n", "12e|12", "12e-|12",
+              "e5|0",    "1e2e3|100",     "1e2.5|100",      "1e999|0",   ".|0",       "-|0",     "1.2.3|1.2"})
+            QTest::newRow(QByteArray(row).toPercentEncoding(" |")) << QString(row);
     }
     void isNumericAndLeadingValue()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, numeric);
-        QFETCH(double, value);
-        QCOMPARE(isNumeric(text), numeric); // in the C locale
-        QCOMPARE(leadingValue(text), value);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        QCOMPARE(isNumeric(f[0]), f.size() > 2);
+        QCOMPARE(leadingValue(f[0]), f[1].toDouble());
     }
 
     void wholeValue_data()
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("whole");
-        for (auto [value, whole] : {std::pair{0.5, 0},
-                                    {1.5, 2},
-                                    {2.5, 2},
-                                    {-2.5, -2},
-                                    {30.4, 30},
-                                    {32767.4, 32767},
-                                    {32767.5, Refused},
-                                    {-32768.5, -32768},
-                                    {-32768.6, Refused},
-                                    {NaN, Refused},
-                                    {Inf, Refused},
-                                    {-Inf, Refused}})
+        for (auto [value, whole] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {30.4, 30}, {32767.4, 32767}, {-32768.5, -32768}})
             QTest::addRow("%g", value) << value << whole;
+        for (double value : {32767.5, -32768.6, NaN, Inf, -Inf})
+            QTest::addRow("%g", value) << value << Refused;
     }
     void wholeValue()
     {
@@ -235,55 +181,35 @@ private slots:
         QCOMPARE(::wholeValue(value) ? int(*::wholeValue(value)) : Refused, whole);
     }
 
-    // Typed: kept from 1, else 3. Picker and "Uygula": kept from 2, else 2.
+    // "text|lower bound|stored". Typed: kept from 1, else 3. Picker and "Uygula": kept from 2, else 2.
     void ringDurationFromText_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("lowerBound");
-        QTest::addColumn<int>("stored");
-        for (auto [text, lowerBound, stored] : {std::tuple{"1", 1, 1},
-                                                {"1", 2, 2},
-                                                {"0.99", 1, 3},
-                                                {"1.5", 1, 2},
-                                                {"2.5", 2, 2},
-                                                {"30", 1, 30},
-                                                {"29.6", 2, 30},
-                                                {"30.4", 2, 2},
-                                                {"30.01", 1, 3},
-                                                {"31", 1, 3},
-                                                {"  7 ", 1, 7},
-                                                {"", 1, 3},
-                                                {"abc", 2, 2},
-                                                {"-3", 1, 3},
-                                                {"1e30", 1, 3}})
-            QTest::addRow("'%s' from %d", text, lowerBound) << QString(text) << lowerBound << stored;
+        QTest::addColumn<QString>("row");
+        for (const char *row : {"1|1|1", "1|2|2", "0.99|1|3", "1.5|1|2", "2.5|2|2", "30|1|30", "29.6|2|30", "30.4|2|2", "30.01|1|3",
+                                "31|1|3", "  7 |1|7", "|1|3", "abc|2|2", "-3|1|3", "1e30|1|3"})
+            QTest::newRow(row) << QString(row);
     }
     void ringDurationFromText()
     {
-        QFETCH(QString, text);
-        QFETCH(int, lowerBound);
-        QFETCH(int, stored);
-        QCOMPARE(int(::ringDurationFromText(text, lowerBound, lowerBound == 1 ? 3 : 2)), stored);
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        const int lowerBound = f[1].toInt();
+        QCOMPARE(int(::ringDurationFromText(f[0], lowerBound, lowerBound == 1 ? 3 : 2)), f[2].toInt());
     }
 
     void timeOfDay_data()
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QTime>("time");
-        for (auto [value, time] : {std::pair{0.0, QTime(0, 0)},
-                                   {46000 + 27930 / 86400.0, QTime(7, 45, 30)}, // on a date
+        for (auto [value, time] : {std::pair{46000 + 27930 / 86400.0, QTime(7, 45, 30)}, // on a date
                                    {86399 / 86400.0, QTime(23, 59, 59)},
-                                   {0.9999999999, QTime(0, 0)}, // rounds up to midnight
                                    {-1.25, QTime(6, 0)},
                                    {-657433.5, QTime(12, 0)},
-                                   {-657434.5, QTime(0, 0)},
-                                   {2958465.5, QTime(12, 0)},
-                                   {2958466.5, QTime(0, 0)},
-                                   {1e300, QTime(0, 0)},
-                                   {NaN, QTime(0, 0)},
-                                   {Inf, QTime(0, 0)},
-                                   {-Inf, QTime(0, 0)}})
+                                   {2958465.5, QTime(12, 0)}})
             QTest::addRow("%.10g", value) << value << time;
+        // 0.9999999999 rounds up to midnight; the rest lie outside the dates a time can be on.
+        for (double value : {0.0, 0.9999999999, -657434.5, 2958466.5, 1e300, NaN, Inf, -Inf})
+            QTest::addRow("%.10g", value) << value << QTime(0, 0);
     }
     void timeOfDay()
     {
@@ -299,26 +225,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("seconds");
-        for (auto [text, seconds] : {std::pair{"07:45", 27900},
-                                     {"7:5", 25500},
-                                     {" 06:00 ", 21600},
-                                     {"00:00:00", 0},
-                                     {"09:59:59", 35999},
-                                     {"23:59:59", 86399},
-                                     {"24:00", Refused},
-                                     {"12:60", Refused},
-                                     {"12:00:60", Refused},
-                                     {"0A:00", Refused},
-                                     {"1/:00", Refused},
-                                     {"-1:00", Refused},
-                                     {"007:45", Refused},
-                                     {"12:", Refused},
-                                     {"12:00:", Refused},
-                                     {"", Refused},
-                                     {":", Refused},
-                                     {"0745", Refused},
-                                     {"1:2:3:4", Refused}})
+        for (auto [text, seconds] :
+             {std::pair{"07:45", 27900}, {"7:5", 25500}, {" 06:00 ", 21600}, {"00:00:00", 0}, {"09:59:59", 35999}, {"23:59:59", 86399}})
             QTest::addRow("'%s'", text) << QString(text) << seconds;
+        for (const char *text :
+             {"24:00", "12:60", "12:00:60", "0A:00", "1/:00", "-1:00", "007:45", "12:", "12:00:", "", ":", "0745", "1:2:3:4"})
+            QTest::addRow("'%s'", text) << QString(text) << Refused;
     }
     void parseTimeOfDay()
     {

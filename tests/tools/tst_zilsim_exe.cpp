@@ -46,69 +46,56 @@ class TestZilsimExe : public QObject
     Q_OBJECT
 
 private slots:
-    void announcesAndAnswers();
-    void badOptions_data();
-    void badOptions();
+    void announcesAndAnswers()
+    {
+        QProcess process;
+        process.start(Zilsim, {QStringLiteral("--model"), QStringLiteral("3")});
+        QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
+        QByteArray seen;
+        const QByteArray tcpLine = waitForLine(process, "TCP ", seen);
+        QVERIFY2(tcpLine.startsWith("TCP 127.0.0.1:"), seen.constData());
+        const QByteArray serialLine = waitForLine(process, "SERIAL ", seen);
+        QVERIFY2(serialLine.startsWith("SERIAL /dev/pts/"), seen.constData());
+        bool ok = false;
+        const quint16 port = quint16(tcpLine.mid(tcpLine.lastIndexOf(':') + 1).toUInt(&ok));
+        QVERIFY(ok && port > 0);
+
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(socket.waitForConnected(3000));
+        socket.write("%UR001**%UR001**%UR001**%UR001**\r");
+        const QByteArray answer = readAtLeast(socket, 23);
+        QVERIFY2(answer.size() == 23 && answer.startsWith("$UR001") && answer.endsWith("**\r"), answer.constData());
+        // Every frame is logged on one line, the carriage return escaped.
+        QVERIFY(!waitForLine(process, "<- %UR001**%UR001**%UR001**%UR001**\\r", seen).isEmpty());
+
+        // The serial line it announced answers too.
+        QSerialPort serial(QString::fromLocal8Bit(serialLine.mid(7)));
+        QVERIFY2(serial.open(QIODevice::ReadWrite), qPrintable(serial.errorString()));
+        serial.write("%DT00105**\r");
+        QCOMPARE(readAtLeast(serial, 9), QByteArray("$DT001O\r\n"));
+        serial.close();
+
+        // Closing its stdin ends it.
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    // Each exits 2, with a message on stderr and nothing on stdout.
+    void badOptions()
+    {
+        for (const QStringList &arguments : {QStringList{"--model", "9"}, {"--fault", "explode"}, {"--tcp-port", "70000"}}) {
+            QProcess process;
+            process.setStandardInputFile(QProcess::nullDevice());
+            process.start(Zilsim, arguments + QStringList{"--no-serial", "--quit-after-seconds", "5"});
+            QVERIFY(process.waitForFinished(5000));
+            QVERIFY2(process.exitCode() == 2 && !process.readAllStandardError().isEmpty() && process.readAllStandardOutput().isEmpty(),
+                     qPrintable(arguments.join(u' ')));
+        }
+    }
 };
-
-void TestZilsimExe::announcesAndAnswers()
-{
-    QProcess process;
-    process.start(Zilsim, {QStringLiteral("--model"), QStringLiteral("3")});
-    QVERIFY2(process.waitForStarted(5000), qPrintable(process.errorString()));
-    QByteArray seen;
-    const QByteArray tcpLine = waitForLine(process, "TCP ", seen);
-    QVERIFY2(tcpLine.startsWith("TCP 127.0.0.1:"), seen.constData());
-    const QByteArray serialLine = waitForLine(process, "SERIAL ", seen);
-    QVERIFY2(serialLine.startsWith("SERIAL /dev/pts/"), seen.constData());
-    bool ok = false;
-    const quint16 port = quint16(tcpLine.mid(tcpLine.lastIndexOf(':') + 1).toUInt(&ok));
-    QVERIFY(ok && port > 0);
-
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    QVERIFY(socket.waitForConnected(3000));
-    socket.write("%UR001**%UR001**%UR001**%UR001**\r");
-    const QByteArray answer = readAtLeast(socket, 23);
-    QCOMPARE(answer.size(), 23);
-    QVERIFY(answer.startsWith("$UR001"));
-    QVERIFY(answer.endsWith("**\r"));
-    // Every frame is logged on one line, the carriage return escaped.
-    QVERIFY(!waitForLine(process, "<- %UR001**%UR001**%UR001**%UR001**\\r", seen).isEmpty());
-
-    // The serial line it announced answers too.
-    QSerialPort serial(QString::fromLocal8Bit(serialLine.mid(7)));
-    QVERIFY2(serial.open(QIODevice::ReadWrite), qPrintable(serial.errorString()));
-    serial.write("%DT00105**\r");
-    QCOMPARE(readAtLeast(serial, 9), QByteArray("$DT001O\r\n"));
-    serial.close();
-
-    // Closing its stdin ends it.
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(5000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-}
-
-void TestZilsimExe::badOptions_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("model 9") << QStringList{"--model", "9"};
-    QTest::newRow("unknown fault") << QStringList{"--fault", "explode"};
-    QTest::newRow("port too big") << QStringList{"--tcp-port", "70000"};
-}
-
-void TestZilsimExe::badOptions()
-{
-    QFETCH(QStringList, arguments);
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(Zilsim, arguments + QStringList{"--no-serial", "--quit-after-seconds", "5"});
-    QVERIFY(process.waitForFinished(5000));
-    QCOMPARE(process.exitCode(), 2);
-    QVERIFY(!process.readAllStandardError().isEmpty());
-    QVERIFY(process.readAllStandardOutput().isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestZilsimExe)
 #include "tst_zilsim_exe.moc"
