@@ -129,12 +129,15 @@ void TestZilctlDevice::everyCommandOnOneLink()
     run = zilctl({"send", "--verify", link, "--calendar", "sent.dat"});
     QVERIFY(run.out.startsWith(SendSucceeded + '\n' + ReceiveSucceeded + "\nthe controller holds the schedule of "));
 
-    RingCalendar other = sent; // one slot's time differs from the controller's
+    RingCalendar other = sent; // one slot is off and at another time in the file
+    other.setTimeUsed(2, 3, 0);
     other.setRingTime(2, 3, timeValue(7, 45));
     QVERIFY(writeFileBytes(path("other.dat"), calendarToBytes(other) + "tail"));
     run = zilctl({"verify", link, "--calendar", "other.dat"});
     QCOMPARE(run.exitCode, 4);
-    QVERIFY2(run.err.endsWith("seconds):\nday 2, slot 3, time: file 07:45, controller 15:45\n"), qPrintable(run.err));
+    QVERIFY2(
+        run.err.endsWith("seconds):\nday 2, slot 3, in_use: file 0, controller 1\nday 2, slot 3, time: file 07:45, controller 15:45\n"),
+        qPrintable(run.err));
     run = zilctl({"receive", link, "--calendar", "other.dat"});
     QCOMPARE(run.out, ReceiveSucceeded + '\n' + path("other.dat") + " written\n");
     QCOMPARE(readFileBytes(path("other.dat")), calendarToBytes(sent) + "tail"); // with the slots the model lacks, and the tail
