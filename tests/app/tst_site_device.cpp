@@ -30,7 +30,7 @@ struct Run
     int exitCode = -1;
     QJsonObject json;
     std::map<QString, QJsonObject> controllers; // by name
-    qint64 milliseconds = 0;
+    qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
 };
 
 const QDate PlanDate(2027, 1, 11); // a Monday
@@ -125,16 +125,19 @@ Run TestSiteDevice::zilctl(const QStringList &arguments, int interruptAt)
 {
     QProcess process;
     QEventLoop loop;
+    QElapsedTimer clock;
+    qint64 signalledAt = -1;
     int frames = 0;
     connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     for (auto &[name, sim] : m_sims) {
         connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
-            if (++frames == interruptAt)
+            if (++frames == interruptAt) {
+                signalledAt = clock.elapsed();
                 ::kill(-pid_t(process.processId()), SIGINT);
+            }
         });
     }
-    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-    QElapsedTimer clock;
+    QTimer::singleShot(180000, &loop, &QEventLoop::quit);
     clock.start();
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(QStringLiteral(ZILCTL_PATH), QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"});
@@ -146,6 +149,7 @@ Run TestSiteDevice::zilctl(const QStringList &arguments, int interruptAt)
         sim->disconnect(&loop);
     Run run;
     run.milliseconds = clock.elapsed();
+    run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     for (const QJsonValue &c : run.json.value("controllers").toArray())
@@ -225,14 +229,15 @@ void TestSiteDevice::statusThenApplyThenApply()
 
 void TestSiteDevice::deadlineAndCtrlC()
 {
-    // A slow controller is cut off at its deadline; the other runs on.
-    m_sims["inplan"]->setFaults(faults(0, false, false, 50));
+    // A slow controller is cut off at its deadline, long before its 448 answers
+    // at 200 ms each would end; the other runs on.
+    m_sims["inplan"]->setFaults(faults(0, false, false, 200));
     Run run = zilctl({"status", "--date=2027-01-11", "--deadline=1", "--only=inplan", "--only=other"});
     m_sims["inplan"]->setFaults({});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.controllers["inplan"]["message"].toString().left(26), "no result within 1 s (--de");
     QVERIFY(!run.controllers["other"]["clock_offset_seconds"].isNull());
-    QVERIFY2(run.milliseconds < 8000, qPrintable(QString::number(run.milliseconds)));
+    QVERIFY2(run.milliseconds < 45000, qPrintable(QString::number(run.milliseconds)));
 
     // Ctrl-C in the middle of sends: the child stops after its record under way,
     // asked once, and tells so itself.
@@ -245,38 +250,34 @@ void TestSiteDevice::deadlineAndCtrlC()
     QCOMPARE(run.controllers["other"]["action"].toString(), "failed");
     QCOMPARE(run.controllers["other"]["message"].toString(), "stopped by a signal; " + Cancelled);
     QCOMPARE(run.controllers["refusing"]["message"].toString(), "not begun: stopped by a signal");
-    QVERIFY2(run.milliseconds < 10000, qPrintable(QString::number(run.milliseconds)));
+    QVERIFY2(run.afterSignal >= 0 && run.afterSignal < 8000, qPrintable(QString::number(run.afterSignal))); // not the 17 s left
 }
 
 void TestSiteDevice::refusedCommandsContactNothing_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // SITE: the site file, by a path relative to the test folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("no file") << QStringList{"site", "status"} << 2 << "site status wants the site file";
-    QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status, apply or print";
-    QTest::newRow("jobs 0") << QStringList{"site", "status", "SITE", "--jobs=0"} << 2 << "--jobs: '0' is not a whole number from 1 to 64";
-    QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2
-                                << "--date: '2027-02-30' is not a date YYYY-MM-DD";
-    QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2
-                                       << "--dry-run does not apply to site status";
-    QTest::newRow("unknown --only") << QStringList{"site", "apply", "SITE", "--only=nobody"} << 2
-                                    << "--only: the site has no controller \"nobody\"";
-    QTest::newRow("a folder") << QStringList{"site", "status", "."} << 2
-                              << "the site file was refused, nothing was contacted:\n.: is a folder, not a site file";
-    QTest::newRow("relative path") << QStringList{"site", "check", "SITE"} << 0 << "";
+    QTest::addColumn<QString>("arguments"); // after "site"; SITE: the site file, by a path relative to the test folder
+    QTest::addColumn<QString>("error");     // none: the command is taken
+    const auto row = [](const char *arguments, const char *error) { QTest::newRow(arguments) << QString(arguments) << QString(error); };
+    row("status", "site status wants the site file");
+    row("SITE", "site wants check, plan, status, apply or print");
+    row("status SITE --jobs=0", "--jobs: '0' is not a whole number from 1 to 64");
+    row("apply SITE --date=2027-02-30", "--date: '2027-02-30' is not a date YYYY-MM-DD");
+    row("status SITE --dry-run", "--dry-run does not apply to site status");
+    row("apply SITE --only=nobody", "--only: the site has no controller \"nobody\"");
+    row("status .", "the site file was refused, nothing was contacted:\n.: is a folder, not a site file");
+    row("check SITE", "");
 }
 
 void TestSiteDevice::refusedCommandsContactNothing()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
+    QFETCH(QString, arguments);
     QFETCH(QString, error);
+    const int exitCode = error.isEmpty() ? 0 : 2;
     clearLogs();
     QProcess process;
     process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(ZILCTL_PATH), arguments.replaceInStrings("SITE", "site.toml") << "--json");
-    QVERIFY(process.waitForFinished(20000));
+    process.start(QStringLiteral(ZILCTL_PATH), ("site " + arguments.replace("SITE", "site.toml") + " --json").split(u' '));
+    QVERIFY(process.waitForFinished(30000));
     QTest::qWait(200); // time for a connection to arrive, were there one
     const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     QCOMPARE(process.exitCode(), exitCode);
