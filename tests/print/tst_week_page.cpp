@@ -88,26 +88,20 @@ void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
     RingCalendar sparse;
     sparse.DeviceVersion = qint16(DeviceModel::V2Times24);
     sparse.RingTime.fill(timeValue(23, 45));
-    for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30},
-                                           {1, 2, 12, 15},
-                                           {1, 24, 7, 50},
-                                           {2, 1, 9, 0},
-                                           {3, 3, 13, 10},
-                                           {5, 7, 16, 45},
-                                           {6, 9, 10, 0},
-                                           {6, 30, 11, 0}}) { // slot 30: past the model's 24
+    // day/slot/time; slot 30: past the model's 24
+    for (const QString &ring : QString("1/5/08:30 1/2/12:15 1/24/07:50 2/1/09:00 3/3/13:10 5/7/16:45 6/9/10:00 6/30/11:00").split(u' ')) {
+        const QStringList cells = ring.split(u'/');
+        const int day = cells[0].toInt(), slot = cells[1].toInt();
         sparse.setTimeUsed(day, slot, 1);
-        sparse.setRingTime(day, slot, timeValue(hour, minute));
+        sparse.setRingTime(day, slot, timeValue(QTime::fromString(cells[2], "hh:mm")));
         sparse.setRingDuration(day, slot, qint16(slot));
     }
     sparse.setTimeUsed(5, 8, 2); // in use is 1 only
-    QTest::newRow("sparse week") << sparse << QList<QStringList>{{"07:50 24 sn", "08:30 5 sn", "12:15 2 sn"},
-                                                                 {"09:00 1 sn"},
-                                                                 {"13:10 3 sn"},
-                                                                 {"Zil yok"},
-                                                                 {"16:45 7 sn"},
-                                                                 {"10:00 9 sn"},
-                                                                 {"Zil yok"}};
+    QList<QStringList> sparseDays;
+    for (const QString &day :
+         QString("07:50 24 sn,08:30 5 sn,12:15 2 sn|09:00 1 sn|13:10 3 sn|Zil yok|16:45 7 sn|10:00 9 sn|Zil yok").split(u'|'))
+        sparseDays.append(day.split(u','));
+    QTest::newRow("sparse week") << sparse << sparseDays;
 
     // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
     RingCalendar intervals;
