@@ -30,7 +30,7 @@ struct Run
     int exitCode = -1;
     QJsonObject json;
     std::map<QString, QJsonObject> controllers; // by name
-    qint64 milliseconds = 0;
+    qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
 };
 
 const QDate PlanDate(2027, 1, 11); // a Monday
@@ -46,18 +46,229 @@ class TestSiteDevice : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void statusThenApplyThenApply();
-    void deadlineAndCtrlC();
-    void refusedCommandsContactNothing_data();
-    void refusedCommandsContactNothing();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QTcpServer closed; // a loopback port that nothing listens on
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const struct
+        {
+            const char *name;
+            DeviceModel model;
+            bool serial;
+        } sims[] = {{"inplan", DeviceModel::V3Times64, false},       {"other", DeviceModel::V1, true},
+                    {"refusing", DeviceModel::V2Times24, false},     {"clock", DeviceModel::V3IntervalTimer, false},
+                    {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
+        QByteArray site = "name = \"Deneme\"\n[schedules]\nnormal = \"normal.csv\"\n";
+        for (const auto &s : sims) {
+            auto sim = std::make_unique<ControllerSimulator>();
+            sim->setModel(int(s.model));
+            QVERIFY(sim->listenTcp() && (!s.serial || sim->openSerial()));
+            const quint16 port = s.name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
+            const QByteArray link =
+                s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
+            site += "[[controllers]]\nname = \"" + QByteArray(s.name) + "\"\n" + link + "\nmodel = \"" + modelShortName(s.model).toUtf8() +
+                    "\"\nschedule = \"normal\"\n";
+            if (port == sim->tcpPort())
+                m_sims[s.name] = std::move(sim);
+        }
+        closed.close();
+        // A holiday on Wednesday, only for "inplan": the week it must hold has an off day.
+        site += "[[periods]]\nname = \"Bayram\"\ndate = 2027-01-13\nschedule = \"off\"\ncontrollers = [\"inplan\"]\n";
+        QVERIFY(
+            writeFileBytes(m_dir.filePath("normal.csv"), "day,slot,in_use,time,seconds\n1,1,1,08:30,3\n3,2,1,09:10,5\n5,24,1,16:00,7\n"));
+        QVERIFY(writeFileBytes(m_dir.filePath("site.toml"), site));
+        SiteReading reading = readSiteFile(m_dir.filePath("site.toml"));
+        QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
+        m_site = reading.site;
+        holdPlannedWeek(*m_sims["inplan"], "inplan");
+        holdPlannedWeek(*m_sims["clock"], "clock");
+        m_sims["clock"]->setClock(QDateTime::currentDateTime().addSecs(3600));
+        m_sims["silent"]->setFaults(faults(0, true, false, 0));
+    }
+
+    void statusThenApplyThenApply()
+    {
+        const QStringList everyone{"--date=2027-01-11", "--jobs=8", "--deadline=30"};
+        const QStringList responsive = everyone + QStringList{"--only=inplan", "--only=other", "--only=refusing", "--only=clock"};
+        const QString metrics = m_dir.filePath("zil.prom");
+        clearLogs();
+        Run run = zilctl(QStringList{"status", "--openmetrics", metrics} + everyone);
+        QCOMPARE(run.exitCode, 1); // two controllers could not be read
+        QCOMPARE(run.controllers.size(), size_t(6));
+        const struct
+        {
+            const char *name;
+            int exitCode;
+            int differences; // -1: not read
+        } expected[] = {{"inplan", 0, 0}, {"other", 4, 168}, {"refusing", 4, 168},
+                        {"clock", 4, 0},  {"silent", 1, -1}, {"unreachable", 1, -1}};
+        for (const auto &e : expected) {
+            const QJsonObject c = run.controllers[e.name];
+            QCOMPARE(c["exit_code"].toInt(), e.exitCode);
+            QCOMPARE(c["ok"].toBool(), e.exitCode == 0);
+            QCOMPARE(c["differences"].toInt(-1), e.differences);
+            QCOMPARE(c["action"].toString(), e.exitCode == 1 ? "failed" : "none");
+        }
+        QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt() - 3600) <= 2);
+        QVERIFY(run.controllers["unreachable"]["message"].toString().contains("Connection refused"));
+        QVERIFY(run.controllers["silent"]["clock_offset_seconds"].isNull());
+        const QByteArray prom = readFileBytes(metrics);
+        for (const char *sample : {"zil_up{controller=\"unreachable\"} 0", "zil_up{controller=\"inplan\"} 1",
+                                   "zil_in_plan{controller=\"clock\"} 0", "zil_differing_slots{controller=\"other\"} 168"})
+            QVERIFY2(prom.contains('\n' + QByteArray(sample) + '\n'), sample);
+        QVERIFY(QRegularExpression("\nzil_clock_offset_seconds\\{controller=\"clock\"\\} 3(59[89]|60[012])\n").match(prom).hasMatch());
+        QVERIFY(prom.startsWith("# TYPE zil_up gauge\n") && prom.endsWith("# EOF\n"));
+        std::map<QString, QList<QByteArray>> reads; // what a status asks of each controller
+        for (auto &[name, sim] : m_sims)
+            reads[name] = sim->receivedFrames();
+
+        // A dry run reads only, whatever it finds.
+        clearLogs();
+        run = zilctl(QStringList{"apply", "--dry-run", "--set-clocks"} + responsive);
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.controllers["other"]["action"].toString(), "would-send");
+        QCOMPARE(run.controllers["inplan"]["action"].toString(), "none");
+        for (const char *name : {"inplan", "other", "refusing", "clock"})
+            QCOMPARE(framesOf(name), reads[name]);
+
+        // The refusing controller says no to the fifth slot record of the send.
+        clearLogs();
+        m_sims["refusing"]->setFaults(faults(int(reads["refusing"].size()) + 4, false, true, 0));
+        run = zilctl(QStringList{"apply", "--set-clocks"} + responsive);
+        m_sims["refusing"]->setFaults({});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(framesOf("inplan"), reads["inplan"]); // in plan: reads only, no write to its memory
+        QCOMPARE(run.controllers["inplan"]["action"].toString(), "none");
+        QCOMPARE(run.controllers["other"]["action"].toString(), "sent");
+        QCOMPARE(run.controllers["other"]["exit_code"].toInt(), 0);
+        QCOMPARE(run.controllers["refusing"]["action"].toString(), "failed");
+        QVERIFY(run.controllers["refusing"]["message"].toString().startsWith("send: "));
+        QCOMPARE(run.controllers["clock"]["action"].toString(), "clock-set");
+        QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt(99)) <= 2);
+        QVERIFY(qAbs(m_sims["clock"]->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+
+        // Right after, a second apply writes nothing anywhere it succeeded.
+        clearLogs();
+        run = zilctl(QStringList{"apply", "--set-clocks", "--only=inplan", "--only=other", "--only=clock"} + everyone);
+        QCOMPARE(run.exitCode, 0);
+        for (const char *name : {"inplan", "other", "clock"}) {
+            QCOMPARE(run.controllers[name]["action"].toString(), "none");
+            QCOMPARE(framesOf(name), reads[name]);
+        }
+    }
+
+    void deadlineAndCtrlC()
+    {
+        // A slow controller is cut off at its deadline, long before its 448 answers
+        // at 200 ms each would end; the other runs on.
+        m_sims["inplan"]->setFaults(faults(0, false, false, 200));
+        Run run = zilctl({"status", "--date=2027-01-11", "--deadline=1", "--only=inplan", "--only=other"});
+        m_sims["inplan"]->setFaults({});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.controllers["inplan"]["message"].toString().left(26), "no result within 1 s (--de");
+        QVERIFY(!run.controllers["other"]["clock_offset_seconds"].isNull());
+        QVERIFY2(run.milliseconds < 45000, qPrintable(QString::number(run.milliseconds)));
+
+        // Ctrl-C in the middle of sends: the child stops after its record under way,
+        // asked once, and tells so itself.
+        for (const char *name : {"other", "refusing"})
+            m_sims[name]->setFaults(faults(0, false, false, 100));
+        run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
+        for (const char *name : {"other", "refusing"})
+            m_sims[name]->setFaults({});
+        QCOMPARE(run.exitCode, 130);
+        QCOMPARE(run.controllers["other"]["action"].toString(), "failed");
+        QCOMPARE(run.controllers["other"]["message"].toString(), "stopped by a signal; " + Cancelled);
+        QCOMPARE(run.controllers["refusing"]["message"].toString(), "not begun: stopped by a signal");
+        QVERIFY2(run.afterSignal >= 0 && run.afterSignal < 8000, qPrintable(QString::number(run.afterSignal))); // the rest: over 30 s
+    }
+
+    void refusedCommandsContactNothing_data()
+    {
+        QTest::addColumn<QString>("arguments"); // after "site"; SITE: the site file, by a path relative to the test folder
+        QTest::addColumn<QString>("error");     // none: the command is taken
+        const auto row = [](const char *arguments, const char *error) { QTest::newRow(arguments) << QString(arguments) << QString(error); };
+        row("status", "site status wants the site file");
+        row("SITE", "site wants check, plan, status, apply or print");
+        row("status SITE --jobs=0", "--jobs: '0' is not a whole number from 1 to 64");
+        row("apply SITE --date=2027-02-30", "--date: '2027-02-30' is not a date YYYY-MM-DD");
+        row("status SITE --dry-run", "--dry-run does not apply to site status");
+        row("apply SITE --only=nobody", "--only: the site has no controller \"nobody\"");
+        row("status .", "the site file was refused, nothing was contacted:\n.: is a folder, not a site file");
+        row("check SITE", "");
+    }
+
+    void refusedCommandsContactNothing()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, error);
+        const int exitCode = error.isEmpty() ? 0 : 2;
+        clearLogs();
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(ZILCTL_PATH), ("site " + arguments.replace("SITE", "site.toml") + " --json").split(u' '));
+        QVERIFY(process.waitForFinished(30000));
+        QTest::qWait(200); // time for a connection to arrive, were there one
+        const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(json["exit_code"].toInt(), exitCode);
+        QCOMPARE(json["message"].toString(), error);
+        for (auto &[name, sim] : m_sims)
+            QVERIFY(sim->receivedFrames().isEmpty());
+    }
 
 private:
     // Runs zilctl while this event loop serves the simulators; SIGINT to its
     // process group, as Ctrl-C at a terminal, once the simulators have taken
     // `interruptAt` frames.
-    Run zilctl(const QStringList &arguments, int interruptAt = 0);
-    void holdPlannedWeek(ControllerSimulator &simulator, const QString &controller);
+    Run zilctl(const QStringList &arguments, int interruptAt = 0)
+    {
+        QProcess process;
+        QEventLoop loop;
+        QElapsedTimer clock;
+        qint64 signalledAt = -1;
+        int frames = 0;
+        connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        for (auto &[name, sim] : m_sims) {
+            connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
+                if (++frames == interruptAt) {
+                    signalledAt = clock.elapsed();
+                    ::kill(-pid_t(process.processId()), SIGINT);
+                }
+            });
+        }
+        QTimer::singleShot(180000, &loop, &QEventLoop::quit);
+        clock.start();
+        process.setChildProcessModifier([] { ::setpgid(0, 0); });
+        process.start(QStringLiteral(ZILCTL_PATH), QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"});
+        if (process.waitForStarted(5000))
+            loop.exec();
+        process.kill();
+        process.waitForFinished(5000);
+        for (auto &[name, sim] : m_sims)
+            sim->disconnect(&loop);
+        Run run;
+        run.milliseconds = clock.elapsed();
+        run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        for (const QJsonValue &c : run.json.value("controllers").toArray())
+            run.controllers[c["name"].toString()] = c.toObject();
+        return run;
+    }
+
+    void holdPlannedWeek(ControllerSimulator &simulator, const QString &controller)
+    {
+        const RingCalendar week = plannedWeek(*m_site, *m_site->controller(controller), PlanDate).calendar;
+        for (int day = 1; day <= 7; ++day) {
+            for (int slot = 1; slot <= 64; ++slot) {
+                const QTime time = toQTime(week.ringTime(day, slot));
+                simulator.setRecord(day, slot, {week.timeUsed(day, slot) == 1, week.ringDuration(day, slot), time.hour(), time.minute()});
+            }
+        }
+    }
+
     QList<QByteArray> framesOf(const QString &name) { return m_sims.at(name)->receivedFrames(); }
     void clearLogs()
     {
@@ -69,222 +280,6 @@ private:
     std::map<QString, std::unique_ptr<ControllerSimulator>> m_sims;
     std::optional<Site> m_site;
 };
-
-void TestSiteDevice::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QTcpServer closed; // a loopback port that nothing listens on
-    QVERIFY(closed.listen(QHostAddress::LocalHost));
-    const struct
-    {
-        const char *name;
-        DeviceModel model;
-        bool serial;
-    } sims[] = {{"inplan", DeviceModel::V3Times64, false},       {"other", DeviceModel::V1, true},
-                {"refusing", DeviceModel::V2Times24, false},     {"clock", DeviceModel::V3IntervalTimer, false},
-                {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
-    QByteArray site = "name = \"Deneme\"\n[schedules]\nnormal = \"normal.csv\"\n";
-    for (const auto &s : sims) {
-        auto sim = std::make_unique<ControllerSimulator>();
-        sim->setModel(int(s.model));
-        QVERIFY(sim->listenTcp() && (!s.serial || sim->openSerial()));
-        const quint16 port = s.name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
-        const QByteArray link =
-            s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
-        site += "[[controllers]]\nname = \"" + QByteArray(s.name) + "\"\n" + link + "\nmodel = \"" + modelShortName(s.model).toUtf8() +
-                "\"\nschedule = \"normal\"\n";
-        if (port == sim->tcpPort())
-            m_sims[s.name] = std::move(sim);
-    }
-    closed.close();
-    // A holiday on Wednesday, only for "inplan": the week it must hold has an off day.
-    site += "[[periods]]\nname = \"Bayram\"\ndate = 2027-01-13\nschedule = \"off\"\ncontrollers = [\"inplan\"]\n";
-    QVERIFY(writeFileBytes(m_dir.filePath("normal.csv"), "day,slot,in_use,time,seconds\n1,1,1,08:30,3\n3,2,1,09:10,5\n5,24,1,16:00,7\n"));
-    QVERIFY(writeFileBytes(m_dir.filePath("site.toml"), site));
-    SiteReading reading = readSiteFile(m_dir.filePath("site.toml"));
-    QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
-    m_site = reading.site;
-    holdPlannedWeek(*m_sims["inplan"], "inplan");
-    holdPlannedWeek(*m_sims["clock"], "clock");
-    m_sims["clock"]->setClock(QDateTime::currentDateTime().addSecs(3600));
-    m_sims["silent"]->setFaults(faults(0, true, false, 0));
-}
-
-void TestSiteDevice::holdPlannedWeek(ControllerSimulator &simulator, const QString &controller)
-{
-    const RingCalendar week = plannedWeek(*m_site, *m_site->controller(controller), PlanDate).calendar;
-    for (int day = 1; day <= 7; ++day) {
-        for (int slot = 1; slot <= 64; ++slot) {
-            const QTime time = toQTime(week.ringTime(day, slot));
-            simulator.setRecord(day, slot, {week.timeUsed(day, slot) == 1, week.ringDuration(day, slot), time.hour(), time.minute()});
-        }
-    }
-}
-
-Run TestSiteDevice::zilctl(const QStringList &arguments, int interruptAt)
-{
-    QProcess process;
-    QEventLoop loop;
-    int frames = 0;
-    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    for (auto &[name, sim] : m_sims) {
-        connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
-            if (++frames == interruptAt)
-                ::kill(-pid_t(process.processId()), SIGINT);
-        });
-    }
-    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-    QElapsedTimer clock;
-    clock.start();
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start(QStringLiteral(ZILCTL_PATH), QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"});
-    if (process.waitForStarted(5000))
-        loop.exec();
-    process.kill();
-    process.waitForFinished(5000);
-    for (auto &[name, sim] : m_sims)
-        sim->disconnect(&loop);
-    Run run;
-    run.milliseconds = clock.elapsed();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    for (const QJsonValue &c : run.json.value("controllers").toArray())
-        run.controllers[c["name"].toString()] = c.toObject();
-    return run;
-}
-
-void TestSiteDevice::statusThenApplyThenApply()
-{
-    const QStringList everyone{"--date=2027-01-11", "--jobs=8", "--deadline=30"};
-    const QStringList responsive = everyone + QStringList{"--only=inplan", "--only=other", "--only=refusing", "--only=clock"};
-    const QString metrics = m_dir.filePath("zil.prom");
-    clearLogs();
-    Run run = zilctl(QStringList{"status", "--openmetrics", metrics} + everyone);
-    QCOMPARE(run.exitCode, 1); // two controllers could not be read
-    QCOMPARE(run.controllers.size(), size_t(6));
-    const struct
-    {
-        const char *name;
-        int exitCode;
-        int differences; // -1: not read
-    } expected[] = {{"inplan", 0, 0}, {"other", 4, 168}, {"refusing", 4, 168}, {"clock", 4, 0}, {"silent", 1, -1}, {"unreachable", 1, -1}};
-    for (const auto &e : expected) {
-        const QJsonObject c = run.controllers[e.name];
-        QCOMPARE(c["exit_code"].toInt(), e.exitCode);
-        QCOMPARE(c["ok"].toBool(), e.exitCode == 0);
-        QCOMPARE(c["differences"].toInt(-1), e.differences);
-        QCOMPARE(c["action"].toString(), e.exitCode == 1 ? "failed" : "none");
-    }
-    QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt() - 3600) <= 2);
-    QVERIFY(run.controllers["unreachable"]["message"].toString().contains("Connection refused"));
-    QVERIFY(run.controllers["silent"]["clock_offset_seconds"].isNull());
-    const QByteArray prom = readFileBytes(metrics);
-    for (const char *sample : {"zil_up{controller=\"unreachable\"} 0", "zil_up{controller=\"inplan\"} 1",
-                               "zil_in_plan{controller=\"clock\"} 0", "zil_differing_slots{controller=\"other\"} 168"})
-        QVERIFY2(prom.contains('\n' + QByteArray(sample) + '\n'), sample);
-    QVERIFY(QRegularExpression("\nzil_clock_offset_seconds\\{controller=\"clock\"\\} 3(59[89]|60[012])\n").match(prom).hasMatch());
-    QVERIFY(prom.startsWith("# TYPE zil_up gauge\n") && prom.endsWith("# EOF\n"));
-    std::map<QString, QList<QByteArray>> reads; // what a status asks of each controller
-    for (auto &[name, sim] : m_sims)
-        reads[name] = sim->receivedFrames();
-
-    // A dry run reads only, whatever it finds.
-    clearLogs();
-    run = zilctl(QStringList{"apply", "--dry-run", "--set-clocks"} + responsive);
-    QCOMPARE(run.exitCode, 4);
-    QCOMPARE(run.controllers["other"]["action"].toString(), "would-send");
-    QCOMPARE(run.controllers["inplan"]["action"].toString(), "none");
-    for (const char *name : {"inplan", "other", "refusing", "clock"})
-        QCOMPARE(framesOf(name), reads[name]);
-
-    // The refusing controller says no to the fifth slot record of the send.
-    clearLogs();
-    m_sims["refusing"]->setFaults(faults(int(reads["refusing"].size()) + 4, false, true, 0));
-    run = zilctl(QStringList{"apply", "--set-clocks"} + responsive);
-    m_sims["refusing"]->setFaults({});
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(framesOf("inplan"), reads["inplan"]); // in plan: reads only, no write to its memory
-    QCOMPARE(run.controllers["inplan"]["action"].toString(), "none");
-    QCOMPARE(run.controllers["other"]["action"].toString(), "sent");
-    QCOMPARE(run.controllers["other"]["exit_code"].toInt(), 0);
-    QCOMPARE(run.controllers["refusing"]["action"].toString(), "failed");
-    QVERIFY(run.controllers["refusing"]["message"].toString().startsWith("send: "));
-    QCOMPARE(run.controllers["clock"]["action"].toString(), "clock-set");
-    QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt(99)) <= 2);
-    QVERIFY(qAbs(m_sims["clock"]->clock().secsTo(QDateTime::currentDateTime())) <= 2);
-
-    // Right after, a second apply writes nothing anywhere it succeeded.
-    clearLogs();
-    run = zilctl(QStringList{"apply", "--set-clocks", "--only=inplan", "--only=other", "--only=clock"} + everyone);
-    QCOMPARE(run.exitCode, 0);
-    for (const char *name : {"inplan", "other", "clock"}) {
-        QCOMPARE(run.controllers[name]["action"].toString(), "none");
-        QCOMPARE(framesOf(name), reads[name]);
-    }
-}
-
-void TestSiteDevice::deadlineAndCtrlC()
-{
-    // A slow controller is cut off at its deadline; the other runs on.
-    m_sims["inplan"]->setFaults(faults(0, false, false, 50));
-    Run run = zilctl({"status", "--date=2027-01-11", "--deadline=1", "--only=inplan", "--only=other"});
-    m_sims["inplan"]->setFaults({});
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.controllers["inplan"]["message"].toString().left(26), "no result within 1 s (--de");
-    QVERIFY(!run.controllers["other"]["clock_offset_seconds"].isNull());
-    QVERIFY2(run.milliseconds < 8000, qPrintable(QString::number(run.milliseconds)));
-
-    // Ctrl-C in the middle of sends: the child stops after its record under way,
-    // asked once, and tells so itself.
-    for (const char *name : {"other", "refusing"})
-        m_sims[name]->setFaults(faults(0, false, false, 100));
-    run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
-    for (const char *name : {"other", "refusing"})
-        m_sims[name]->setFaults({});
-    QCOMPARE(run.exitCode, 130);
-    QCOMPARE(run.controllers["other"]["action"].toString(), "failed");
-    QCOMPARE(run.controllers["other"]["message"].toString(), "stopped by a signal; " + Cancelled);
-    QCOMPARE(run.controllers["refusing"]["message"].toString(), "not begun: stopped by a signal");
-    QVERIFY2(run.milliseconds < 10000, qPrintable(QString::number(run.milliseconds)));
-}
-
-void TestSiteDevice::refusedCommandsContactNothing_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // SITE: the site file, by a path relative to the test folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("no file") << QStringList{"site", "status"} << 2 << "site status wants the site file";
-    QTest::newRow("no verb") << QStringList{"site", "SITE"} << 2 << "site wants check, plan, status, apply or print";
-    QTest::newRow("jobs 0") << QStringList{"site", "status", "SITE", "--jobs=0"} << 2 << "--jobs: '0' is not a whole number from 1 to 64";
-    QTest::newRow("2027-02-30") << QStringList{"site", "apply", "SITE", "--date=2027-02-30"} << 2
-                                << "--date: '2027-02-30' is not a date YYYY-MM-DD";
-    QTest::newRow("dry-run of status") << QStringList{"site", "status", "SITE", "--dry-run"} << 2
-                                       << "--dry-run does not apply to site status";
-    QTest::newRow("unknown --only") << QStringList{"site", "apply", "SITE", "--only=nobody"} << 2
-                                    << "--only: the site has no controller \"nobody\"";
-    QTest::newRow("a folder") << QStringList{"site", "status", "."} << 2
-                              << "the site file was refused, nothing was contacted:\n.: is a folder, not a site file";
-    QTest::newRow("relative path") << QStringList{"site", "check", "SITE"} << 0 << "";
-}
-
-void TestSiteDevice::refusedCommandsContactNothing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, error);
-    clearLogs();
-    QProcess process;
-    process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(ZILCTL_PATH), arguments.replaceInStrings("SITE", "site.toml") << "--json");
-    QVERIFY(process.waitForFinished(20000));
-    QTest::qWait(200); // time for a connection to arrive, were there one
-    const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    QCOMPARE(process.exitCode(), exitCode);
-    QCOMPARE(json["exit_code"].toInt(), exitCode);
-    QCOMPARE(json["message"].toString(), error);
-    for (auto &[name, sim] : m_sims)
-        QVERIFY(sim->receivedFrames().isEmpty());
-}
 
 QTEST_MAIN(TestSiteDevice)
 #include "tst_site_device.moc"

@@ -4,9 +4,7 @@
 
 #include <QImage>
 #include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -62,124 +60,113 @@ class TestWeekPage : public QObject
     Q_OBJECT
 
 private slots:
-    void pdfColumnsHoldEachDayInTimeOrder_data();
-    void pdfColumnsHoldEachDayInTimeOrder();
-    void turkishLettersSurviveAndFontsAreEmbedded();
-    void fitsAtTheMinimumOrIsRefused();
-    void pngDrawsNothingInTheMargins();
-};
+    void pdfColumnsHoldEachDayInTimeOrder_data()
+    {
+        QTest::addColumn<RingCalendar>("calendar");
+        QTest::addColumn<QList<QStringList>>("days");
 
-void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder_data()
-{
-    QTest::addColumn<RingCalendar>("calendar");
-    QTest::addColumn<QList<QStringList>>("days");
+        QList<QStringList> fullDays(DayCount);
+        for (int day = 1; day <= DayCount; ++day) {
+            std::map<int, int> seconds;
+            for (int slot = 1; slot <= SlotsPerDay; ++slot)
+                seconds[fullWeekMinute(day, slot)] = (slot + day) % 30 + 1;
+            for (const auto &[minute, length] : seconds)
+                fullDays[day - 1].append(QTime(minute / 60, minute % 60).toString("hh:mm") + QStringLiteral(" %1 sn").arg(length));
+        }
+        QTest::newRow("64 rings a day") << fullWeek() << fullDays;
 
-    QList<QStringList> fullDays(DayCount);
-    for (int day = 1; day <= DayCount; ++day) {
-        std::map<int, int> seconds;
-        for (int slot = 1; slot <= SlotsPerDay; ++slot)
-            seconds[fullWeekMinute(day, slot)] = (slot + day) % 30 + 1;
-        for (const auto &[minute, length] : seconds)
-            fullDays[day - 1].append(QTime(minute / 60, minute % 60).toString("hh:mm") + QStringLiteral(" %1 sn").arg(length));
+        // Off slots hold 23:45, which no column may show; Thursday and Sunday are empty.
+        RingCalendar sparse;
+        sparse.DeviceVersion = qint16(DeviceModel::V2Times24);
+        sparse.RingTime.fill(timeValue(23, 45));
+        // day/slot/time; slot 30: past the model's 24
+        for (const QString &ring :
+             QString("1/5/08:30 1/2/12:15 1/24/07:50 2/1/09:00 3/3/13:10 5/7/16:45 6/9/10:00 6/30/11:00").split(u' ')) {
+            const QStringList cells = ring.split(u'/');
+            const int day = cells[0].toInt(), slot = cells[1].toInt();
+            sparse.setTimeUsed(day, slot, 1);
+            sparse.setRingTime(day, slot, timeValue(QTime::fromString(cells[2], "hh:mm")));
+            sparse.setRingDuration(day, slot, qint16(slot));
+        }
+        sparse.setTimeUsed(5, 8, 2); // in use is 1 only
+        QList<QStringList> sparseDays;
+        for (const QString &day :
+             QString("07:50 24 sn,08:30 5 sn,12:15 2 sn|09:00 1 sn|13:10 3 sn|Zil yok|16:45 7 sn|10:00 9 sn|Zil yok").split(u'|'))
+            sparseDays.append(day.split(u','));
+        QTest::newRow("sparse week") << sparse << sparseDays;
+
+        // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
+        RingCalendar intervals;
+        intervals.DeviceVersion = qint16(DeviceModel::V3IntervalTimer);
+        intervals.RingTime.fill(timeValue(23, 45));
+        for (auto [slot, hour] : {std::pair{1, 10}, {2, 11}, {3, 8}, {4, 9}, {13, 7}}) {
+            intervals.setTimeUsed(1, slot, 1);
+            intervals.setRingTime(1, slot, timeValue(hour, 5));
+        }
+        QList<QStringList> intervalDays(DayCount, {"Zil yok"});
+        intervalDays[0] = QStringList{"07:05 – --:--", "08:05 – 09:05", "10:05 – 11:05"};
+        QTest::newRow("V3 intervals") << intervals << intervalDays;
     }
-    QTest::newRow("64 rings a day") << fullWeek() << fullDays;
 
-    // Off slots hold 23:45, which no column may show; Thursday and Sunday are empty.
-    RingCalendar sparse;
-    sparse.DeviceVersion = qint16(DeviceModel::V2Times24);
-    sparse.RingTime.fill(timeValue(23, 45));
-    for (auto [day, slot, hour, minute] : {std::array{1, 5, 8, 30},
-                                           {1, 2, 12, 15},
-                                           {1, 24, 7, 50},
-                                           {2, 1, 9, 0},
-                                           {3, 3, 13, 10},
-                                           {5, 7, 16, 45},
-                                           {6, 9, 10, 0},
-                                           {6, 30, 11, 0}}) { // slot 30: past the model's 24
-        sparse.setTimeUsed(day, slot, 1);
-        sparse.setRingTime(day, slot, timeValue(hour, minute));
-        sparse.setRingDuration(day, slot, qint16(slot));
+    void pdfColumnsHoldEachDayInTimeOrder()
+    {
+        QFETCH(RingCalendar, calendar);
+        QFETCH(QList<QStringList>, days);
+        const QByteArray pdf = renderWeekPage(PageFormat::Pdf, calendar, DeviceModel(calendar.DeviceVersion), {}).bytes;
+        for (int day = 1; day <= DayCount; ++day)
+            QCOMPARE(dayColumn(pdf, day), days[day - 1]);
     }
-    sparse.setTimeUsed(5, 8, 2); // in use is 1 only
-    QTest::newRow("sparse week") << sparse << QList<QStringList>{{"07:50 24 sn", "08:30 5 sn", "12:15 2 sn"},
-                                                                 {"09:00 1 sn"},
-                                                                 {"13:10 3 sn"},
-                                                                 {"Zil yok"},
-                                                                 {"16:45 7 sn"},
-                                                                 {"10:00 9 sn"},
-                                                                 {"Zil yok"}};
 
-    // Monday: three intervals out of order, one without its end; slots 15 and 16 off.
-    RingCalendar intervals;
-    intervals.DeviceVersion = qint16(DeviceModel::V3IntervalTimer);
-    intervals.RingTime.fill(timeValue(23, 45));
-    for (auto [slot, hour] : {std::pair{1, 10}, {2, 11}, {3, 8}, {4, 9}, {13, 7}}) {
-        intervals.setTimeUsed(1, slot, 1);
-        intervals.setRingTime(1, slot, timeValue(hour, 5));
+    // The day names are the columns' own test; the heading's letters and the fonts here.
+    void turkishLettersSurviveAndFontsAreEmbedded()
+    {
+        const WeekPageHeading heading{"Güz İŞÇİ ÖĞÜ", "Çalışma.dat", QDate(2026, 2, 14), {"Denetleyici: Atölye"}};
+        const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), DeviceModel::V3Times64, heading).bytes;
+        const QString text = poppler("pdftotext", {}, pdf);
+        QVERIFY2(text.startsWith("Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\n"
+                                 "Denetleyici: Atölye\n"),
+                 qPrintable(text));
+        const QStringList fonts = poppler("pdffonts", {}, pdf).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QCOMPARE(fonts.filter(QRegularExpression("^DejaVuSans(-Bold)? .*Identity-H\\s+yes")), fonts); // embedded
+        QCOMPARE(fonts.size(), 2);
     }
-    QList<QStringList> intervalDays(DayCount, {"Zil yok"});
-    intervalDays[0] = QStringList{"07:05 – --:--", "08:05 – 09:05", "10:05 – 11:05"};
-    QTest::newRow("V3 intervals") << intervals << intervalDays;
-}
 
-void TestWeekPage::pdfColumnsHoldEachDayInTimeOrder()
-{
-    QFETCH(RingCalendar, calendar);
-    QFETCH(QList<QStringList>, days);
-    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, calendar, DeviceModel(calendar.DeviceVersion), {}).bytes;
-    for (int day = 1; day <= DayCount; ++day)
-        QCOMPARE(dayColumn(pdf, day), days[day - 1]);
-}
-
-// The day names are the columns' own test; the heading's letters and the fonts here.
-void TestWeekPage::turkishLettersSurviveAndFontsAreEmbedded()
-{
-    const WeekPageHeading heading{"Güz İŞÇİ ÖĞÜ", "Çalışma.dat", QDate(2026, 2, 14), {"Denetleyici: Atölye"}};
-    const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), DeviceModel::V3Times64, heading).bytes;
-    const QString text = poppler("pdftotext", {}, pdf);
-    QVERIFY2(text.startsWith("Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\n"
-                             "Denetleyici: Atölye\n"),
-             qPrintable(text));
-    const QStringList fonts = poppler("pdffonts", {}, pdf).split(u'\n', Qt::SkipEmptyParts).mid(2);
-    QCOMPARE(fonts.filter(QRegularExpression("^DejaVuSans(-Bold)? .*Identity-H\\s+yes")), fonts); // embedded
-    QCOMPARE(fonts.size(), 2);
-}
-
-// 64 rings a day take 8 pt in two columns a day; one five-digit length fits
-// neither 64 high nor two wide, and nothing is drawn.
-void TestWeekPage::fitsAtTheMinimumOrIsRefused()
-{
-    RingCalendar wide = fullWeek();
-    wide.setRingDuration(4, 10, -32768);
-    for (PageFormat format : {PageFormat::Pdf, PageFormat::Png, PageFormat::Svg}) {
-        const WeekPageFit full = renderWeekPage(format, fullWeek(), DeviceModel::V3Times64, {}).fit;
-        QCOMPARE(std::pair(full.pointSize, full.columnsPerDay), std::pair(SmallestEntryPointSize, 2));
-        const RenderedPage refused = renderWeekPage(format, wide, DeviceModel::V3Times64, {});
-        QVERIFY(!refused.fit.fits() && refused.bytes.isEmpty());
-        QCOMPARE(refused.fit.widestEntry, hourMinuteText(wide.ringTime(4, 10)) + "  -32768 sn");
-    }
-}
-
-// Nor does a title or a heading line far wider than the page.
-void TestWeekPage::pngDrawsNothingInTheMargins()
-{
-    const WeekPageHeading heading{QString(300, u'Ş'), "RingCalendar.dat", QDate(2026, 12, 7), {QString(200, u'x')}};
-    QImage image;
-    QVERIFY(image.loadFromData(renderWeekPage(PageFormat::Png, fullWeek(), DeviceModel::V3Times64, heading).bytes, "PNG"));
-    QCOMPARE(image.size(), QSize(1754, 1240));
-    const int margin = int(PageMarginMillimetres / 25.4 * PageImageDotsPerInch) - 1;
-    const QRect inside = image.rect().adjusted(margin, margin, -margin, -margin);
-    int inked = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const bool ink = image.pixel(x, y) != qRgb(255, 255, 255);
-            if (ink && !inside.contains(x, y))
-                QFAIL(qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
-            inked += ink;
+    // 64 rings a day take 8 pt in two columns a day; one five-digit length fits
+    // neither 64 high nor two wide, and nothing is drawn.
+    void fitsAtTheMinimumOrIsRefused()
+    {
+        RingCalendar wide = fullWeek();
+        wide.setRingDuration(4, 10, -32768);
+        for (PageFormat format : {PageFormat::Pdf, PageFormat::Png, PageFormat::Svg}) {
+            const WeekPageFit full = renderWeekPage(format, fullWeek(), DeviceModel::V3Times64, {}).fit;
+            QCOMPARE(std::pair(full.pointSize, full.columnsPerDay), std::pair(SmallestEntryPointSize, 2));
+            const RenderedPage refused = renderWeekPage(format, wide, DeviceModel::V3Times64, {});
+            QVERIFY(!refused.fit.fits() && refused.bytes.isEmpty());
+            QCOMPARE(refused.fit.widestEntry, hourMinuteText(wide.ringTime(4, 10)) + "  -32768 sn");
         }
     }
-    QVERIFY(inked > 10000);
-}
+
+    // Nor does a title or a heading line far wider than the page.
+    void pngDrawsNothingInTheMargins()
+    {
+        const WeekPageHeading heading{QString(300, u'Ş'), "RingCalendar.dat", QDate(2026, 12, 7), {QString(200, u'x')}};
+        QImage image;
+        QVERIFY(image.loadFromData(renderWeekPage(PageFormat::Png, fullWeek(), DeviceModel::V3Times64, heading).bytes, "PNG"));
+        QCOMPARE(image.size(), QSize(1754, 1240));
+        const int margin = int(PageMarginMillimetres / 25.4 * PageImageDotsPerInch) - 1;
+        const QRect inside = image.rect().adjusted(margin, margin, -margin, -margin);
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool ink = image.pixel(x, y) != qRgb(255, 255, 255);
+                if (ink && !inside.contains(x, y))
+                    QFAIL(qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+                inked += ink;
+            }
+        }
+        QVERIFY(inked > 10000);
+    }
+};
 
 QTEST_MAIN(TestWeekPage)
 #include "tst_week_page.moc"
