@@ -25,12 +25,7 @@ public:
         messages.append({text, buttons});
         if (!answers.isEmpty())
             return answers.takeFirst();
-        switch (buttons) {
-        case DialogButtons::Ok: return DialogAnswer::Ok;
-        case DialogButtons::YesNo: return DialogAnswer::No;
-        case DialogButtons::YesNoCancel: return DialogAnswer::Cancel;
-        }
-        return DialogAnswer::Cancel;
+        return buttons == DialogButtons::Ok ? DialogAnswer::Ok : buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Cancel;
     }
 
     QStringList texts() const
