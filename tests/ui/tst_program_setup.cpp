@@ -1,7 +1,6 @@
 // What the window program sets before its window opens, and the device each
 // "Com Port" number opens, shown as its tooltip.
 #include "support/WindowFixture.h"
-
 #include "ui/MessageBoxDialog.h"
 #include "ui/ProgramSetup.h"
 
@@ -19,32 +18,36 @@ class ProgramSetupTest : public QObject
     Q_OBJECT
 
 private slots:
-    void windowsCarryTheIcon()
+    // The icon, the name, and our message boxes' captions, title and text
+    // before Qt's Turkish is installed and after it.
+    void iconNameAndMessageBoxes()
     {
         setUpWindowProgram(*qApp);
         QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("zilsistemi"));
-    }
-
-    void qtDialogsInTurkishMessageBoxesUnchanged()
-    {
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_tr.qm")))
-            QSKIP("Qt's Turkish translation (qt6-translations-l10n) is not installed");
-        QVERIFY(installQtTurkish(*qApp));
-        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Close).button(QDialogButtonBox::Close)->text(), QStringLiteral("Kapat"));
-
-        QStringList captions;
-        QTimer::singleShot(0, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            for (QAbstractButton *button : box->buttons())
-                captions << button->text().remove(u'&');
-            box->button(QMessageBox::Cancel)->click();
-        });
-        MessageBoxDialog dialog;
-        dialog.ask(QStringLiteral("Soru"), DialogButtons::YesNoCancel);
-        captions.sort();
-        QCOMPARE(captions, (QStringList{"Evet", "Hayır", "İptal"}));
+        const QString text = QStringLiteral("Çıkılsın mı?\r\nNOT: ğüşiöç");
+        for (bool qtTurkish : {false, true}) {
+            if (qtTurkish && !QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_tr.qm")))
+                QSKIP("Qt's Turkish translation (qt6-translations-l10n) is not installed");
+            if (qtTurkish) {
+                QVERIFY(installQtTurkish(*qApp));
+                QCOMPARE(QDialogButtonBox(QDialogButtonBox::Close).button(QDialogButtonBox::Close)->text(), QStringLiteral("Kapat"));
+            }
+            QStringList captions;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), ApplicationTitle);
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->text(), text);
+                for (QAbstractButton *button : box->buttons())
+                    captions << button->text();
+                box->button(QMessageBox::No)->click();
+            });
+            QCOMPARE(MessageBoxDialog().ask(text, DialogButtons::YesNoCancel), DialogAnswer::No);
+            captions.sort();
+            QCOMPARE(captions, (QStringList{"Evet", "Hayır", "İptal"}));
+        }
     }
 
     void portTipsNameTheDevice()
