@@ -1,6 +1,5 @@
-// The device operations driven by a host without any window: what the
-// operator is asked and told and in which order, the busy state, the
-// progress, and whole transfers against the controller simulator.
+// The device operations under a host without a window: what the operator is asked and told, in
+// which order, the busy state and the progress, and whole transfers against the simulator.
 #include "ControllerSimulator.h"
 #include "operations/ClockText.h"
 #include "operations/DeviceOperations.h"
@@ -16,8 +15,7 @@
 using namespace OperationText;
 
 namespace {
-// Records every call in order, with the progress as the operator sees it
-// while a message is shown.
+// Records every call in order, and the progress as it is shown beside a message.
 class RecordingHost final : public OperationHost
 {
 public:
@@ -145,8 +143,7 @@ private slots:
             send ? operations.SendCalendar(link, model, calendar) : operations.ReceiveCalendar(link, model, calendar);
         QCOMPARE(host.log, QStringList({"ask " + (send ? AskSendCalendar : AskReceiveCalendar), "busy", "progress"}) + story);
         QCOMPARE(result.message(), story.last().mid(5, result.message().size()));
-        QVERIFY(!host.progress->isLoaded());
-        QVERIFY(!operations.link().channel());
+        QVERIFY(!host.progress->isLoaded() && !operations.link().channel()); // closed on every path
         QVERIFY(send || result.succeeded() || calendar == sampleCalendar()); // a failed receive keeps every old slot
         if (QTest::currentDataTag() == QByteArray("records received")) {     // the 24 slots read, the rest kept
             const RingCalendar old = sampleCalendar();
@@ -195,8 +192,7 @@ private slots:
         QCOMPARE(host.log, QStringList{"tell " + RelayTestNotOnV1 + " [closed 0/0 ]"});
     }
 
-    // V3 64 over TCP, V1 over serial, and V2 24 over TCP with noise before
-    // the answers from the 41st record read on.
+    // V3 64 over TCP, V1 over serial, V2 24 over TCP with noise before the answers from the 41st read on.
     void wholeSchedulesThroughTheSimulator()
     {
         for (auto [model, tcp, noisy] :
@@ -259,18 +255,16 @@ private slots:
     void packedBytesThatAreNoTimeKeepTheSlot()
     {
         // Hour and minute bytes: a time; a half above 9; an hour of 24; a minute of 60.
-        const quint8 bytes[][2] = {{0x23, 0x59}, {0x1A, 0x00}, {0x24, 0x00}, {0x07, 0x60}};
-        MemoryImage image;
-        RingCalendar calendar;
-        for (int slot = 0; slot < 4; ++slot) {
-            image.setByte(MemoryImage::entryOffset(0, slot) + 1, bytes[slot][0]);
-            image.setByte(MemoryImage::entryOffset(0, slot) + 2, bytes[slot][1]);
-            calendar.setRingTime(1, slot + 1, timeValue(5, 5));
+        for (auto [hour, minute, kept] :
+             {std::tuple{0x23, 0x59, "23:59"}, {0x1A, 0x00, "05:05"}, {0x24, 0x00, "05:05"}, {0x07, 0x60, "05:05"}}) {
+            MemoryImage image;
+            image.setByte(MemoryImage::entryOffset(0, 0) + 1, quint8(hour));
+            image.setByte(MemoryImage::entryOffset(0, 0) + 2, quint8(minute));
+            RingCalendar calendar;
+            calendar.setRingTime(1, 1, timeValue(5, 5));
+            ApplyMemoryImage(image, calendar);
+            QCOMPARE(hourMinuteText(calendar.ringTime(1, 1)), QString(kept));
         }
-        ApplyMemoryImage(image, calendar);
-        QCOMPARE(hourMinuteText(calendar.ringTime(1, 1)), QString("23:59"));
-        for (int slot = 2; slot <= 4; ++slot)
-            QCOMPARE(hourMinuteText(calendar.ringTime(1, slot)), QString("05:05"));
     }
 
     void clockAndRelayThroughTheSimulator()

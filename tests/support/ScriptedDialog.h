@@ -5,9 +5,8 @@
 #include <QList>
 #include <QString>
 
-// Answers the questions from a queue and records everything asked and told.
-// When the queue runs dry a question is answered the cautious way: Cancel,
-// No, or Ok for a plain message.
+// Answers the questions from a queue and records everything asked and told; with
+// the queue dry, the cautious way: Cancel, No, or Ok for a plain message.
 class ScriptedDialog final : public OperatorDialog
 {
 public:

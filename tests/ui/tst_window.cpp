@@ -105,7 +105,6 @@ private slots:
         const int shownRows[] = {24, 24, 2, 64, 16}, shownLabelPairs[] = {0, 0, 1, 0, 8};
         for (int model = 0; model < 5; ++model) {
             const int rows = shownRows[model], labelPairs = shownLabelPairs[model];
-            const QString line = model == 0 ? "9600,o,8,1" : "38400,o,8,1";
             const bool lengths = labelPairs == 0; // the interval models pair rows and give no lengths
             WindowFixture fx;
             QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(DeviceModel(model == 0 ? 1 : 0))));
@@ -113,7 +112,7 @@ private slots:
             window.show();
             fx.row<QRadioButton>("opsDeviceVersion", model)->click();
             QCOMPARE(window.selectedModel(), DeviceModel(model));
-            QCOMPARE(lineSettingsText(window.linkSettings().line), line);
+            QCOMPARE(lineSettingsText(window.linkSettings().line), QString(model == 0 ? "9600,o,8,1" : "38400,o,8,1"));
             for (int row = 0; row < SlotsPerDay; ++row) {
                 QCOMPARE(fx.row<QCheckBox>("chkTimeUsed", row)->isVisible(), row < rows);
                 QCOMPARE(fx.row<QLineEdit>("txtRingTime", row)->isVisible(), row < rows && lengths);
@@ -129,7 +128,6 @@ private slots:
             // "Kaydet" stores the model with the schedule.
             fx.child<QPushButton>("cmdSave")->click();
             QCOMPARE(fx.readFile("RingCalendar.dat").left(2), QByteArray(1, char(model)) + '\0');
-            window.hide();
         }
     }
 
@@ -150,8 +148,7 @@ private slots:
                                                      {"1e300", 3, 2, 2}}) {
             WindowFixture fx;
             QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar()));
-            frmRinger &window = fx.start();
-            RingCalendar &record = window.calendar();
+            RingCalendar &record = fx.start().calendar();
             for (int row = 0; row < 4; ++row)
                 fx.row<QLineEdit>("txtRingTime", row)->setText(text);
             QCOMPARE(record.ringDuration(1, 1), qint16(typed));
@@ -209,8 +206,7 @@ private slots:
     {
         WindowFixture fx;
         frmRinger &window = fx.start();
-        auto *tcp = fx.child<QCheckBox>("chkTCPIPActive");
-        tcp->setChecked(true);
+        fx.child<QCheckBox>("chkTCPIPActive")->setChecked(true);
         QVERIFY(!fx.child<QComboBox>("cmbPortNo")->isEnabled());
         QVERIFY(fx.child<QLineEdit>("txtIP")->isEnabled() && fx.child<QLineEdit>("txtPort")->isEnabled());
         fx.child<QLineEdit>("txtIP")->setText(" 127.0.0.1 ");
@@ -225,7 +221,7 @@ private slots:
         }
         QCOMPARE(window.linkSettings().host, QString("127.0.0.1"));
         QCOMPARE(window.linkSettings().transport, LinkTransport::Tcp);
-        tcp->setChecked(false);
+        fx.child<QCheckBox>("chkTCPIPActive")->setChecked(false);
         QVERIFY(fx.child<QComboBox>("cmbPortNo")->isEnabled() && !fx.child<QLineEdit>("txtIP")->isEnabled());
 
         // A port chosen in the list is stored at once, used from the next start.
@@ -315,8 +311,7 @@ private slots:
         QVERIFY(!closed);
         QCOMPARE(fx.readFile("RingCalendar.dat"), before);
 
-        // The session's end mid-receive cancels it as "İptal Et" does, and closes
-        // the window only once the operation has ended.
+        // The session's end mid-receive cancels it as "İptal Et" does, and closes the window once it has ended.
         simulator.setFaults({});
         QSignalSpy unloaded(&window, &frmRinger::unloaded);
         QTimer midTransfer;
