@@ -15,42 +15,37 @@ class TestSessionEnd : public QObject
     Q_OBJECT
 
 private slots:
-    void signalStoresBothFiles_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-    }
     void signalStoresBothFiles()
     {
-        QFETCH(int, signal);
-        QTemporaryDir folder;
-        const QDir files(folder.path());
-        QVERIFY(QFile::copy(QStringLiteral(ZILSISTEMI_PATH), files.filePath("zilsistemi")));
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        QProcess window;
-        window.start(files.filePath("zilsistemi"), {});
-        QVERIFY(window.waitForStarted());
-        const auto stopped = qScopeGuard([&window] {
-            window.kill();
-            window.waitForFinished();
-        });
-        const auto caught = [&window] { // the handlers are in place once /proc says both signals are caught
-            QFile status(QStringLiteral("/proc/%1/status").arg(window.processId()));
-            const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());
-            const quint64 mask = QRegularExpression("SigCgt:\\s*(\\w+)").match(text).captured(1).toULongLong(nullptr, 16);
-            return (mask >> (SIGTERM - 1) & 1) && (mask >> (SIGHUP - 1) & 1);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(caught(), 20000);
+        for (int signal : {SIGTERM, SIGHUP}) {
+            QTemporaryDir folder;
+            const QDir files(folder.path());
+            QVERIFY(QFile::copy(QStringLiteral(ZILSISTEMI_PATH), files.filePath("zilsistemi")));
+            QProcess window;
+            window.start(files.filePath("zilsistemi"), {});
+            QVERIFY(window.waitForStarted());
+            const auto stopped = qScopeGuard([&window] {
+                window.kill();
+                window.waitForFinished();
+            });
+            const auto caught = [&window] { // the handlers are in place once /proc says both signals are caught
+                QFile status(QStringLiteral("/proc/%1/status").arg(window.processId()));
+                const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());
+                const quint64 mask = QRegularExpression("SigCgt:\\s*(\\w+)").match(text).captured(1).toULongLong(nullptr, 16);
+                return (mask >> (SIGTERM - 1) & 1) && (mask >> (SIGHUP - 1) & 1);
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(caught(), 20000);
 
-        // What start-up wrote goes; only the end of the session writes them again.
-        QVERIFY(QFile::remove(files.filePath("RingCalendar.dat")));
-        QFile::remove(files.filePath("Ringer.ini"));
-        ::kill(pid_t(window.processId()), signal);
-        QVERIFY(window.waitForFinished(20000));
-        QVERIFY(window.exitStatus() == QProcess::NormalExit && window.exitCode() == 0);
-        QCOMPARE(QFileInfo(files.filePath("RingCalendar.dat")).size(), 5378);
-        QCOMPARE(QFileInfo(files.filePath("Ringer.ini")).size(), 4);
+            // What start-up wrote goes; only the end of the session writes them again.
+            QVERIFY(QFile::remove(files.filePath("RingCalendar.dat")));
+            QFile::remove(files.filePath("Ringer.ini"));
+            ::kill(pid_t(window.processId()), signal);
+            QVERIFY(window.waitForFinished(20000));
+            QVERIFY(window.exitStatus() == QProcess::NormalExit && window.exitCode() == 0);
+            QCOMPARE(QFileInfo(files.filePath("RingCalendar.dat")).size(), 5378);
+            QCOMPARE(QFileInfo(files.filePath("Ringer.ini")).size(), 4);
+        }
     }
 };
 

@@ -5,9 +5,8 @@
 #include <QList>
 #include <QString>
 
-// Answers the questions from a queue and records everything asked and told.
-// When the queue runs dry a question is answered the cautious way: Cancel,
-// No, or Ok for a plain message.
+// Answers the questions from a queue and records everything asked and told; with
+// the queue dry, the cautious way: Cancel, No, or Ok for a plain message.
 class ScriptedDialog final : public OperatorDialog
 {
 public:
@@ -25,12 +24,7 @@ public:
         messages.append({text, buttons});
         if (!answers.isEmpty())
             return answers.takeFirst();
-        switch (buttons) {
-        case DialogButtons::Ok: return DialogAnswer::Ok;
-        case DialogButtons::YesNo: return DialogAnswer::No;
-        case DialogButtons::YesNoCancel: return DialogAnswer::Cancel;
-        }
-        return DialogAnswer::Cancel;
+        return buttons == DialogButtons::Ok ? DialogAnswer::Ok : buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Cancel;
     }
 
     QStringList texts() const

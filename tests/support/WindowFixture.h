@@ -1,11 +1,11 @@
 #pragma once
 
+#include "support/FileBytes.h"
 #include "support/ScriptedDialog.h"
 #include "ui/frmRinger.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -19,17 +19,8 @@ public:
 
     QString path(const QString &fileName) const { return QDir(dataDir.path()).filePath(fileName); }
 
-    bool writeFile(const QString &fileName, const QByteArray &bytes) const
-    {
-        QFile file(path(fileName));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
-    QByteArray readFile(const QString &fileName) const
-    {
-        QFile file(path(fileName));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    bool writeFile(const QString &fileName, const QByteArray &bytes) const { return writeFileBytes(path(fileName), bytes); }
+    QByteArray readFile(const QString &fileName) const { return readFileBytes(path(fileName)); }
 
     // Starts the window (Form_Load) and, unless told not to, runs the first
     // activation as the window system would.

@@ -1,7 +1,6 @@
 // What the window program sets before its window opens, and the device each
 // "Com Port" number opens, shown as its tooltip.
 #include "support/WindowFixture.h"
-
 #include "ui/MessageBoxDialog.h"
 #include "ui/ProgramSetup.h"
 
@@ -19,32 +18,36 @@ class ProgramSetupTest : public QObject
     Q_OBJECT
 
 private slots:
-    void windowsCarryTheIcon()
+    // Our message boxes' captions, title and text, and again after the
+    // program's set-up: its icon, its name, and Qt's own dialogs in Turkish.
+    void setUpAndMessageBoxes()
     {
-        setUpWindowProgram(*qApp);
-        QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
-        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("zilsistemi"));
-    }
-
-    void qtDialogsInTurkishMessageBoxesUnchanged()
-    {
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_tr.qm")))
-            QSKIP("Qt's Turkish translation (qt6-translations-l10n) is not installed");
-        QVERIFY(installQtTurkish(*qApp));
-        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Close).button(QDialogButtonBox::Close)->text(), QStringLiteral("Kapat"));
-
-        QStringList captions;
-        QTimer::singleShot(0, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            for (QAbstractButton *button : box->buttons())
-                captions << button->text().remove(u'&');
-            box->button(QMessageBox::Cancel)->click();
-        });
-        MessageBoxDialog dialog;
-        dialog.ask(QStringLiteral("Soru"), DialogButtons::YesNoCancel);
-        captions.sort();
-        QCOMPARE(captions, (QStringList{"Evet", "Hayır", "İptal"}));
+        const QString text = QStringLiteral("Çıkılsın mı?\r\nNOT: ğüşiöç");
+        for (bool setUp : {false, true}) {
+            if (setUp) {
+                setUpWindowProgram(*qApp);
+                QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
+                QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("zilsistemi"));
+                if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_tr.qm")))
+                    QSKIP("Qt's Turkish translation (qt6-translations-l10n) is not installed");
+                QCOMPARE(QDialogButtonBox(QDialogButtonBox::Close).button(QDialogButtonBox::Close)->text(), QStringLiteral("Kapat"));
+                QVERIFY(installQtTurkish(*qApp));
+            }
+            QStringList captions;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), ApplicationTitle);
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->text(), text);
+                for (QAbstractButton *button : box->buttons())
+                    captions << button->text();
+                box->button(QMessageBox::No)->click();
+            });
+            QCOMPARE(MessageBoxDialog().ask(text, DialogButtons::YesNoCancel), DialogAnswer::No);
+            captions.sort();
+            QCOMPARE(captions, (QStringList{"Evet", "Hayır", "İptal"}));
+        }
     }
 
     void portTipsNameTheDevice()

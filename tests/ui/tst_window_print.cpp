@@ -2,6 +2,7 @@
 // and "PDF olarak kaydet…" with the file dialog answered.
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
+#include "support/Poppler.h"
 #include "support/WindowFixture.h"
 
 #include <QAction>
@@ -10,7 +11,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QTimeEdit>
 
 namespace {
@@ -75,10 +75,7 @@ void TestWindowPrint::previewAndPdfShowTheWeekAsEditedAndStoreNothing()
     dialogs.answer = fx.path("hafta"); // the extension is added
     fx.child<QAction>("actSavePdf")->trigger();
     QVERIFY(dialogs.suggested.endsWith("/Zil Takvimi " + QDate::currentDate().toString(Qt::ISODate) + ".pdf"));
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-layout", fx.path("hafta.pdf"), "-"});
-    QVERIFY(pdftotext.waitForFinished(20000));
-    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QString text = poppler("pdftotext", {"-layout"}, fx.readFile("hafta.pdf"));
     QVERIFY2(text.contains("Pazartesi") && text.contains("09:41 4 sn") && !text.contains("07:00"), qPrintable(text));
     QCOMPARE(fx.readFile("RingCalendar.dat"), mondayCalendar());
     QCOMPARE(fx.readFile("Ringer.ini"), settings);
