@@ -197,7 +197,6 @@ private slots:
         row("status SITE --deadline=1 --jobs=64 --only=nobody", "--only: the site has no controller \"nobody\"");
         row("apply SITE --date=2027-02-30", "--date: '2027-02-30' is not a date YYYY-MM-DD");
         row("status SITE --dry-run", "--dry-run does not apply to site status");
-        row("apply SITE --only=nobody", "--only: the site has no controller \"nobody\"");
         row("status .", "the site file was refused, nothing was contacted:\n.: is a folder, not a site file");
         row("check SITE", "");
     }
@@ -249,8 +248,6 @@ private:
             loop.exec();
         process.kill();
         process.waitForFinished(5000);
-        for (auto &[name, sim] : m_sims)
-            sim->disconnect(&loop);
         Run run;
         run.milliseconds = clock.elapsed();
         run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
