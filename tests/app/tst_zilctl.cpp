@@ -151,7 +151,6 @@ private slots:
         QTest::newRow("silent, receive") << QStringList{"receive", "SERIAL", "--calendar", "sent.dat"} << 0 << 1
                                          << ReceiveFailed + leftAsItWas;
         QTest::newRow("silent, clock read") << QStringList{"clock", "read", "TCP", "--model=v3-int"} << 0 << 1 << ClockReadFailed;
-        QTest::newRow("Ctrl-C in a send") << QStringList{"send", "TCP", "--calendar", "sent.dat"} << 3 << 130 << Cancelled;
         QTest::newRow("Ctrl-C in a receive") << QStringList{"receive", "TCP", "--calendar", "sent.dat"} << 3 << 130
                                              << Cancelled + leftAsItWas;
     }
@@ -191,7 +190,6 @@ private slots:
         row("unknown model", {"clock", "read", tcp, "--model", "V4"}, "--model: 'V4' is not a model");
         row("clock read as one word", {"clock read", tcp},
             "'clock read' is not a command (give each word of a command as an argument of its own)");
-        row("clock set as one word, one more", {"clock set", "extra", tcp}, "'clock set' is not a command");
         row("clock read as two words", {"clock", "read", tcp}, taken);
         row("clock set, one word more", {"clock", "set", "extra", tcp}, "clock set: unexpected 'extra'");
         row("clock alone", {"clock", tcp}, "clock wants set or read");
@@ -223,10 +221,8 @@ private slots:
         QTest::newRow("schedule is a folder") << QStringList{"export", "--calendar", "."} << "cannot be read";
         QTest::newRow("print without OUT") << QStringList{"print"} << "print needs OUT: a .pdf, .png or .svg file, or -";
         QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";
-        QTest::newRow("print, bad model") << QStringList{"print", "--model", "v4", "hafta.pdf"} << "--model: 'v4' is not a model";
         QTest::newRow("print over TCP") << QStringList{"print", tcp, "x.pdf"} << "--tcp does not apply to print";
         QTest::newRow("title for export") << QStringList{"export", "--title", "a"} << "--title does not apply to export";
-        QTest::newRow("print a missing schedule") << QStringList{"print", "--calendar", "none.dat", "x.pdf"} << "none.dat does not exist";
         row("export to an empty name", {"export", ""}, "export: the CSV file name is empty; '-' or no name means standard output");
         row("import from an empty name", {"import", ""}, "import: the CSV file name is empty; '-' or no name means standard input");
     }
@@ -235,13 +231,12 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const QByteArray shortFile = calendarToBytes(sampleCalendar(int(DeviceModel::V3Times64))).left(CalendarFileSize - 1);
-        QVERIFY(writeFileBytes(path("short.dat"), shortFile));
+        const QByteArray before = readFileBytes(path("sent.dat"));
         const Run run = zilctl(arguments);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith("zilctl: ") && run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
-        QCOMPARE(readFileBytes(path("short.dat")), shortFile);
+        QCOMPARE(readFileBytes(path("sent.dat")), before);
     }
 
     void exportImportKeepsEveryByteAndTheTail()
@@ -262,8 +257,7 @@ private slots:
         QCOMPARE(readFileBytes(path("b.dat")), original);
 
         // A new file: the slots left out are off at 00:00 with 3 seconds.
-        QCOMPARE(zilctl({"import", "--calendar", path("c.dat"), "--model", "V2  (24 zaman)"}, 0, "day,slot,in_use,time,seconds\n").exitCode,
-                 0);
+        QCOMPARE(zilctl({"import", "--calendar", "c.dat", "--model", "V2  (24 zaman)"}, 0, "day,slot,in_use,time,seconds\n").exitCode, 0);
         RingCalendar cleared;
         cleared.DeviceVersion = qint16(DeviceModel::V2Times24);
         cleared.RingDuration.fill(3);
@@ -272,30 +266,27 @@ private slots:
 
     void refusedTextWritesNothing()
     {
-        const QByteArray original = calendarToBytes(sampleCalendar(int(DeviceModel::V3Times64))) + "tail";
-        QVERIFY(writeFileBytes(path("a.dat"), original));
-        const Run run = zilctl({"import", "-", "--calendar", path("a.dat")}, 0,
+        const QByteArray original = readFileBytes(path("sent.dat"));
+        const Run run = zilctl({"import", "-", "--calendar", "sent.dat"}, 0,
                                "day,slot,in_use,time,seconds\n1,1,1,06:00,3\n\n9,1,1,06:00,3\n1,1,1,07:00,3\n");
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.err, QStringLiteral("zilctl: the text was refused, nothing was written:\n"
                                          "line 4, day: '9' is not a day from 1 to 7\n"
                                          "line 5: day 1 slot 1 is given again (first on line 2)\n"));
-        QCOMPARE(readFileBytes(path("a.dat")), original);
+        QCOMPARE(readFileBytes(path("sent.dat")), original);
         QCOMPARE(zilctl({"import", "--calendar", path("new.dat")}, 0, "day,slot,in_use,time,seconds\n").exitCode, 2); // no model anywhere
         QVERIFY(!QFile::exists(path("new.dat")));
     }
 
     void jsonGivesOneResultObject()
     {
-        QVERIFY(writeFileBytes(path("a.dat"), calendarToBytes(sampleCalendar(int(DeviceModel::V3Times64)))));
-        const Run ok = zilctl({"export", "--json", "--calendar", path("a.dat")});
+        const Run ok = zilctl({"export", "--json", "--calendar", "sent.dat"});
         const QJsonObject result = QJsonDocument::fromJson(ok.out.toUtf8()).object();
         QCOMPARE(result.value("ok").toBool(), true);
         QCOMPARE(result.value("model").toString(), "V3  (64 Zaman)");
         QVERIFY(result.value("text").toString().endsWith("\n7,64,1,15:09,28\n"));
 
         const Run refused = zilctl({"send", "--json", "--tcp", "127.0.0.1:99999"});
-        QCOMPARE(refused.exitCode, 2);
         QVERIFY(refused.err.isEmpty());
         const QJsonObject failure = QJsonDocument::fromJson(refused.out.toUtf8()).object();
         QCOMPARE(failure.value("exit_code").toInt(), 2);
@@ -304,16 +295,15 @@ private slots:
 
     void printWritesTheWholePageOrNothing()
     {
-        QVERIFY(writeFileBytes(path("a.dat"), calendarToBytes(sampleCalendar(int(DeviceModel::V3Times64)))));
-        const Run svg = zilctl({"print", "--calendar", path("a.dat"), "--title", "Güz Dönemi", path("hafta.SVG")});
-        QCOMPARE(svg.out, path("hafta.SVG") + " written from " + path("a.dat") + ": 12 pt, 1 column(s) a day\n");
+        const Run svg = zilctl({"print", "--calendar", path("sent.dat"), "--title", "Güz Dönemi", path("hafta.SVG")});
+        QCOMPARE(svg.out, path("hafta.SVG") + " written from " + path("sent.dat") + ": 12 pt, 1 column(s) a day\n");
         QVERIFY(readFileBytes(path("hafta.SVG")).contains("Güz Dönemi"));
-        const Run pdf = zilctl({"print", "--calendar", path("a.dat"), "--model", "v2-int", "-"});
+        const Run pdf = zilctl({"print", "--calendar", "sent.dat", "--model", "v2-int", "-"});
         QVERIFY(pdf.exitCode == 0 && pdf.err.isEmpty() && pdf.out.startsWith("%PDF") && pdf.out.trimmed().endsWith("%%EOF"));
-        QCOMPARE(zilctl({"print", "--json", "--calendar", path("a.dat"), "-"}).exitCode, 2); // both want standard output
+        QCOMPARE(zilctl({"print", "--json", "--calendar", "sent.dat", "-"}).exitCode, 2); // both want standard output
 
         // Nothing is left behind where the page cannot go, or does not fit.
-        const Run nowhere = zilctl({"print", "--calendar", path("a.dat"), path("yok/hafta.png")});
+        const Run nowhere = zilctl({"print", "--calendar", "sent.dat", path("yok/hafta.png")});
         QVERIFY2(nowhere.exitCode == 2 && nowhere.err.startsWith("zilctl: " + path("yok/hafta.png") + " cannot be written: "),
                  qPrintable(nowhere.err));
         RingCalendar crowded = sampleCalendar(int(DeviceModel::V3Times64));
@@ -357,14 +347,9 @@ private slots:
             QCOMPARE(text.count("08:30 3 sn"), qsizetype(i ? 3 : 2));
         }
 
-        // A bad site file, an OUTDIR that is a file: nothing written.
-        QVERIFY(writeFileBytes(path("bad.toml"), "name = 1\n"));
-        for (const QStringList &arguments :
-             {QStringList{path("bad.toml"), path("none")}, QStringList{path("site.toml"), path("normal.csv")}}) {
-            const Run refused = zilctl(QStringList{"site", "print"} + arguments);
-            QVERIFY2(refused.exitCode == 2 && refused.out.isEmpty() && refused.err.contains(" nothing was "), qPrintable(refused.err));
-        }
-        QVERIFY(!QFile::exists(path("none")));
+        // An OUTDIR that is a file: nothing written. A refused site file is site status's to pin.
+        const Run refused = zilctl({"site", "print", path("site.toml"), path("normal.csv")});
+        QVERIFY2(refused.exitCode == 2 && refused.out.isEmpty() && refused.err.contains(" nothing was "), qPrintable(refused.err));
         QVERIFY(readFileBytes(path("normal.csv")).endsWith("7,1,1,08:30,3\n"));
     }
 
