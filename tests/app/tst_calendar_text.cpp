@@ -20,7 +20,6 @@ private slots:
     void exportThenImportGivesTheSameBytes_data()
     {
         QTest::addColumn<RingCalendar>("calendar");
-        auto *random = QRandomGenerator::global();
 
         RingCalendar factory;
         factory.DeviceVersion = qint16(DeviceModel::V3Times64);
@@ -42,7 +41,7 @@ private slots:
 
         MemoryImage image; // a V1 receive takes each slot's bytes as they come
         for (int offset = 0; offset < MemoryImage::Size; ++offset)
-            image.setByte(offset, quint8(random->bounded(256)));
+            image.setByte(offset, quint8(QRandomGenerator::global()->bounded(256)));
         RingCalendar v1;
         ApplyMemoryImage(image, v1);
         QTest::newRow("V1 receive of random bytes") << v1;

@@ -28,7 +28,6 @@ namespace {
 struct Run
 {
     int exitCode = -1;
-    QJsonObject json;
     std::map<QString, QJsonObject> controllers; // by name
     qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
 };
@@ -72,7 +71,6 @@ private slots:
             if (port == sim->tcpPort())
                 m_sims[s.name] = std::move(sim);
         }
-        closed.close();
         // A holiday on Wednesday, only for "inplan": the week it must hold has an off day.
         site += "[[periods]]\nname = \"Bayram\"\ndate = 2027-01-13\nschedule = \"off\"\ncontrollers = [\"inplan\"]\n";
         QVERIFY(
@@ -252,8 +250,7 @@ private:
         run.milliseconds = clock.elapsed();
         run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
         run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        for (const QJsonValue &c : run.json.value("controllers").toArray())
+        for (const QJsonValue &c : QJsonDocument::fromJson(process.readAllStandardOutput()).object().value("controllers").toArray())
             run.controllers[c["name"].toString()] = c.toObject();
         return run;
     }
