@@ -36,19 +36,15 @@ QStringList dayColumn(const QByteArray &pdf, int day)
 
 // Every slot of every day in use, at times out of slot order that differ
 // from day to day.
-int fullWeekMinute(int day, int slot)
-{
-    return 6 * 60 + ((slot * 37 + day * 11) % 64) * 12 + day;
-}
-
 RingCalendar fullWeek()
 {
     RingCalendar c;
     c.DeviceVersion = qint16(DeviceModel::V3Times64);
     for (int i = 0; i < SlotTotal; ++i) { // day-fastest
+        const int day = i % DayCount + 1, slot = i / DayCount + 1;
         c.TimeUsed[size_t(i)] = 1;
-        c.RingTime[size_t(i)] = timeValue(0, fullWeekMinute(i % DayCount + 1, i / DayCount + 1));
-        c.RingDuration[size_t(i)] = qint16((i % DayCount + i / DayCount + 2) % 30 + 1);
+        c.RingTime[size_t(i)] = timeValue(0, 6 * 60 + ((slot * 37 + day * 11) % 64) * 12 + day);
+        c.RingDuration[size_t(i)] = qint16((day + slot) % 30 + 1);
     }
     return c;
 }
@@ -65,15 +61,16 @@ private slots:
         QTest::addColumn<RingCalendar>("calendar");
         QTest::addColumn<QList<QStringList>>("days");
 
+        const RingCalendar full = fullWeek();
         QList<QStringList> fullDays(DayCount);
         for (int day = 1; day <= DayCount; ++day) {
-            std::map<int, int> seconds;
+            std::map<double, int> seconds; // by time
             for (int slot = 1; slot <= SlotsPerDay; ++slot)
-                seconds[fullWeekMinute(day, slot)] = (slot + day) % 30 + 1;
-            for (const auto &[minute, length] : seconds)
-                fullDays[day - 1].append(QTime(minute / 60, minute % 60).toString("hh:mm") + QStringLiteral(" %1 sn").arg(length));
+                seconds[full.ringTime(day, slot)] = full.ringDuration(day, slot);
+            for (const auto &[time, length] : seconds)
+                fullDays[day - 1].append(toQTime(time).toString("hh:mm") + QStringLiteral(" %1 sn").arg(length));
         }
-        QTest::newRow("64 rings a day") << fullWeek() << fullDays;
+        QTest::newRow("64 rings a day") << full << fullDays;
 
         // Off slots hold 23:45, which no column may show; Thursday and Sunday are empty.
         RingCalendar sparse;
@@ -123,8 +120,8 @@ private slots:
         const WeekPageHeading heading{"Güz İŞÇİ ÖĞÜ", "Çalışma.dat", QDate(2026, 2, 14), {"Denetleyici: Atölye"}};
         const QByteArray pdf = renderWeekPage(PageFormat::Pdf, fullWeek(), DeviceModel::V3Times64, heading).bytes;
         const QString text = poppler("pdftotext", {}, pdf);
-        QVERIFY2(text.startsWith("Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\n"
-                                 "Denetleyici: Atölye\n"),
+        QVERIFY2(text.startsWith(
+                     "Güz İŞÇİ ÖĞÜ\nCihaz Modeli: V3 (64 Zaman)\nDosya: Çalışma.dat Yazdırma tarihi: 14 Şubat 2026\nDenetleyici: Atölye\n"),
                  qPrintable(text));
         const QStringList fonts = poppler("pdffonts", {}, pdf).split(u'\n', Qt::SkipEmptyParts).mid(2);
         QCOMPARE(fonts.filter(QRegularExpression("^DejaVuSans(-Bold)? .*Identity-H\\s+yes")), fonts); // embedded
