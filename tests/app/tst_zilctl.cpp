@@ -256,6 +256,14 @@ private slots:
         QCOMPARE(imported.out, path("b.dat") + " written: model V3  (64 Zaman), 448 slots from the text, 0 kept\n");
         QCOMPARE(readFileBytes(path("b.dat")), original);
 
+        // A short or empty file (a window killed at start leaves one) is read as the window reads it.
+        for (const int size : {0, 3, 5377}) {
+            QVERIFY(writeFileBytes(path("short.dat"), original.left(size)));
+            RingCalendar window;
+            LoadCalendar(window, path("short.dat"));
+            QCOMPARE(zilctl({"export", "--calendar", path("short.dat")}).out, calendarToText(window));
+        }
+
         // A new file: the slots left out are off at 00:00 with 3 seconds.
         QCOMPARE(zilctl({"import", "--calendar", "c.dat", "--model", "V2  (24 zaman)"}, 0, "day,slot,in_use,time,seconds\n").exitCode, 0);
         RingCalendar cleared;
