@@ -60,7 +60,7 @@ void LoadCalendar(RingCalendar &calendar, const QString &path)
     overlayCalendarBytes(calendar, readRecordPrefix(path, CalendarFileSize));
 }
 
-QString SaveCalendar(const RingCalendar &calendar, const QString &path)
+Result<> SaveCalendar(const RingCalendar &calendar, const QString &path)
 {
     return writeRecordKeepingTail(path, calendarToBytes(calendar));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schedule/Result.h"
 #include "schedule/RingCalendar.h"
 
 #include <QByteArray>
@@ -24,5 +25,5 @@ void overlayCalendarBytes(RingCalendar &calendar, const QByteArray &bytes);
 
 // Fills the record with as much of the file as there is.
 void LoadCalendar(RingCalendar &calendar, const QString &path);
-// Returns an empty string on success, else why the file was not stored.
-QString SaveCalendar(const RingCalendar &calendar, const QString &path);
+// A failure says why the file was not stored.
+Result<> SaveCalendar(const RingCalendar &calendar, const QString &path);

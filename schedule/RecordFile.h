@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "schedule/Result.h"
+
 // Fixed-size binary records kept in small files beside the executable.
 
 // Up to maxBytes from the start of the file. A missing file is created empty
@@ -13,5 +15,5 @@ QByteArray readRecordPrefix(const QString &path, qsizetype maxBytes);
 // Replaces the start of the file with the record and keeps whatever the old
 // file held beyond it. The new content is written to a temporary file and
 // renamed over the old one only when complete, so a failure leaves the old
-// file whole. Returns an empty string on success, else what went wrong.
-QString writeRecordKeepingTail(const QString &path, const QByteArray &record);
+// file whole. A failure says what went wrong.
+Result<> writeRecordKeepingTail(const QString &path, const QByteArray &record);

@@ -36,7 +36,7 @@ void LoadSettings(RingerSettings &settings, const QString &path)
         settings.Reserved = 5;
 }
 
-QString SaveSettings(const RingerSettings &settings, const QString &path)
+Result<> SaveSettings(const RingerSettings &settings, const QString &path)
 {
     return writeRecordKeepingTail(path, settingsToBytes(settings));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "schedule/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -26,5 +28,5 @@ void overlaySettingsBytes(RingerSettings &settings, const QByteArray &bytes);
 // Loads what the file holds, then limits the ranges: a PortNo outside 0..16
 // becomes 1, a Reserved above 5 becomes 5.
 void LoadSettings(RingerSettings &settings, const QString &path);
-// Returns an empty string on success, else why the file was not stored.
-QString SaveSettings(const RingerSettings &settings, const QString &path);
+// A failure says why the file was not stored.
+Result<> SaveSettings(const RingerSettings &settings, const QString &path);

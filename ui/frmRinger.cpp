@@ -148,10 +148,10 @@ bool frmRinger::storeSettings()
 }
 
 // A save that failed is told with the file's name and the reason.
-bool frmRinger::toldUnlessStored(const QString &what, const QString &path, const QString &error)
+bool frmRinger::toldUnlessStored(const QString &what, const QString &path, const Result<> &saved)
 {
-    if (error.isEmpty())
+    if (saved)
         return true;
-    m_dialog.tell(QStringLiteral("%1:\r\n%2\r\n%3").arg(what, QDir::toNativeSeparators(path), error));
+    m_dialog.tell(QStringLiteral("%1:\r\n%2\r\n%3").arg(what, QDir::toNativeSeparators(path), saved.error()));
     return false;
 }

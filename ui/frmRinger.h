@@ -97,7 +97,7 @@ private:
     void cmdClose_Click();
     bool storeCalendar();
     bool storeSettings();
-    bool toldUnlessStored(const QString &what, const QString &path, const QString &error);
+    bool toldUnlessStored(const QString &what, const QString &path, const Result<> &saved);
 
     // Model and connection (frmRinger_Settings.cpp).
     void opsDeviceVersion_Click(int index);

@@ -118,9 +118,9 @@ CommandResult DeviceJobRun::receive()
         result.message += QStringLiteral("\n%1 is left as it was").arg(m_job.calendarPath);
         return result;
     }
-    if (const QString error = SaveCalendar(calendar, m_job.calendarPath); !error.isEmpty()) {
+    if (const Result<> saved = SaveCalendar(calendar, m_job.calendarPath); !saved) {
         result.exitCode = ExitCode::BadInput;
-        result.message += QStringLiteral("\n%1 cannot be written: %2; it is left as it was").arg(m_job.calendarPath, error);
+        result.message += QStringLiteral("\n%1 cannot be written: %2; it is left as it was").arg(m_job.calendarPath, saved.error());
         return result;
     }
     result.message += QStringLiteral("\n%1 written").arg(m_job.calendarPath);

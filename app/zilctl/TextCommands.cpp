@@ -124,8 +124,8 @@ CommandResult importCalendarText(const Invocation &invocation)
     RingCalendar calendar = base ? *base : clearedCalendar(*model);
     reading.applyTo(calendar);
     calendar.DeviceVersion = qint16(*model);
-    if (const QString error = SaveCalendar(calendar, invocation.calendarPath); !error.isEmpty())
-        return badInput(QStringLiteral("%1 cannot be written: %2").arg(invocation.calendarPath, error));
+    if (const Result<> saved = SaveCalendar(calendar, invocation.calendarPath); !saved)
+        return badInput(QStringLiteral("%1 cannot be written: %2").arg(invocation.calendarPath, saved.error()));
 
     const int given = reading.slotCount();
     return {ExitCode::Success,

@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(calendarToBytes(calendar), file.left(5378) + patternBytes(5378, 1).mid(length));
         QCOMPARE(readFileBytes(path), file); // loading never writes
         overlayCalendarBytes(calendar, patternBytes(5378, 3));
-        QCOMPARE(SaveCalendar(calendar, path), QString());
+        QCOMPARE(SaveCalendar(calendar, path).error(), QString());
         QCOMPARE(readFileBytes(path), patternBytes(5378, 3) + file.mid(5378));
     }
 
@@ -116,8 +116,8 @@ private slots:
         for (const QString &path : {dir.filePath("blocked/RingCalendar.dat"), // a directory in the way
                                     dir.filePath("missing/RingCalendar.dat"), // a folder that is not there
                                     dir.filePath("plain/RingCalendar.dat")})  // a file where the folder should be
-            QVERIFY2(!SaveCalendar(busyCalendar(), path).isEmpty(), qPrintable(path));
-        QVERIFY(!SaveSettings(RingerSettings{2, 0}, dir.filePath("missing/Ringer.ini")).isEmpty());
+            QVERIFY2(!SaveCalendar(busyCalendar(), path), qPrintable(path));
+        QVERIFY(!SaveSettings(RingerSettings{2, 0}, dir.filePath("missing/Ringer.ini")));
         QVERIFY(QFileInfo(dir.filePath("blocked/RingCalendar.dat/kept")).isDir());
         QCOMPARE(readFileBytes(dir.filePath("plain")), QByteArray("x"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -143,7 +143,7 @@ private slots:
         RingerSettings settings{7, 2};
         LoadSettings(settings, path);
         QCOMPARE(std::pair(int(settings.PortNo), int(settings.Reserved)), std::pair(f[1].toInt(), f[2].toInt()));
-        QCOMPARE(SaveSettings(settings, path), QString());
+        QCOMPARE(SaveSettings(settings, path).error(), QString());
         QCOMPARE(readFileBytes(path).toHex(), f[3].toLatin1());
     }
 

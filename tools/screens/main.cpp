@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
         RingCalendar calendar;
         FactoryDefault(calendar);
         calendar.DeviceVersion = qint16(model);
-        if (!data.isValid() || !SaveCalendar(calendar, calendarFilePath(data.path())).isEmpty()) {
+        if (!data.isValid() || !SaveCalendar(calendar, calendarFilePath(data.path()))) {
             err << "cannot prepare a data directory\n";
             return 1;
         }

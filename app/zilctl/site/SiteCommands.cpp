@@ -75,8 +75,8 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
     QStringList paths;
     for (const QString &name : names) {
         const QString path = weeks.filePath(QStringLiteral("week-%1.dat").arg(paths.size() + 1));
-        if (const QString error = SaveCalendar(plannedWeek(site, *site.controller(name), invocation.date).calendar, path); !error.isEmpty())
-            return CommandResult::failure(ExitCode::BadInput, QStringLiteral("%1 cannot be written: %2").arg(path, error));
+        if (const Result<> saved = SaveCalendar(plannedWeek(site, *site.controller(name), invocation.date).calendar, path); !saved)
+            return CommandResult::failure(ExitCode::BadInput, QStringLiteral("%1 cannot be written: %2").arg(path, saved.error()));
         paths << path;
     }
     ControllerWorkSetup setup;
