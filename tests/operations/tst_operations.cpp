@@ -14,6 +14,8 @@
 
 using namespace OperationText;
 
+using StoryRow = std::tuple<DeviceModel, bool, int, QByteArrayList, QStringList>;
+
 namespace {
 // Records every call in order, and the progress as it is shown beside a message.
 class RecordingHost final : public OperationHost
@@ -60,13 +62,11 @@ LinkSettings simulatorLink(const ControllerSimulator &simulator, bool tcp, Devic
 RingCalendar sampleCalendar()
 {
     RingCalendar calendar;
-    for (int day = 1; day <= DayCount; ++day) {
-        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
-            calendar.setTimeUsed(day, slot, qint16((day + slot) % 2));
-            calendar.setRingDuration(day, slot, qint16(1 + (day * 7 + slot) % 30));
-            calendar.setRingTime(day, slot, timeValue((day * 5 + slot) % 24, (slot * 13 + day) % 60));
-        }
-    }
+    for (int day = 1; day <= DayCount; ++day)
+        for (int slot = 1; slot <= SlotsPerDay; ++slot)
+            calendar.setTimeUsed(day, slot, qint16((day + slot) % 2)),
+                calendar.setRingDuration(day, slot, qint16(1 + (day * 7 + slot) % 30)),
+                calendar.setRingTime(day, slot, timeValue((day * 5 + slot) % 24, (slot * 13 + day) % 60));
     return calendar;
 }
 
@@ -74,11 +74,10 @@ RingCalendar sampleCalendar()
 QStringList carriedSlots(const RingCalendar &c, int slotsPerDay)
 {
     QStringList lines;
-    for (int day = 1; day <= DayCount; ++day) {
+    for (int day = 1; day <= DayCount; ++day)
         for (int slot = 1; slot <= slotsPerDay; ++slot)
             lines << QString::asprintf("%d/%d: %d %d ", day, slot, c.timeUsed(day, slot), c.ringDuration(day, slot)) +
                          hourMinuteText(c.ringTime(day, slot));
-    }
     return lines;
 }
 } // namespace
@@ -89,20 +88,18 @@ class TestOperations : public QObject
 
 private slots:
 
+    // Model, send or receive, the step cancelled at, the answers (one per frame; the last repeats), and
+    // the story after the question, "busy" and "progress".
     void transferStories_data()
     {
-        QTest::addColumn<DeviceModel>("model");
-        QTest::addColumn<bool>("send");
-        QTest::addColumn<int>("cancelAtStep");
-        QTest::addColumn<QByteArrayList>("answers"); // one per frame; the last repeats
-        QTest::addColumn<QStringList>("story");      // after the question, "busy" and "progress"
+        QTest::addColumn<StoryRow>("row");
         const QByteArray ok = "$ZW001O\r\n", ack = programAckAnswer(), read = "$ZR001O1011030830**\r";
         // The last message, with the progress window's state, bar and status line as it is told.
         const auto row = [](const char *name, DeviceModel model, bool send, int cancelAt, const QByteArrayList &answers,
                             const QString &told, const char *bar, const QString &status) {
             const QString tell = "tell " + told + " [" + bar + " " + status + "]";
-            QTest::newRow(name) << model << send << cancelAt << answers
-                                << (told == ReceiveSucceeded ? QStringList{"shown"} : QStringList()) + QStringList{"idle", tell};
+            QTest::newRow(name) << StoryRow{model, send, cancelAt, answers,
+                                            (told == ReceiveSucceeded ? QStringList{"shown"} : QStringList()) + QStringList{"idle", tell}};
         };
         using M = DeviceModel;
         row("records sent", M::V2Times24, true, -1, {ok}, SendSucceeded, "open 168/168", SendSucceeded);
@@ -122,11 +119,8 @@ private slots:
 
     void transferStories()
     {
-        QFETCH(DeviceModel, model);
-        QFETCH(bool, send);
-        QFETCH(int, cancelAtStep);
-        QFETCH(QByteArrayList, answers);
-        QFETCH(QStringList, story);
+        QFETCH(StoryRow, row);
+        const auto &[model, send, cancelAtStep, answers, story] = row;
         RecordingHost host;
         host.cancelAtStep = cancelAtStep;
         FakeClock clock;
@@ -137,8 +131,7 @@ private slots:
         device.replyToEverySend(answers.last(), 10);
 
         RingCalendar calendar = sampleCalendar();
-        LinkSettings link;
-        link.transport = LinkTransport::Tcp;
+        const LinkSettings link{LinkTransport::Tcp, {}, 0, {}, {}};
         const OperationResult result =
             send ? operations.SendCalendar(link, model, calendar) : operations.ReceiveCalendar(link, model, calendar);
         QCOMPARE(host.log, QStringList({"ask " + (send ? AskSendCalendar : AskReceiveCalendar), "busy", "progress"}) + story);
@@ -160,8 +153,7 @@ private slots:
         SystemWholeSecondClock clock;
         DeviceOperations operations(host, clock);
         RingCalendar calendar;
-        LinkSettings serial;
-        serial.serialDevice = QStringLiteral("/nonexistent/controller");
+        const LinkSettings serial{LinkTransport::Serial, {}, 0, QStringLiteral("/nonexistent/controller"), {}};
 
         host.answerYes = false;
         QCOMPARE(operations.SendCalendar(serial, DeviceModel::V1, calendar).outcome, Outcome::NotConfirmed);
@@ -174,9 +166,7 @@ private slots:
         QCOMPARE(std::exchange(host.log, {}),
                  QStringList({"ask " + AskReceiveCalendar, "busy", "tell " + SerialPortFailed + " [closed 0/0 ]", "idle"}));
 
-        LinkSettings tcp;
-        tcp.transport = LinkTransport::Tcp;
-        tcp.host = QStringLiteral("127.0.0.1"); // port 0 never connects
+        LinkSettings tcp{LinkTransport::Tcp, QStringLiteral("127.0.0.1"), 0, {}, {}}; // port 0 never connects
         QCOMPARE(operations.SendClock(tcp, DeviceModel::V2Times24).outcome, Outcome::TcpNotConnected);
         QCOMPARE(std::exchange(host.log, {}), QStringList({"busy", "tell " + TcpPortFailed + " [closed 0/0 ]", "idle"}));
 
@@ -289,8 +279,7 @@ private slots:
         host.log.clear();
         QCOMPARE(operations.TestRelay(simulatorLink(simulator, true, DeviceModel::V2Times24), DeviceModel::V2Times24, 7).outcome,
                  Outcome::RelayRang);
-        QCOMPARE(simulator.relayTests(), 1);
-        QCOMPARE(simulator.lastRelaySeconds(), 7);
+        QCOMPARE(std::pair(simulator.relayTests(), simulator.lastRelaySeconds()), std::pair(1, 7));
         QCOMPARE(host.log, QStringList({"busy", "tell " + RelayTestDone + " [closed 0/0 ]", "idle"}));
     }
 

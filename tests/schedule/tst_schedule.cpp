@@ -59,9 +59,7 @@ private slots:
         QCOMPARE(RingCalendar::flatIndex(day, slot), flat);
         RingCalendar calendar;
         calendar.DeviceVersion = 0x0102;
-        calendar.setTimeUsed(day, slot, -292);
-        calendar.setRingDuration(day, slot, 0x1234);
-        calendar.setRingTime(day, slot, 45000.25);
+        calendar.setTimeUsed(day, slot, -292), calendar.setRingDuration(day, slot, 0x1234), calendar.setRingTime(day, slot, 45000.25);
         QByteArray image(5378, '\0');
         image.replace(0, 2, QByteArray::fromHex("0201"));
         if (flat != Refused) { // out of range, writes are dropped
@@ -113,9 +111,9 @@ private slots:
         QCOMPARE(readFileBytes(calendarFilePath(dir.path())) + readFileBytes(settingsFilePath(dir.path())), QByteArray());
 
         QVERIFY(QDir(dir.path()).mkpath("blocked/RingCalendar.dat/kept") && writeFileBytes(dir.filePath("plain"), "x"));
-        for (const QString &path : {dir.filePath("blocked/RingCalendar.dat"), // a directory in the way
-                                    dir.filePath("missing/RingCalendar.dat"), // a folder that is not there
-                                    dir.filePath("plain/RingCalendar.dat")})  // a file where the folder should be
+        // A directory in the way, a folder that is not there, a file where the folder should be.
+        for (const QString &path :
+             {dir.filePath("blocked/RingCalendar.dat"), dir.filePath("missing/RingCalendar.dat"), dir.filePath("plain/RingCalendar.dat")})
             QVERIFY2(!SaveCalendar(busyCalendar(), path), qPrintable(path));
         QVERIFY(!SaveSettings(RingerSettings{2, 0}, dir.filePath("missing/Ringer.ini")));
         QVERIFY(QFileInfo(dir.filePath("blocked/RingCalendar.dat/kept")).isDir());
@@ -260,11 +258,10 @@ private slots:
 
         for (int day : {2, 7, 1, 0, 8}) { // Monday itself and days outside the week change nothing
             calendar = expected = busyCalendar();
-            for (int slot = 1; slot <= 64 && day >= 2 && day <= 7; ++slot) {
-                expected.setTimeUsed(day, slot, calendar.timeUsed(1, slot));
-                expected.setRingDuration(day, slot, calendar.ringDuration(1, slot));
-                expected.setRingTime(day, slot, calendar.ringTime(1, slot));
-            }
+            for (int slot = 1; slot <= 64 && day >= 2 && day <= 7; ++slot)
+                expected.setTimeUsed(day, slot, calendar.timeUsed(1, slot)),
+                    expected.setRingDuration(day, slot, calendar.ringDuration(1, slot)),
+                    expected.setRingTime(day, slot, calendar.ringTime(1, slot));
             CopyFromMonday(calendar, day);
             QVERIFY2(calendar == expected, qPrintable(QString("day %1").arg(day)));
         }

@@ -6,15 +6,9 @@
 #include <QByteArray>
 #include <QList>
 
-// A controller stand-in for command tests: what it "receives" is scripted
-// against the fake time of a FakeClock, and every frame sent to it is kept.
-// standIn() makes forwarding channels for a link, so the script and its
-// log outlive the link's CloseLink(). A serial send drops unread input, as
-// the real port's buffer discard does.
-//
-//   CommandBench bench(LinkTransport::Serial);
-//   bench.device.replyToSend("$ZW001O", 300);   // answer the next frame after 0.3 s
-//   QCOMPARE(WriteCalendarRecord(bench.link, 1, 5, 1, 3, 0x08, 0x30), Reply::Accepted);
+// A controller stand-in for command tests: what it "receives" is scripted against the fake time of a FakeClock, and every
+// frame sent to it is kept. standIn() makes forwarding channels for a link, so the script and its log outlive the link's
+// CloseLink(). A serial send drops unread input, as the real port's buffer discard does.
 class ScriptedChannel
 {
 public:
@@ -34,27 +28,22 @@ public:
 
     QList<QByteArray> sentFrames() const { return m_sent; }
     QList<qint64> sendTimes() const { return m_sendTimes; }
-    int discardCount() const { return m_discards; }
 
     LinkTransport transport() const { return m_transport; }
-    qint64 bytesWaiting();
-    QByteArray readWaiting();
-    QByteArray peekWaiting()
+    qint64 bytesWaiting() { return moveDueDeliveries().size(); }
+    QByteArray readWaiting() { return moveDueDeliveries(), std::exchange(m_received, {}); }
+    QByteArray peekWaiting() { return moveDueDeliveries(); }
+    void discardInput()
     {
-        moveDueDeliveries();
-        return m_received;
+        if (m_transport == LinkTransport::Serial)
+            readWaiting();
     }
-    void discardInput();
     bool checkPort() { return m_transport == LinkTransport::Tcp || m_portCheckPasses; }
     void send(const QByteArray &frame);
 
 private:
-    struct Delivery
-    {
-        qint64 atMs;
-        QByteArray bytes;
-    };
-    void moveDueDeliveries();
+    using Delivery = std::pair<qint64, QByteArray>; // the fake time it is due at, its bytes
+    const QByteArray &moveDueDeliveries();          // the bytes readable now
 
     FakeClock &m_clock;
     LinkTransport m_transport;
@@ -63,7 +52,6 @@ private:
     QList<QByteArray> m_sent;
     QList<qint64> m_sendTimes;
     bool m_portCheckPasses = true;
-    int m_discards = 0;
 };
 
 // A device link on a fake clock with a scripted controller attached.
