@@ -32,12 +32,6 @@ struct Run
     qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
 };
 
-const QDate PlanDate(2027, 1, 11); // a Monday
-
-ControllerSimulator::Faults faults(int afterFrames, bool silent, bool wrongStatus, int answerDelayMs)
-{
-    return {.afterFrames = afterFrames, .silent = silent, .wrongStatus = wrongStatus, .noiseBefore = {}, .answerDelayMs = answerDelayMs};
-}
 } // namespace
 
 class TestSiteDevice : public QObject
@@ -50,26 +44,22 @@ private slots:
         QVERIFY(m_dir.isValid());
         QTcpServer closed; // a loopback port that nothing listens on
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const struct
-        {
-            const char *name;
-            DeviceModel model;
-            bool serial;
-        } sims[] = {{"inplan", DeviceModel::V3Times64, false},       {"other", DeviceModel::V1, true},
-                    {"refusing", DeviceModel::V2Times24, false},     {"clock", DeviceModel::V3IntervalTimer, false},
-                    {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
+        const std::tuple<const char *, DeviceModel, bool> sims[] = {
+            {"inplan", DeviceModel::V3Times64, false},       {"other", DeviceModel::V1, true},
+            {"refusing", DeviceModel::V2Times24, false},     {"clock", DeviceModel::V3IntervalTimer, false},
+            {"silent", DeviceModel::V2IntervalTimer, false}, {"unreachable", DeviceModel::V2Times24, false}};
         QByteArray site = "name = \"Deneme\"\n[schedules]\nnormal = \"normal.csv\"\n";
-        for (const auto &s : sims) {
+        for (const auto &[name, model, serial] : sims) {
             auto sim = std::make_unique<ControllerSimulator>();
-            sim->setModel(int(s.model));
-            QVERIFY(sim->listenTcp() && (!s.serial || sim->openSerial()));
-            const quint16 port = s.name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
+            sim->setModel(int(model));
+            QVERIFY(sim->listenTcp() && (!serial || sim->openSerial()));
+            const quint16 port = name == QLatin1String("unreachable") ? closed.serverPort() : sim->tcpPort();
             const QByteArray link =
-                s.serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
-            site += "[[controllers]]\nname = \"" + QByteArray(s.name) + "\"\n" + link + "\nmodel = \"" + modelShortName(s.model).toUtf8() +
+                serial ? "serial = \"" + sim->serialDevicePath().toUtf8() + '"' : "tcp = \"127.0.0.1:" + QByteArray::number(port) + '"';
+            site += "[[controllers]]\nname = \"" + QByteArray(name) + "\"\n" + link + "\nmodel = \"" + modelShortName(model).toUtf8() +
                     "\"\nschedule = \"normal\"\n";
             if (port == sim->tcpPort())
-                m_sims[s.name] = std::move(sim);
+                m_sims[name] = std::move(sim);
         }
         // A holiday on Wednesday, only for "inplan": the week it must hold has an off day.
         site += "[[periods]]\nname = \"Bayram\"\ndate = 2027-01-13\nschedule = \"off\"\ncontrollers = [\"inplan\"]\n";
@@ -82,7 +72,7 @@ private slots:
         holdPlannedWeek(*m_sims["inplan"], "inplan");
         holdPlannedWeek(*m_sims["clock"], "clock");
         m_sims["clock"]->setClock(QDateTime::currentDateTime().addSecs(3600));
-        m_sims["silent"]->setFaults(faults(0, true, false, 0));
+        m_sims["silent"]->setFaults({.silent = true, .noiseBefore = {}});
     }
 
     void statusThenApplyThenApply()
@@ -90,23 +80,20 @@ private slots:
         const QStringList everyone{"--date=2027-01-11", "--jobs=8", "--deadline=30"};
         const QStringList responsive = everyone + QStringList{"--only=inplan", "--only=other", "--only=refusing", "--only=clock"};
         const QString metrics = m_dir.filePath("zil.prom");
-        clearLogs();
         Run run = zilctl(QStringList{"status", "--openmetrics", metrics} + everyone);
         QCOMPARE(run.exitCode, 1); // two controllers could not be read
         QCOMPARE(run.controllers.size(), size_t(6));
-        const struct
-        {
-            const char *name;
-            int exitCode;
-            int differences; // -1: not read
-        } expected[] = {{"inplan", 0, 0}, {"other", 4, 168}, {"refusing", 4, 168},
-                        {"clock", 4, 0},  {"silent", 1, -1}, {"unreachable", 1, -1}};
-        for (const auto &e : expected) {
-            const QJsonObject c = run.controllers[e.name];
-            QCOMPARE(c["exit_code"].toInt(), e.exitCode);
-            QCOMPARE(c["ok"].toBool(), e.exitCode == 0);
-            QCOMPARE(c["differences"].toInt(-1), e.differences);
-            QCOMPARE(c["action"].toString(), e.exitCode == 1 ? "failed" : "none");
+        const std::tuple<const char *, int, int> expected[] = {
+            // name, exit code, differences (-1: not read){"inplan", 0, 0}, {"other", 4, 168}, {"refusing", 4, 168},
+            {"clock", 4, 0},
+            {"silent", 1, -1},
+            {"unreachable", 1, -1}};
+        for (const auto &[name, exitCode, differences] : expected) {
+            const QJsonObject c = run.controllers[name];
+            QCOMPARE(c["exit_code"].toInt(), exitCode);
+            QCOMPARE(c["ok"].toBool(), exitCode == 0);
+            QCOMPARE(c["differences"].toInt(-1), differences);
+            QCOMPARE(c["action"].toString(), exitCode == 1 ? "failed" : "none");
         }
         QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt() - 3600) <= 2);
         QVERIFY(run.controllers["unreachable"]["message"].toString().contains("Connection refused"));
@@ -122,7 +109,6 @@ private slots:
             reads[name] = sim->receivedFrames();
 
         // A dry run reads only, whatever it finds.
-        clearLogs();
         run = zilctl(QStringList{"apply", "--dry-run", "--set-clocks"} + responsive);
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.controllers["other"]["action"].toString(), "would-send");
@@ -131,8 +117,7 @@ private slots:
             QCOMPARE(framesOf(name), reads[name]);
 
         // The refusing controller says no to the fifth slot record of the send.
-        clearLogs();
-        m_sims["refusing"]->setFaults(faults(int(reads["refusing"].size()) + 4, false, true, 0));
+        m_sims["refusing"]->setFaults({.afterFrames = int(reads["refusing"].size()) + 4, .wrongStatus = true, .noiseBefore = {}});
         run = zilctl(QStringList{"apply", "--set-clocks"} + responsive);
         m_sims["refusing"]->setFaults({});
         QCOMPARE(run.exitCode, 1);
@@ -143,11 +128,10 @@ private slots:
         QCOMPARE(run.controllers["refusing"]["action"].toString(), "failed");
         QVERIFY(run.controllers["refusing"]["message"].toString().startsWith("send: "));
         QCOMPARE(run.controllers["clock"]["action"].toString(), "clock-set");
-        QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt(99)) <= 2);
-        QVERIFY(qAbs(m_sims["clock"]->clock().secsTo(QDateTime::currentDateTime())) <= 2);
+        QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt(99)) <= 2 &&
+                qAbs(m_sims["clock"]->clock().secsTo(QDateTime::currentDateTime())) <= 2);
 
         // Right after, a second apply writes nothing anywhere it succeeded.
-        clearLogs();
         run = zilctl(QStringList{"apply", "--set-clocks", "--only=inplan", "--only=other", "--only=clock"} + everyone);
         QCOMPARE(run.exitCode, 0);
         for (const char *name : {"inplan", "other", "clock"}) {
@@ -160,7 +144,7 @@ private slots:
     {
         // A slow controller is cut off at its deadline, long before its 448 answers
         // at 200 ms each would end; the other runs on.
-        m_sims["inplan"]->setFaults(faults(8, false, false, 200)); // its clock read is on time
+        m_sims["inplan"]->setFaults({.afterFrames = 8, .noiseBefore = {}, .answerDelayMs = 200}); // its clock read is on time
         Run run = zilctl({"status", "--date=2027-01-11", "--deadline=5", "--only=inplan", "--only=other"});
         m_sims["inplan"]->setFaults({});
         QCOMPARE(run.exitCode, 1);
@@ -171,7 +155,7 @@ private slots:
         // Ctrl-C in the middle of sends: the child stops after its record under way,
         // asked once, and tells so itself.
         for (const char *name : {"other", "refusing"})
-            m_sims[name]->setFaults(faults(0, false, false, 100));
+            m_sims[name]->setFaults({.noiseBefore = {}, .answerDelayMs = 100});
         run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
         for (const char *name : {"other", "refusing"})
             m_sims[name]->setFaults({});
@@ -204,7 +188,8 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(QString, error);
         const int exitCode = error.isEmpty() ? 0 : 2;
-        clearLogs();
+        for (auto &[name, sim] : m_sims)
+            sim->clearLog();
         QProcess process;
         process.setWorkingDirectory(m_dir.path());
         process.start(QStringLiteral(ZILCTL_PATH), ("site " + arguments.replace("SITE", "site.toml") + " --json").split(u' '));
@@ -219,7 +204,7 @@ private slots:
     }
 
 private:
-    // Runs zilctl while this event loop serves the simulators; SIGINT to its
+    // Runs zilctl while this event loop serves the simulators, their logs cleared first; SIGINT to its
     // process group, as Ctrl-C at a terminal, once the simulators have taken
     // `interruptAt` frames.
     Run zilctl(const QStringList &arguments, int interruptAt = 0)
@@ -231,6 +216,7 @@ private:
         int frames = 0;
         connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         for (auto &[name, sim] : m_sims) {
+            sim->clearLog();
             connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
                 if (++frames == interruptAt) {
                     signalledAt = clock.elapsed();
@@ -257,21 +243,15 @@ private:
 
     void holdPlannedWeek(ControllerSimulator &simulator, const QString &controller)
     {
-        const RingCalendar week = plannedWeek(*m_site, *m_site->controller(controller), PlanDate).calendar;
-        for (int day = 1; day <= 7; ++day) {
+        const RingCalendar week = plannedWeek(*m_site, *m_site->controller(controller), QDate(2027, 1, 11)).calendar; // a Monday
+        for (int day = 1; day <= 7; ++day)
             for (int slot = 1; slot <= 64; ++slot) {
                 const QTime time = toQTime(week.ringTime(day, slot));
                 simulator.setRecord(day, slot, {week.timeUsed(day, slot) == 1, week.ringDuration(day, slot), time.hour(), time.minute()});
             }
-        }
     }
 
     QList<QByteArray> framesOf(const QString &name) { return m_sims.at(name)->receivedFrames(); }
-    void clearLogs()
-    {
-        for (auto &[name, sim] : m_sims)
-            sim->clearLog();
-    }
 
     QTemporaryDir m_dir;
     std::map<QString, std::unique_ptr<ControllerSimulator>> m_sims;

@@ -84,7 +84,6 @@ private slots:
         QCOMPARE(planned.today.date, date);
         for (int weekday = 1; weekday <= 7; ++weekday) {
             const PlannedDay &day = planned.days[size_t(weekday - 1)];
-            // One date a weekday, from T to T+6.
             QVERIFY(day.date.dayOfWeek() == weekday && day.date >= date && day.date < date.addDays(7));
             QCOMPARE(day.schedule.left(1), week.mid(weekday - 1, 1));
             const bool off = day.schedule == "off";
@@ -107,9 +106,8 @@ private slots:
         QVERIFY(!nextChange(site, site.controllers[1], QDate(2027, 1, 1)).date.isValid());
 
         const QStringList plan = sitePlanText(site, QDate(2027, 1, 10), 3).split(u'\n');
-        QCOMPARE(plan[0], "date                  a       b");
-        QCOMPARE(plan[1], "2027-01-10 Pazar      normal  normal");
-        QCOMPARE(plan[2], "2027-01-11 Pazartesi  Sınav   normal");
+        QCOMPARE(plan.mid(0, 3), QStringList({"date                  a       b", "2027-01-10 Pazar      normal  normal",
+                                              "2027-01-11 Pazartesi  Sınav   normal"}));
         QVERIFY(plan.contains("  Pazartesi  2027-01-11  sinav (Sınav)"));
         QVERIFY(siteCheckText(site, QDate(2027, 1, 1)).contains("2027-01-11 sinav (Sınav)"));
     }
@@ -167,10 +165,8 @@ private slots:
         QVERIFY(writeFileBytes(path("otuz.csv"), "day,slot,in_use,time,seconds\n1,30,1,08:00,3\n1,31,0,08:00,3\n"));
         const SiteReading reading = read(text);
         QVERIFY(!reading.site);
-        QStringList problems;
-        for (const SiteProblem &p : reading.problems)
-            problems << p.toString().remove(m_dir.path() + '/');
-        QVERIFY2(problems.value(0).startsWith(problem) && !problem.isEmpty(), qPrintable(problems.join('\n')));
+        const QString first = reading.problems.value(0).toString().remove(m_dir.path() + '/');
+        QVERIFY2(first.startsWith(problem) && !problem.isEmpty(), qPrintable(first));
     }
 
     // A file with a fault in every part names each, in the order of the file.
@@ -222,28 +218,26 @@ private slots:
 
     void verdicts_data()
     {
-        QTest::addColumn<bool>("reached");
         QTest::addColumn<bool>("failed");
         QTest::addColumn<int>("differences");
         QTest::addColumn<int>("offset"); // 99999: the controller's clock makes no date
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("in plan, 30 s off") << true << false << 0 << -30 << 0;
-        QTest::newRow("in plan, 31 s off") << true << false << 0 << 31 << 4;
-        QTest::newRow("clock makes no date") << true << false << 0 << 99999 << 4;
-        QTest::newRow("one slot differs") << true << false << 1 << 0 << 4;
-        QTest::newRow("schedule not read") << true << false << -1 << 0 << 1;
-        QTest::newRow("send refused") << true << true << 0 << 0 << 1;
+        QTest::newRow("in plan, 30 s off") << false << 0 << -30 << 0;
+        QTest::newRow("in plan, 31 s off") << false << 0 << 31 << 4;
+        QTest::newRow("clock makes no date") << false << 0 << 99999 << 4;
+        QTest::newRow("one slot differs") << false << 1 << 0 << 4;
+        QTest::newRow("schedule not read") << false << -1 << 0 << 1;
+        QTest::newRow("send refused") << true << 0 << 0 << 1;
     }
 
     void verdicts()
     {
-        QFETCH(bool, reached);
         QFETCH(bool, failed);
         QFETCH(int, differences);
         QFETCH(int, offset);
         QFETCH(int, exitCode);
         ControllerOutcome o;
-        o.reached = o.clockRead = reached;
+        o.reached = o.clockRead = true;
         o.failed = failed;
         o.differences = differences;
         if (offset != 99999)
@@ -282,9 +276,7 @@ private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     SiteReading read(const QByteArray &text)
     {
-        if (!writeFileBytes(path("site.toml"), text))
-            return {};
-        return readSiteFile(path("site.toml"));
+        return writeFileBytes(path("site.toml"), text) ? readSiteFile(path("site.toml")) : SiteReading{};
     }
 
     QTemporaryDir m_dir;

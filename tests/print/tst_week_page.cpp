@@ -26,10 +26,9 @@ QStringList dayColumn(const QByteArray &pdf, int day)
     for (qsizetype i = lines.indexOf(QRegularExpression("^\\s*" + QLocale(QLocale::Turkish).standaloneDayName(day) + "$")) + 1;
          i > 0 && i < lines.size(); ++i) {
         QRegularExpressionMatchIterator match = entry.globalMatch(lines[i]);
-        for (QStringList *column : {&first, &second}) {
+        for (QStringList *column : {&first, &second})
             if (match.hasNext())
                 column->append(match.next().captured());
-        }
     }
     return first + second;
 }
@@ -114,7 +113,6 @@ private slots:
             QCOMPARE(dayColumn(pdf, day), days[day - 1]);
     }
 
-    // The day names are the columns' own test; the heading's letters and the fonts here.
     void turkishLettersSurviveAndFontsAreEmbedded()
     {
         const WeekPageHeading heading{"Güz İŞÇİ ÖĞÜ", "Çalışma.dat", QDate(2026, 2, 14), {"Denetleyici: Atölye"}};
@@ -153,14 +151,13 @@ private slots:
         const int margin = int(PageMarginMillimetres / 25.4 * PageImageDotsPerInch) - 1;
         const QRect inside = image.rect().adjusted(margin, margin, -margin, -margin);
         int inked = 0;
-        for (int y = 0; y < image.height(); ++y) {
+        for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const bool ink = image.pixel(x, y) != qRgb(255, 255, 255);
                 if (ink && !inside.contains(x, y))
                     QFAIL(qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
                 inked += ink;
             }
-        }
         QVERIFY(inked > 10000);
     }
 };

@@ -13,20 +13,15 @@
 #include <functional>
 
 namespace {
-const QDateTime SundayNight(QDate(2026, 12, 6), QTime(23, 59, 58));
-
 QString replyText(Reply reply)
 {
-    return reply == Reply::Accepted  ? QStringLiteral("accepted")
-           : reply == Reply::Refused ? QStringLiteral("refused")
-                                     : QStringLiteral("no answer");
+    return QString(reply == Reply::Accepted ? "accepted" : reply == Reply::Refused ? "refused" : "no answer");
 }
 
 QString clockText(const std::optional<ClockReading> &r)
 {
-    if (!r)
-        return QStringLiteral("no answer");
-    return QStringList{r->day, r->month, r->year, r->hour, r->minute, r->second, QString::number(r->weekday)}.join(u' ');
+    return r ? QStringList{r->day, r->month, r->year, r->hour, r->minute, r->second, QString::number(r->weekday)}.join(u' ')
+             : QStringLiteral("no answer");
 }
 
 QByteArray blockAnswer() // its data hold a "%", which must not count as its start
@@ -38,13 +33,8 @@ QByteArray blockAnswer() // its data hold a "%", which must not count as its sta
 }
 
 using Command = std::function<QString(DeviceLink &)>;
-struct Case
-{
-    const char *name;
-    Command run;
-};
 
-const Case Commands[] = {
+const std::pair<const char *, Command> Commands[] = {
     {"record write", [](DeviceLink &l) { return replyText(WriteCalendarRecord(l, 1, 5, 1, 3, 0x08, 0x30)); }},
     {"record read",
      [](DeviceLink &l) {
@@ -76,10 +66,9 @@ const Case Commands[] = {
 
 const Command &command(const QByteArray &name)
 {
-    for (const Case &c : Commands) {
-        if (name == c.name)
-            return c.run;
-    }
+    for (const auto &[caseName, run] : Commands)
+        if (name == caseName)
+            return run;
     qFatal("no command %s", name.constData());
 }
 } // namespace
@@ -107,9 +96,7 @@ private slots:
         both("read device clock", "%UR001**\r", 4);
         both("program mode load", "%CM050**\r", 1);
         both("program mode read", "%CM060**\r", 1);
-        QByteArray block = "%SEC0420%";
-        block += QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r";
-        both("block write", block, 1);
+        both("block write", "%SEC0420%" + QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r", 1);
         both("block read", "%REF0400**\r", 1);
         // Program-mode clocks count Monday as 00, so Sunday is 06.
         QTest::addRow("program clock set") << QByteArray("program clock set") << false
@@ -122,7 +109,7 @@ private slots:
         QFETCH(bool, tcp);
         QFETCH(QByteArrayList, frames);
         CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
-        bench.clock.setCurrentDateTime(SundayNight);
+        bench.clock.setCurrentDateTime(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 58))); // a Sunday
         bench.device.replyToEverySend(programAckAnswer());
         ::command(command)(bench.link);
         QCOMPARE(bench.device.sentFrames(), frames);
@@ -192,7 +179,7 @@ private slots:
             {"block read", blockAnswer(), 37, QString::fromLatin1(blockAnswer().mid(3, 32).toHex())},
             {"program clock read", "%SRTC06122623595807**\r", 21, "06 12 26 23 59 58 7"}, // follows its acknowledgement
         };
-        for (const auto &[name, answer, needed, result] : answers) {
+        for (const auto &[name, answer, needed, result] : answers)
             for (int run = 0; run < 19 * 4; ++run) {
                 const int stray = 1 + run / 4;
                 const bool tcp = run % 2, whole = run % 4 < 2;
@@ -206,24 +193,21 @@ private slots:
                 QVERIFY2(got == (whole ? result : "no answer"),
                          qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
             }
-        }
     }
 
-    // Without a link, every command gives no answer at once; a failed port check sends nothing.
     void noLinkOrFailedPortCheckSendsNothing()
     {
-        for (const Case &c : Commands) {
+        for (const auto &[name, run] : Commands) {
             FakeClock clock;
             DeviceLink link(clock);
-            QVERIFY2(c.run(link).startsWith(u"no answer"), c.name);
+            QVERIFY2(run(link).startsWith(u"no answer"), name);
             QCOMPARE(clock.ms(), 0);
         }
         for (const char *name : {"program mode load", "block write", "block read", "program clock set"}) {
             CommandBench bench(LinkTransport::Serial);
             bench.device.setPortCheckResult(false);
             bench.device.replyToEverySend(programAckAnswer());
-            QVERIFY(!command(name)(bench.link).startsWith(u"accepted"));
-            QVERIFY2(bench.device.sentFrames().isEmpty(), name);
+            QVERIFY2(!command(name)(bench.link).startsWith(u"accepted") && bench.device.sentFrames().isEmpty(), name);
         }
     }
 
