@@ -59,7 +59,9 @@ private slots:
         QCOMPARE(RingCalendar::flatIndex(day, slot), flat);
         RingCalendar calendar;
         calendar.DeviceVersion = 0x0102;
-        calendar.setTimeUsed(day, slot, -292), calendar.setRingDuration(day, slot, 0x1234), calendar.setRingTime(day, slot, 45000.25);
+        calendar.setTimeUsed(day, slot, -292);
+        calendar.setRingDuration(day, slot, 0x1234);
+        calendar.setRingTime(day, slot, 45000.25);
         QByteArray image(5378, '\0');
         image.replace(0, 2, QByteArray::fromHex("0201"));
         if (flat != Refused) { // out of range, writes are dropped
@@ -251,8 +253,10 @@ private slots:
         calendar = busyCalendar();
         expected.DeviceVersion = qint16(DeviceModel::V3Times64); // kept
         for (int day = 1; day <= 7; ++day)
-            for (int slot = 1; slot <= 8; ++slot) // 06:00, 08:00 .. 20:00
-                expected.setTimeUsed(day, slot, 1), expected.setRingTime(day, slot, timeValue(4 + 2 * slot, 0));
+            for (int slot = 1; slot <= 8; ++slot) { // 06:00, 08:00 .. 20:00
+                expected.setTimeUsed(day, slot, 1);
+                expected.setRingTime(day, slot, timeValue(4 + 2 * slot, 0));
+            }
         FactoryDefault(calendar);
         QVERIFY(calendar == expected);
 

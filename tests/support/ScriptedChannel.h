@@ -31,7 +31,11 @@ public:
 
     LinkTransport transport() const { return m_transport; }
     qint64 bytesWaiting() { return moveDueDeliveries().size(); }
-    QByteArray readWaiting() { return moveDueDeliveries(), std::exchange(m_received, {}); }
+    QByteArray readWaiting()
+    {
+        moveDueDeliveries();
+        return std::exchange(m_received, {});
+    }
     QByteArray peekWaiting() { return moveDueDeliveries(); }
     void discardInput()
     {

@@ -135,7 +135,8 @@ private slots:
             QCOMPARE(record.ringDuration(1, 2), length(2));
             fx.row<QTimeEdit>("dtTime", 2)->setTime(QTime(9, 41));
             QCOMPARE(std::pair(record.ringDuration(1, 3), record.ringTime(1, 3)), std::pair(length(2), timeValue(9, 41)));
-            record.setRingDuration(1, 4, Untouched), record.setRingDuration(1, 25, Untouched);
+            record.setRingDuration(1, 4, Untouched);
+            record.setRingDuration(1, 25, Untouched);
             fx.child<QPushButton>("cmdRefresh")->click();
             QCOMPARE(record.ringDuration(1, 4), length(3));
             QCOMPARE(record.ringDuration(1, 25), Untouched); // "Uygula" stops at row 24
