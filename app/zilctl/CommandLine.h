@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkOptions.h"
+#include "link/LinkOptions.h"
 #include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 

@@ -6,8 +6,8 @@
 #include "PrintCommand.h"
 #include "RunDeviceJob.h"
 #include "TextCommands.h"
-#include "site/SiteCommandLine.h"
-#include "site/SiteCommands.h"
+#include "sitecmd/SiteCommandLine.h"
+#include "sitecmd/SiteCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

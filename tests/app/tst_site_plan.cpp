@@ -1,10 +1,10 @@
 // The site file and the plan on fake dates, without processes or links.
 #include "schedule/DateTimeValue.h"
-#include "site/OpenMetricsFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
-#include "site/SitePlanText.h"
-#include "site/SiteReport.h"
+#include "sitecmd/OpenMetricsFile.h"
+#include "sitecmd/SitePlanText.h"
+#include "sitecmd/SiteReport.h"
 #include "support/FileBytes.h"
 
 #include <QDir>

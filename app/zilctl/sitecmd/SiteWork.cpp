@@ -1,4 +1,4 @@
-#include "site/SiteWork.h"
+#include "sitecmd/SiteWork.h"
 
 #include "../../SignalPipe.h"
 #include "ExitCode.h"

@@ -1,4 +1,4 @@
-#include "site/SiteReport.h"
+#include "sitecmd/SiteReport.h"
 
 #include "site/SiteModel.h"
 

@@ -1,4 +1,4 @@
-#include "SiteModel.h"
+#include "site/SiteModel.h"
 
 QString SitePosition::toString() const
 {

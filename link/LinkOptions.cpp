@@ -1,4 +1,4 @@
-#include "LinkOptions.h"
+#include "link/LinkOptions.h"
 
 #include "link/HostAddress.h"
 #include "schedule/SettingsFile.h"

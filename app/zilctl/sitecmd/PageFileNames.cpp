@@ -1,4 +1,4 @@
-#include "site/PageFileNames.h"
+#include "sitecmd/PageFileNames.h"
 
 #include <QSet>
 

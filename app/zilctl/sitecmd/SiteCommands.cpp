@@ -1,15 +1,15 @@
-#include "site/SiteCommands.h"
+#include "sitecmd/SiteCommands.h"
 
 #include "CommandResult.h"
 #include "schedule/CalendarFile.h"
-#include "site/OpenMetricsFile.h"
-#include "site/SiteCommandLine.h"
 #include "site/SiteFile.h"
-#include "site/SitePages.h"
 #include "site/SitePlan.h"
-#include "site/SitePlanText.h"
-#include "site/SiteReport.h"
-#include "site/SiteWork.h"
+#include "sitecmd/OpenMetricsFile.h"
+#include "sitecmd/SiteCommandLine.h"
+#include "sitecmd/SitePages.h"
+#include "sitecmd/SitePlanText.h"
+#include "sitecmd/SiteReport.h"
+#include "sitecmd/SiteWork.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

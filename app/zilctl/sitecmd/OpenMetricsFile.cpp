@@ -1,6 +1,6 @@
-#include "site/OpenMetricsFile.h"
+#include "sitecmd/OpenMetricsFile.h"
 
-#include "site/SiteReport.h"
+#include "sitecmd/SiteReport.h"
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
 #include "site/SiteFile.h"
 
-#include "LinkOptions.h"
+#include "link/LinkOptions.h"
 #include "schedule/DeviceModelNames.h"
 #include "schedule/SettingsFile.h"
 #include "site/SiteScheduleTexts.h"

@@ -1,4 +1,4 @@
-#include "site/SitePlanText.h"
+#include "sitecmd/SitePlanText.h"
 
 #include "operations/ClockText.h"
 #include "schedule/DeviceModelNames.h"

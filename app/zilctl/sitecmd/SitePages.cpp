@@ -1,10 +1,10 @@
-#include "site/SitePages.h"
+#include "sitecmd/SitePages.h"
 
 #include "print/WeekPageFile.h"
 #include "schedule/DayNames.h"
 #include "schedule/DeviceModelNames.h"
-#include "site/PageFileNames.h"
 #include "site/SitePlan.h"
+#include "sitecmd/PageFileNames.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "site/SiteCommandLine.h"
+#include "sitecmd/SiteCommandLine.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "site/ControllerWork.h"
+#include "sitecmd/ControllerWork.h"
 
 #include "ExitCode.h"
 #include "schedule/DeviceModelNames.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "site/ControllerOutcome.h"
-#include "site/ControllerWork.h"
+#include "sitecmd/ControllerWork.h"
 
 #include <QList>
 
