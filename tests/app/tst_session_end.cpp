@@ -1,23 +1,80 @@
-// The window program itself, offscreen, beside its files in a folder of its
-// own: a real SIGTERM or SIGHUP closes it as its close box does.
+// The window program as a process of its own, ended by real signals: the
+// installed program with nothing open, and this test's own executable running
+// the same window program with a message box or the send question open.
+#include "app/WindowProgram.h"
+#include "schedule/CalendarFile.h"
+#include "schedule/SettingsFile.h"
+#include "ui/frmRinger.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
+#include <cstdio>
+
+namespace {
+constexpr char ChildOption[] = "--window-with";
+
+// The child: the window program over a folder; once shown, the port and
+// Monday's first ring length are edited, then "box" (the relay test of "V1",
+// which tells that the model has none) or "question" (the schedule send)
+// opens, and "open" goes to standard output.
+int runWindowWith(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    const bool question = qstrcmp(argv[3], "question") == 0;
+    return runWindowProgram(app, folder, [question](frmRinger &window) {
+        QTimer::singleShot(0, &window, [&window, question] {
+            auto *port = window.findChild<QComboBox *>("cmbPortNo");
+            port->setCurrentIndex(4);
+            emit port->activated(4); // as the operator's choice
+            window.findChild<QLineEdit *>("txtRingTime_0")->setText("12");
+            auto *poll = new QTimer(&window);
+            QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+                if (QApplication::activeModalWidget()) {
+                    std::puts("open");
+                    std::fflush(stdout);
+                    poll->stop();
+                }
+            });
+            poll->start(20);
+            if (!question)
+                window.findChild<QAbstractButton *>("opsDeviceVersion_0")->click();
+            window.findChild<QAbstractButton *>(question ? "cmdSendCalendar" : "cmdTest")->click();
+        });
+    });
+}
+
+// The handlers are in place once /proc says both signals are caught.
+bool catchesSessionSignals(const QProcess &process)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());
+    const quint64 mask = QRegularExpression("SigCgt:\\s*(\\w+)").match(text).captured(1).toULongLong(nullptr, 16);
+    return (mask >> (SIGTERM - 1) & 1) && (mask >> (SIGHUP - 1) & 1);
+}
+} // namespace
 
 class TestSessionEnd : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+
     void signalStoresBothFiles()
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
         for (int signal : {SIGTERM, SIGHUP}) {
             QTemporaryDir folder;
             const QDir files(folder.path());
@@ -29,13 +86,7 @@ private slots:
                 window.kill();
                 window.waitForFinished();
             });
-            const auto caught = [&window] { // the handlers are in place once /proc says both signals are caught
-                QFile status(QStringLiteral("/proc/%1/status").arg(window.processId()));
-                const QString text = QString::fromLatin1(status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray());
-                const quint64 mask = QRegularExpression("SigCgt:\\s*(\\w+)").match(text).captured(1).toULongLong(nullptr, 16);
-                return (mask >> (SIGTERM - 1) & 1) && (mask >> (SIGHUP - 1) & 1);
-            };
-            QTRY_VERIFY_WITH_TIMEOUT(caught(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(catchesSessionSignals(window), 20000);
 
             // What start-up wrote goes; only the end of the session writes them again.
             QVERIFY(QFile::remove(files.filePath("RingCalendar.dat")));
@@ -47,7 +98,59 @@ private slots:
             QCOMPARE(QFileInfo(files.filePath("Ringer.ini")).size(), 4);
         }
     }
+
+    // A box or the send question open: the signal closes it with "Tamam" or "Hayır", stores both files
+    // with the edits and ends the program; nothing is sent. Two signals at once end it as well, the
+    // files stored first.
+    void signalBehindABox_data()
+    {
+        QTest::addColumn<QByteArray>("opened");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("count");
+        QTest::newRow("message, SIGTERM") << QByteArray("box") << SIGTERM << 1;
+        QTest::newRow("message, SIGHUP twice") << QByteArray("box") << SIGHUP << 2;
+        QTest::newRow("send question, SIGHUP") << QByteArray("question") << SIGHUP << 1;
+        QTest::newRow("send question, SIGTERM twice") << QByteArray("question") << SIGTERM << 2;
+    }
+
+    void signalBehindABox()
+    {
+        QFETCH(QByteArray, opened);
+        QFETCH(int, signal);
+        QFETCH(int, count);
+        QTemporaryDir folder;
+        const QDir files(folder.path());
+        QProcess window;
+        window.start(QCoreApplication::applicationFilePath(), {ChildOption, folder.path(), QString::fromLatin1(opened)});
+        const auto stopped = qScopeGuard([&window] {
+            window.kill();
+            window.waitForFinished();
+        });
+        QByteArray output; // the macro reads its condition more than once
+        QTRY_VERIFY_WITH_TIMEOUT((output += window.readAllStandardOutput()).contains("open"), 20000);
+        QVERIFY(catchesSessionSignals(window));
+        QVERIFY(QFile::remove(files.filePath("Ringer.ini"))); // the port was stored when chosen
+        for (int sent = 0; sent < count; ++sent)
+            ::kill(pid_t(window.processId()), signal);
+        QVERIFY(window.waitForFinished(20000));
+        QVERIFY(window.exitStatus() == QProcess::NormalExit && window.exitCode() == 0);
+
+        RingCalendar calendar;
+        LoadCalendar(calendar, files.filePath("RingCalendar.dat"));
+        QCOMPARE(int(calendar.ringDuration(1, 1)), 12);
+        RingerSettings settings;
+        LoadSettings(settings, files.filePath("Ringer.ini"));
+        QCOMPARE(int(settings.PortNo), 5);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSessionEnd)
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], ChildOption) == 0)
+        return runWindowWith(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestSessionEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_session_end.moc"
