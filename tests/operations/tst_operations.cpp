@@ -63,10 +63,11 @@ RingCalendar sampleCalendar()
 {
     RingCalendar calendar;
     for (int day = 1; day <= DayCount; ++day)
-        for (int slot = 1; slot <= SlotsPerDay; ++slot)
-            calendar.setTimeUsed(day, slot, qint16((day + slot) % 2)),
-                calendar.setRingDuration(day, slot, qint16(1 + (day * 7 + slot) % 30)),
-                calendar.setRingTime(day, slot, timeValue((day * 5 + slot) % 24, (slot * 13 + day) % 60));
+        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+            calendar.setTimeUsed(day, slot, qint16((day + slot) % 2));
+            calendar.setRingDuration(day, slot, qint16(1 + (day * 7 + slot) % 30));
+            calendar.setRingTime(day, slot, timeValue((day * 5 + slot) % 24, (slot * 13 + day) % 60));
+        }
     return calendar;
 }
 
