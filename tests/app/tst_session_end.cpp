@@ -7,6 +7,7 @@
 #include "ui/frmRinger.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -27,15 +28,15 @@ constexpr char ChildOption[] = "--window-with";
 
 // The child: the window program over a folder; once shown, the port and
 // Monday's first ring length are edited, then "box" (the relay test of "V1",
-// which tells that the model has none) or "question" (the schedule send)
-// opens, and "open" goes to standard output.
+// which tells that the model has none), "question" (the schedule send) or
+// "file" (the PDF's file dialog) opens, and "open" goes to standard output.
 int runWindowWith(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[2]);
-    const bool question = qstrcmp(argv[3], "question") == 0;
-    return runWindowProgram(app, folder, [question](frmRinger &window) {
-        QTimer::singleShot(0, &window, [&window, question] {
+    const QByteArray opened = argv[3];
+    return runWindowProgram(app, folder, [opened](frmRinger &window) {
+        QTimer::singleShot(0, &window, [&window, opened] {
             auto *port = window.findChild<QComboBox *>("cmbPortNo");
             port->setCurrentIndex(4);
             emit port->activated(4); // as the operator's choice
@@ -45,9 +46,11 @@ int runWindowWith(int argc, char *argv[])
                     std::puts("open");
                 std::fflush(stdout);
             });
-            if (!question)
+            if (opened == "file")
+                return window.findChild<QAction *>("actSavePdf")->trigger();
+            if (opened == "box")
                 window.findChild<QAbstractButton *>("opsDeviceVersion_0")->click();
-            window.findChild<QAbstractButton *>(question ? "cmdSendCalendar" : "cmdTest")->click();
+            window.findChild<QAbstractButton *>(opened == "question" ? "cmdSendCalendar" : "cmdTest")->click();
         });
     });
 }
@@ -69,9 +72,9 @@ class TestSessionEnd : public QObject
 private slots:
     void initTestCase() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
 
-    // The program itself with nothing open ("") loses both files after start-up and must write them again; with
-    // a box or the send question open, the signal closes it with "Tamam" or "Hayır" and both files keep the
-    // edits. Two signals at once end it as well, the files stored first.
+    // The program itself with nothing open ("") loses both files after start-up and must write them again; with a
+    // box, the send question or a file dialog open, the signal closes it ("Tamam", "Hayır", cancel) and both files
+    // keep the edits. Two signals at once end it as well, the files stored first.
     void signalStoresBothFiles_data()
     {
         QTest::addColumn<QByteArray>("opened");
@@ -83,6 +86,7 @@ private slots:
         QTest::newRow("message, SIGHUP twice") << QByteArray("box") << SIGHUP << 2;
         QTest::newRow("send question, SIGHUP") << QByteArray("question") << SIGHUP << 1;
         QTest::newRow("send question, SIGTERM twice") << QByteArray("question") << SIGTERM << 2;
+        QTest::newRow("file dialog, SIGTERM") << QByteArray("file") << SIGTERM << 1;
     }
 
     void signalStoresBothFiles()
