@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,13 +12,25 @@ namespace {
 volatile sig_atomic_t signalWriteFd = -1;
 volatile sig_atomic_t signalsSeen = 0;
 volatile sig_atomic_t exitStatusOnSecond = -1;
+// Lock-free atomics, safe in a handler: whether the first signal holds the
+// exit of a second one back until release(), and whether one is waiting.
+std::atomic<int> holdAfterFirst{0};
+std::atomic<int> exitHeld{0};
+std::atomic<int> exitWaiting{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // Async-signal-safe calls only.
 extern "C" void onSignal(int)
 {
-    if (signalsSeen != 0 && exitStatusOnSecond >= 0)
-        _exit(exitStatusOnSecond);
+    if (signalsSeen != 0 && exitStatusOnSecond >= 0) {
+        exitWaiting = 1;
+        if (exitHeld == 0)
+            _exit(exitStatusOnSecond);
+        return; // release() ends the process
+    }
     signalsSeen = 1;
+    if (holdAfterFirst != 0)
+        exitHeld = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalWriteFd, &byte, 1);
 }
@@ -31,6 +44,9 @@ SignalPipe::SignalPipe(std::initializer_list<int> signalNumbers, std::optional<i
         return; // no pipe: the signals keep their default, which ends the process
     signalsSeen = 0;
     exitStatusOnSecond = exitOnSecond.value_or(-1);
+    holdAfterFirst = 0;
+    exitHeld = 0;
+    exitWaiting = 0;
     signalWriteFd = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalPipe::readPipe);
@@ -45,6 +61,20 @@ SignalPipe::~SignalPipe()
     signalWriteFd = -1;
     ::close(m_pipe[0]);
     ::close(m_pipe[1]);
+}
+
+void SignalPipe::holdSecondUntilReleased()
+{
+    holdAfterFirst = 1;
+}
+
+void SignalPipe::release()
+{
+    // Cleared before the check, as the handler sets its flag before its own:
+    // one of the two sees the other and the process ends.
+    exitHeld = 0;
+    if (exitWaiting != 0 && exitStatusOnSecond >= 0)
+        _exit(exitStatusOnSecond);
 }
 
 void SignalPipe::handle(void (*handler)(int))

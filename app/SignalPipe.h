@@ -23,6 +23,12 @@ public:
     // A signal has arrived since the pipe was made.
     bool hasArrived() const { return m_arrived; }
 
+    // From the first signal on, a second one waits for release() before it
+    // ends the process: work the first one started (storing files) is done.
+    void holdSecondUntilReleased();
+    // Lets a second signal end the process; ends it now when one has come.
+    void release();
+
 signals:
     void arrived();
 

@@ -5,17 +5,22 @@
 
 namespace {
 
-bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker, bool lastPass)
+bool answerComplete(LinkChannel &channel, int minChars, const QByteArray &marker)
 {
-    if (channel.bytesWaiting() < minChars)
-        return false;
     if (marker.isEmpty())
-        return true;
+        return channel.bytesWaiting() >= minChars;
     const QByteArray text = channel.peekWaiting();
     const qsizetype start = text.indexOf(marker);
-    if (start < 0)
-        return lastPass; // no answer of this kind: what came is refused at the deadline
-    return text.size() - start >= minChars;
+    if (start >= 0)
+        return text.size() - start >= minChars;
+    // A marker cut between two reads ("...$Z" of "$ZW") is still coming.
+    for (qsizetype cut = 1; cut < marker.size(); ++cut)
+        if (text.endsWith(marker.left(cut)))
+            return false;
+    // No marker: the text is read from its first character, as an answer
+    // that lacks only its leading "%" or "$". Once that length is there the
+    // caller can judge it, good or wrong, without waiting for the deadline.
+    return text.size() >= minChars - 1;
 }
 
 } // namespace
@@ -36,7 +41,7 @@ std::optional<QByteArray> AwaitAnswer(DeviceLink &link, int minChars, int second
             return std::nullopt; // the link was closed during the wait
         // The pass whose own reading is past the deadline is the last one.
         const bool lastPass = !beforeDeadline(reading);
-        if (answerComplete(*channel, minChars, marker, lastPass)) {
+        if (answerComplete(*channel, minChars, marker)) {
             QByteArray text = channel->readWaiting();
             if (late == LateAnswer::Rejected && lastPass)
                 return std::nullopt;

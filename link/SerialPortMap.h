@@ -5,8 +5,8 @@
 
 // Serial port numbers 1..16 name devices by a default (Linux: port N is
 // /dev/ttyS(N-1); Windows: COMN). An operator may point any number elsewhere
-// with a plain-text file "SerialPorts.txt" beside the executable, one line a
-// port: "3 = /dev/ttyUSB0". A "#" starts a comment anywhere on a line; blank
+// with a plain-text file "SerialPorts.txt" in the data folder (the one that
+// holds the schedule file, see schedule/DataDirectory.h), one line a port: "3 = /dev/ttyUSB0". A "#" starts a comment anywhere on a line; blank
 // lines are skipped, as is any line that does not parse.
 class SerialPortMap
 {

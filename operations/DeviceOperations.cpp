@@ -30,7 +30,7 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
         return *failure;
     m_progress.open(direction);
     m_host.showProgress(m_progress);
-    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps : DayCount * recordSlotsPerDay(model));
+    m_progress.setStepCount(facts(model).family == ModelFamily::ProgramMode ? BlockTransferSteps : DayCount * facts(model).slotsCarried);
     m_progress.setStatusText(OperationText::EnteringProgramMode);
 
     const Outcome outcome = procedure();

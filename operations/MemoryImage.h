@@ -3,12 +3,12 @@
 #include "operations/HeldTime.h"
 #include "protocol/ProgramModeCommands.h"
 #include "protocol/Reply.h"
+#include "schedule/DeviceModel.h"
+#include "schedule/RingCalendar.h"
 
 #include <QList>
 #include <QtGlobal>
 #include <array>
-
-struct RingCalendar;
 
 // The byte image of a "V1" controller's schedule memory. Block sends and
 // receives share one image for the whole run, so the bytes around the slot
@@ -20,10 +20,14 @@ public:
     static constexpr int BlockSize = MemoryBlockBytes;
     static constexpr qint32 LastBlockAddress = 1024; // 33 blocks: offsets 0..1055
     static constexpr int BlockCount = LastBlockAddress / BlockSize + 1;
-    static constexpr int SlotsPerDay = 24;
+    static constexpr int SlotsPerDay = facts(DeviceModel::V1).slotsCarried;
     static constexpr int FirstEntryOffset = 24;
-    static constexpr int DayBytes = 96;
     static constexpr int EntryBytes = 4;
+    static constexpr int DayBytes = 96;
+    // A day's entries fill its bytes exactly, and the week's lie within the
+    // blocks a transfer moves.
+    static_assert(DayBytes == SlotsPerDay * EntryBytes, "the model table's slot count must fit the controller's day");
+    static_assert(FirstEntryOffset + DayCount * DayBytes <= LastBlockAddress + BlockSize, "the entries lie in the blocks sent");
 
     // Offset of the entry of day index 0..6 (Monday first), slot index 0..23.
     static constexpr int entryOffset(int dayIndex, int slotIndex)

@@ -6,30 +6,62 @@ OutcomeRow outcomeRow(Outcome outcome)
 {
     using namespace OperationText;
     using enum ExitCode;
-    // exit code, reached the controller, message, idle before the message,
-    // close progress first, status line, reset bar
+    // A field left out is false, or no message.
     switch (outcome) {
-    case Outcome::NotConfirmed: return {DeviceFailed, false, {}, false, false, false, false};
-    case Outcome::SerialPortNotOpened: return {LinkNotOpened, false, SerialPortFailed, false, false, false, false};
-    case Outcome::TcpNotConnected: return {LinkNotOpened, false, TcpPortFailed, false, false, false, false};
-    case Outcome::ProgramModeRefused: return {DeviceFailed, true, ProgramModeFailed, true, false, true, false};
-    case Outcome::BlocksSent: return {Success, true, SendSucceeded, true, false, true, true};
-    case Outcome::RecordsSent: return {Success, true, SendSucceeded, true, false, true, false};
-    case Outcome::BlockWriteFailed: return {DeviceFailed, true, BlockSendFailed, true, false, true, false};
-    case Outcome::RecordWriteFailed: return {DeviceFailed, true, RecordSendFailed, true, true, false, false};
-    case Outcome::Received: return {Success, true, ReceiveSucceeded, true, false, true, true};
-    case Outcome::BlockReadFailed: return {DeviceFailed, true, ReceiveFailed, true, false, true, false};
-    case Outcome::RecordReadFailed: return {DeviceFailed, true, ReceiveFailed, true, true, false, false};
-    case Outcome::Cancelled: return {Interrupted, true, OperationText::Cancelled, true, false, false, false};
-    case Outcome::ClockSet: return {Success, true, OperationText::ClockSet, false, false, false, false};
-    case Outcome::ClockNotSet: return {DeviceFailed, true, ClockSetFailed, false, false, false, false};
-    case Outcome::ClockRead: return {Success, true, {}, false, false, false, false};
-    case Outcome::ClockNotRead: return {DeviceFailed, true, ClockReadFailed, false, false, false, false};
-    case Outcome::RelayRang: return {Success, true, RelayTestDone, false, false, false, false};
-    case Outcome::RelayNotRung: return {DeviceFailed, true, RelayTestFailed, false, false, false, false};
+    case Outcome::NotConfirmed: return {.exitCode = DeviceFailed};
+    case Outcome::SerialPortNotOpened: return {.exitCode = LinkNotOpened, .message = SerialPortFailed};
+    case Outcome::TcpNotConnected: return {.exitCode = LinkNotOpened, .message = TcpPortFailed};
+    case Outcome::ProgramModeRefused:
+        return {.exitCode = DeviceFailed,
+                .reachedController = true,
+                .message = ProgramModeFailed,
+                .idleBeforeMessage = true,
+                .statusLine = true};
+    case Outcome::BlocksSent:
+        return {.exitCode = Success,
+                .reachedController = true,
+                .message = SendSucceeded,
+                .idleBeforeMessage = true,
+                .statusLine = true,
+                .resetBar = true};
+    case Outcome::RecordsSent:
+        return {.exitCode = Success, .reachedController = true, .message = SendSucceeded, .idleBeforeMessage = true, .statusLine = true};
+    case Outcome::BlockWriteFailed:
+        return {
+            .exitCode = DeviceFailed, .reachedController = true, .message = BlockSendFailed, .idleBeforeMessage = true, .statusLine = true};
+    case Outcome::RecordWriteFailed:
+        return {.exitCode = DeviceFailed,
+                .reachedController = true,
+                .message = RecordSendFailed,
+                .idleBeforeMessage = true,
+                .closeProgressFirst = true};
+    case Outcome::Received:
+        return {.exitCode = Success,
+                .reachedController = true,
+                .message = ReceiveSucceeded,
+                .idleBeforeMessage = true,
+                .statusLine = true,
+                .resetBar = true};
+    case Outcome::BlockReadFailed:
+        return {
+            .exitCode = DeviceFailed, .reachedController = true, .message = ReceiveFailed, .idleBeforeMessage = true, .statusLine = true};
+    case Outcome::RecordReadFailed:
+        return {.exitCode = DeviceFailed,
+                .reachedController = true,
+                .message = ReceiveFailed,
+                .idleBeforeMessage = true,
+                .closeProgressFirst = true};
+    case Outcome::Cancelled:
+        return {.exitCode = Interrupted, .reachedController = true, .message = OperationText::Cancelled, .idleBeforeMessage = true};
+    case Outcome::ClockSet: return {.exitCode = Success, .reachedController = true, .message = OperationText::ClockSet};
+    case Outcome::ClockNotSet: return {.exitCode = DeviceFailed, .reachedController = true, .message = ClockSetFailed};
+    case Outcome::ClockRead: return {.exitCode = Success, .reachedController = true};
+    case Outcome::ClockNotRead: return {.exitCode = DeviceFailed, .reachedController = true, .message = ClockReadFailed};
+    case Outcome::RelayRang: return {.exitCode = Success, .reachedController = true, .message = RelayTestDone};
+    case Outcome::RelayNotRung: return {.exitCode = DeviceFailed, .reachedController = true, .message = RelayTestFailed};
     // Nothing was sent: the model has no relay test to ask for.
-    case Outcome::RelayNotOnModel: return {BadInput, false, RelayTestNotOnV1, false, false, false, false};
+    case Outcome::RelayNotOnModel: return {.exitCode = BadInput, .message = RelayTestNotOnV1};
     }
     Q_UNREACHABLE();
-    return {DeviceFailed, false, {}, false, false, false, false};
+    return {.exitCode = DeviceFailed};
 }

@@ -33,13 +33,13 @@ enum class Outcome {
 // progress window of a transfer shows it.
 struct OutcomeRow
 {
-    ExitCode exitCode;       // zilctl's exit status; Success for the outcomes that succeeded
-    bool reachedController;  // a command went out: the operation's button takes the focus
-    QString message;         // empty: nothing is told
-    bool idleBeforeMessage;  // the busy state ends before the message is told, not after it
-    bool closeProgressFirst; // the window goes before the message: nothing stays open behind it
-    bool statusLine;         // the progress window's status line shows the message too
-    bool resetBar;           // the bar is emptied before the message
+    ExitCode exitCode;               // zilctl's exit status; Success for the outcomes that succeeded
+    bool reachedController = false;  // a command went out: the operation's button takes the focus
+    QString message = {};            // empty: nothing is told
+    bool idleBeforeMessage = false;  // the busy state ends before the message is told, not after it
+    bool closeProgressFirst = false; // the window goes before the message: nothing stays open behind it
+    bool statusLine = false;         // the progress window's status line shows the message too
+    bool resetBar = false;           // the bar is emptied before the message
 };
 
 // A switch over every outcome; the build refuses one left out.

@@ -15,7 +15,7 @@ OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, Devi
         RingCalendar received = calendar;
         const Outcome outcome = facts(model).family == ModelFamily::ProgramMode
                                     ? ReceiveCalendarBlocks(received)
-                                    : ReceiveCalendarRecords(received, recordSlotsPerDay(model));
+                                    : ReceiveCalendarRecords(received, facts(model).slotsCarried);
         if (outcome == Outcome::Received) {
             calendar = received;
             m_host.scheduleReceived();

@@ -11,7 +11,7 @@ OperationResult DeviceOperations::SendCalendar(const LinkSettings &link, DeviceM
 {
     return runTransfer(OperationText::AskSendCalendar, link, model, TransferProgress::Direction::ToController, [&] {
         return facts(model).family == ModelFamily::ProgramMode ? SendCalendarBlocks(calendar)
-                                                               : SendCalendarRecords(calendar, recordSlotsPerDay(model));
+                                                               : SendCalendarRecords(calendar, facts(model).slotsCarried);
     });
 }
 

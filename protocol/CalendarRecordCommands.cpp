@@ -19,19 +19,19 @@ constexpr int UsedAt = 10;
 constexpr int DurationAt = 11;
 constexpr int HourAt = 13;
 constexpr int MinuteAt = 15;
-constexpr int FieldsEnd = MinuteAt + 2;
 
 QByteArray field(qint16 value, qint16 width)
 {
     return FormatDecimal(value, width).toLatin1();
 }
 
-// The status character of the first answer starting with `answerStart`;
-// empty when the text holds no such answer, which is never taken as status.
+// The status character of the first answer starting with `answerStart`. A
+// text without one is read from its first character, so it counts only when
+// it starts with the answer's letters; otherwise there is no status.
 QByteArray statusOf(const QByteArray &received, const QByteArray &answerStart)
 {
     const int position = answerPosition(received, answerStart);
-    if (position == 0)
+    if (position == 0 && !received.startsWith(answerStart.mid(1)))
         return {};
     return answerField(received, position + StatusOffset, 1);
 }
@@ -69,7 +69,7 @@ std::optional<SlotReading> ReadCalendarRecord(DeviceLink &link, qint16 day, qint
         return std::nullopt;
     // An answer that stops inside its fields carries no slot, not a cut one.
     const int p = answerPosition(*answer, ReadAnswerStart);
-    if (answerField(*answer, p, FieldsEnd).size() < FieldsEnd)
+    if (answerField(*answer, p + MinuteAt, 2).size() < 2)
         return std::nullopt;
     return slotFromRecordAnswer(*answer);
 }

@@ -20,36 +20,39 @@ struct CommandRow
     bool portCheck = false;  // serial check before sending; fails the command
     int tcpCopies = 1;       // the frame's body this often over TCP, then one CR
     int minChars = 0;        // the wait ends once this many characters are there,
-    const char *marker = ""; // counted from the first of these (none: from the start)
+    const char *marker = ""; // counted from the first of these (text without one: from its start)
     int seconds = 0;
     WaitForm form = WaitForm::Strict;
     LateAnswer late = LateAnswer::Rejected;
     int afterAnswerPasses = 0; // yields once any answer came, before the next command
 };
 
-// The commands of both controller families, one row each: pre-send, passes,
-// seconds, port check, TCP copies, minimum answer, its marker, seconds, wait
-// form, late answer, passes after an answer.
+// The commands of both controller families, one row each; a field left out
+// keeps the default above (drain, no pause, one copy, strict wait).
 namespace Commands {
 using enum WaitForm;
 using enum LateAnswer;
-constexpr CommandRow::PreSend YieldOnly = CommandRow::YieldOnly, Drain = CommandRow::DrainAndYield;
+constexpr CommandRow::PreSend YieldOnly = CommandRow::YieldOnly;
 // Program mode ("V1"). After its request is acknowledged, the clock frame
 // gives the controller until the clock passes start + 1 second.
-inline constexpr CommandRow ProgramModeRequest{YieldOnly, 1001, 0, true, 1, 0, "", 0};
-inline constexpr CommandRow ProgramAck{Drain, 0, 0, false, 1, 28, "%", 1, Inclusive, Rejected};
-inline constexpr CommandRow ClockRequest{Drain, 5001, 0, true, 1, 0, "", 0};
-inline constexpr CommandRow ClockFrame{Drain, 0, 1, false, 1, 28, "%", 5};
-inline constexpr CommandRow ClockAnswer{Drain, 0, 0, false, 1, 21, "%", 5};
-inline constexpr CommandRow BlockWrite{Drain, 5001, 0, true, 1, 28, "%", 5};
-inline constexpr CommandRow BlockRead{Drain, 5001, 0, true, 1, 37, "%", 5};
+inline constexpr CommandRow ProgramModeRequest{.preSend = YieldOnly, .preSendPasses = 1001, .portCheck = true};
+inline constexpr CommandRow ProgramAck{.minChars = 28, .marker = "%", .seconds = 1, .form = Inclusive, .late = Rejected};
+inline constexpr CommandRow ClockRequest{.preSendPasses = 5001, .portCheck = true};
+inline constexpr CommandRow ClockFrame{.preSendSeconds = 1, .minChars = 28, .marker = "%", .seconds = 5, .late = Rejected};
+inline constexpr CommandRow ClockAnswer{.minChars = 21, .marker = "%", .seconds = 5, .late = Rejected};
+inline constexpr CommandRow BlockWrite{
+    .preSendPasses = 5001, .portCheck = true, .minChars = 28, .marker = "%", .seconds = 5, .late = Rejected};
+inline constexpr CommandRow BlockRead{
+    .preSendPasses = 5001, .portCheck = true, .minChars = 37, .marker = "%", .seconds = 5, .late = Rejected};
 // Record devices: an answer complete in the wait's last pass still counts.
 // The relay rings while the window keeps running for 100001 passes.
-inline constexpr CommandRow RecordWrite{Drain, 1001, 0, false, 3, 9, "$ZW", 2, Strict, Used};
-inline constexpr CommandRow RecordRead{Drain, 1001, 0, false, 4, 20, "$ZR", 2, Strict, Used};
-inline constexpr CommandRow RelayTest{Drain, 2001, 0, false, 10, 9, "$", 1, Strict, Used, 100001};
-inline constexpr CommandRow SetDeviceClock{Drain, 2001, 0, false, 6, 9, "$", 1, Strict, Used};
-inline constexpr CommandRow ReadDeviceClock{Drain, 2001, 0, false, 4, 23, "$", 1, Strict, Used};
+inline constexpr CommandRow RecordWrite{.preSendPasses = 1001, .tcpCopies = 3, .minChars = 9, .marker = "$ZW", .seconds = 2, .late = Used};
+inline constexpr CommandRow RecordRead{.preSendPasses = 1001, .tcpCopies = 4, .minChars = 20, .marker = "$ZR", .seconds = 2, .late = Used};
+inline constexpr CommandRow RelayTest{
+    .preSendPasses = 2001, .tcpCopies = 10, .minChars = 9, .marker = "$", .seconds = 1, .late = Used, .afterAnswerPasses = 100001};
+inline constexpr CommandRow SetDeviceClock{.preSendPasses = 2001, .tcpCopies = 6, .minChars = 9, .marker = "$", .seconds = 1, .late = Used};
+inline constexpr CommandRow ReadDeviceClock{
+    .preSendPasses = 2001, .tcpCopies = 4, .minChars = 23, .marker = "$", .seconds = 1, .late = Used};
 } // namespace Commands
 
 // The pauses, the port check, the frame (repeated over TCP as the row says),

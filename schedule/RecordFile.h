@@ -5,7 +5,8 @@
 
 #include "schedule/Result.h"
 
-// Fixed-size binary records kept in small files beside the executable.
+// Fixed-size binary records kept in small files in the data folder that
+// DataDirectory.h chooses.
 
 // Up to maxBytes from the start of the file. A missing file is created empty
 // (the controller tool has always left an empty file behind on first start);

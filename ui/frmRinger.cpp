@@ -119,7 +119,14 @@ void frmRinger::closeEvent(QCloseEvent *event)
 {
     // Mid-operation the schedule may be half received and the link open:
     // nothing is stored and the window stays until the operation has ended.
-    if (operationRunning() || !Form_Unload()) {
+    if (operationRunning()) {
+        event->ignore();
+        return;
+    }
+    // At the session's end nobody answers: what can be stored is, and the window goes.
+    if (m_sessionEnded)
+        storeFiles();
+    else if (!Form_Unload()) {
         event->ignore();
         return;
     }
@@ -133,6 +140,12 @@ bool frmRinger::Form_Unload()
     if (storeCalendar())
         return true;
     return m_dialog.ask(QStringLiteral("Zil takvimi kaydedilmeden programdan çıkılsın mı?"), DialogButtons::YesNo) == DialogAnswer::Yes;
+}
+
+void frmRinger::storeFiles()
+{
+    storeSettings();
+    storeCalendar();
 }
 
 bool frmRinger::storeCalendar()

@@ -64,10 +64,14 @@ public:
     // The file dialog and the print preview; the window's own by default.
     void setPageDialogs(PageDialogs &dialogs) { m_pageDialogs = &dialogs; }
 
-    // The session ends (a signal, the session manager): closes the window as
-    // its close box does. A running transfer is cancelled first, as "İptal
-    // Et" does, and the window closes once the operation has ended.
+    // The session ends (a signal): both files are stored at once, as the
+    // close box stores them; every open box and dialog closes with its
+    // cautious answer ("Hayır", "Tamam", cancel); a running transfer is
+    // cancelled as "İptal Et" does; the window closes once nothing runs.
     void endSession();
+    // The session manager asks for the data: both files are stored as the
+    // close box stores them, and the program goes on.
+    void storeFiles();
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -166,6 +170,7 @@ private:
     QPushButton *m_operationButton = nullptr; // the clock or relay-test button that runs
     bool m_operationRunning = false;
     bool m_closeWhenIdle = false; // the session ended while an operation ran
+    bool m_sessionEnded = false;  // the window closes without asking
 
     RingCalendar m_calendar;
     RingerSettings m_settings;

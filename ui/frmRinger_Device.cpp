@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,12 +35,18 @@ frmRinger::RunningOperation::~RunningOperation()
 
 void frmRinger::endSession()
 {
-    if (!operationRunning()) {
-        close();
-        return;
-    }
-    m_closeWhenIdle = true;
+    m_sessionEnded = true;
+    m_dialog.endSession();
+    storeFiles(); // first: nothing that follows can lose the edits
     m_operations.progress().cancel();
+    // The boxes' loops end; the code that opened them goes on with the cautious answer.
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
+    if (operationRunning())
+        m_closeWhenIdle = true;
+    else // from the event loop, once the boxes' own loops are gone
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 DeviceModel frmRinger::selectedModel() const

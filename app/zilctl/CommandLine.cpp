@@ -227,6 +227,19 @@ Invocation parseCommandLine(const QStringList &arguments)
     return invocation;
 }
 
+namespace {
+// "24 a day; 64 for "V3  (64 Zaman)"", from the model table.
+QString carriedSlotsText()
+{
+    const int usual = facts(DeviceModel::V1).slotsCarried;
+    QString text = QStringLiteral("%1 a day").arg(usual);
+    for (const ModelFacts &row : ModelTable::Rows)
+        if (row.slotsCarried != usual)
+            text += QStringLiteral("; %1 for \"%2\"").arg(row.slotsCarried).arg(row.caption);
+    return text;
+}
+} // namespace
+
 QString helpText()
 {
     const Options o;
@@ -247,7 +260,9 @@ QString helpText()
                            "  progress bar on standard error when that is a terminal.\n"
                            "  verify, send --verify: read the controller's schedule back and list every slot\n"
                            "  field that differs from the file: in_use (rings or not), time (HH:MM) and\n"
-                           "  seconds, over the slots the model carries (24 a day; 64 for \"V3  (64 Zaman)\").\n"
+                           "  seconds, over the slots the model carries (") +
+            carriedSlotsText() +
+            QStringLiteral(").\n"
                            "  receive: writes the file only when the whole schedule arrived.\n"
                            "  relay-test: a V1 has no relay test; zilctl says so and exits 2.\n"
                            "\nSchedule text (CSV):\n"

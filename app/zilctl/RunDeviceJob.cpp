@@ -136,7 +136,7 @@ CommandResult DeviceJobRun::verify()
     if (!received.succeeded())
         return result;
 
-    const int slotsPerDay = recordSlotsPerDay(m_job.model);
+    const int slotsPerDay = facts(m_job.model).slotsCarried;
     const QList<SlotDifference> differences = scheduleDifferences(*m_job.calendar, controller, slotsPerDay, m_operations.timesNotOfDay());
     const QString compared = QStringLiteral("days 1-7, slots 1-%1: in_use, time, seconds").arg(slotsPerDay);
     QJsonArray list;

@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(readFileBytes(path("other.dat")), calendarToBytes(sent) + "tail"); // with the slots the model lacks, and the tail
 
         // The last slot of the week is compared too; a time that is no time of day is shown as held.
-        const int last = recordSlotsPerDay(DeviceModel(model));
+        const int last = facts(DeviceModel(model)).slotsCarried;
         QByteArray memory = m_simulator.memory(); // a V1's hour and minute bytes, packed decimal
         memory.replace(MemoryImage::entryOffset(6, last - 1) + 1, 2, "\x24\x10");
         model == int(DeviceModel::V1) ? m_simulator.setMemory(memory)

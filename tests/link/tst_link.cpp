@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 using SP = QSerialPort;
-using WaitRow = std::tuple<const char *, qint64, int, WaitForm, LateAnswer, int, QByteArrayList, QByteArray, qint64>;
+using WaitRow = std::tuple<const char *, qint64, int, WaitForm, LateAnswer, int, const char *, QByteArrayList, QByteArray, qint64>;
 
 class TestLink : public QObject
 {
@@ -25,6 +25,7 @@ class TestLink : public QObject
 
 private slots:
     // "ms:bytes" pieces arrive on the fake clock (100 ms a sleep). Strict N s lasts (N-1, N] seconds; inclusive (N, N+1].
+    // With a marker the count starts at it; text without one is read from its start, one character shorter.
     void awaitAnswer_data()
     {
         QTest::addColumn<WaitRow>("row");
@@ -33,23 +34,30 @@ private slots:
         const QByteArray late = "$ZW001O!!", none = "time-out", ack = "%PICOKXXX", blanks(19, ' ');
         for (const WaitRow &row :
              // From 0.5 s, the last pass of a strict 2 s and of an inclusive 1 s wait is at 2.0 s.
-             {WaitRow{"strict, last pass, used", 500, 2, Strict, Used, 9, {"2000:" + late}, late, 2000},
-              {"strict, last pass, rejected", 500, 2, Strict, Rejected, 9, {"2000:" + late}, none, 2000},
-              {"strict, pass before, rejected", 500, 2, Strict, Rejected, 9, {"1900:" + late}, late, 1900},
-              {"inclusive, last pass, used", 500, 1, Inclusive, Used, 9, {"2000:" + late}, late, 2000},
-              {"inclusive, last pass, rejected", 500, 1, Inclusive, Rejected, 9, {"2000:" + late}, none, 2000},
-              {"exactly the minimum", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks}, ack + blanks, 600},
-              {"one short", 0, 2, Strict, Used, 28, {"300:" + ack, "600:" + blanks.mid(1)}, none, 2000}})
+             {WaitRow{"strict, last pass, used", 500, 2, Strict, Used, 9, "", {"2000:" + late}, late, 2000},
+              {"strict, last pass, rejected", 500, 2, Strict, Rejected, 9, "", {"2000:" + late}, none, 2000},
+              {"strict, pass before, rejected", 500, 2, Strict, Rejected, 9, "", {"1900:" + late}, late, 1900},
+              {"inclusive, last pass, used", 500, 1, Inclusive, Used, 9, "", {"2000:" + late}, late, 2000},
+              {"inclusive, last pass, rejected", 500, 1, Inclusive, Rejected, 9, "", {"2000:" + late}, none, 2000},
+              {"exactly the minimum", 0, 2, Strict, Used, 28, "%", {"300:" + ack, "600:" + blanks}, ack + blanks, 600},
+              {"one short", 0, 2, Strict, Used, 28, "%", {"300:" + ack, "600:" + blanks.mid(1)}, none, 2000},
+              {"stray bytes, tail cut", 0, 2, Strict, Used, 9, "$ZW", {"300:#!$ZW001O"}, none, 2000},
+              {"stray bytes, then the tail", 0, 2, Strict, Used, 9, "$ZW", {"300:#!$ZW001O", "700:!!"}, "#!$ZW001O!!", 700},
+              {"marker cut between reads", 0, 2, Strict, Used, 9, "$ZW", {"300:#!#!#!$Z", "700:W001O!!"}, "#!#!#!$ZW001O!!", 700},
+              {"no marker, whole", 0, 2, Strict, Rejected, 9, "$ZW", {"300:ZW001O!!"}, "ZW001O!!", 300},
+              {"no marker, one short", 0, 2, Strict, Used, 9, "$ZW", {"300:ZW001O!"}, none, 2000},
+              {"no marker, wrong letters", 0, 2, Strict, Rejected, 9, "$ZW", {"300:ZR001O!!"}, "ZR001O!!", 300},
+              {"no marker, ack", 0, 1, Inclusive, Rejected, 28, "%", {"400:PICOKXXX" + blanks}, "PICOKXXX" + blanks, 400}})
             QTest::newRow(std::get<0>(row)) << row;
     }
     void awaitAnswer()
     {
         QFETCH(WaitRow, row);
-        const auto &[name, startMs, seconds, form, late, minChars, pieces, answer, endMs] = row;
+        const auto &[name, startMs, seconds, form, late, minChars, marker, pieces, answer, endMs] = row;
         CommandBench bench(LinkTransport::Tcp, startMs);
         for (const QByteArray &piece : pieces)
             bench.device.deliverAt(piece.split(':').first().toLongLong(), piece.mid(piece.indexOf(':') + 1));
-        QCOMPARE(AwaitAnswer(bench.link, minChars, seconds, form, late).value_or("time-out"), answer);
+        QCOMPARE(AwaitAnswer(bench.link, minChars, seconds, form, late, marker).value_or("time-out"), answer);
         QCOMPARE(bench.clock.ms(), endMs);
         QCOMPARE(bench.clock.sleepCount(), int(endMs - startMs) / 100); // every pass but the last sleeps: no spinning
     }

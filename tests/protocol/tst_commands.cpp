@@ -1,6 +1,8 @@
 // Every controller command on a scripted controller and a fake clock: the
 // bytes it sends over serial and TCP, how it reads the answers a controller
 // or a noisy line can give, and how long it waits.
+#include "ControllerSimulator.h"
+#include "link/WholeSecondClock.h"
 #include "protocol/CalendarRecordCommands.h"
 #include "protocol/FrameEncoding.h"
 #include "protocol/ProgramModeClockCommands.h"
@@ -8,6 +10,7 @@
 #include "protocol/RecordDeviceCommands.h"
 #include "support/ScriptedChannel.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -31,6 +34,8 @@ QByteArray blockAnswer() // its data hold a "%", which must not count as its sta
         data += char(i == 7 ? '%' : 0xA0 + i);
     return "%RE" + data + "\r\n";
 }
+
+const QByteArray SimulatorMemory = QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ").repeated(316); // no "%" or "$" in a dump
 
 using Command = std::function<QString(DeviceLink &)>;
 
@@ -163,6 +168,124 @@ private slots:
         else if (!answer.isEmpty())
             bench.device.replyToSend(answer, atMs);
         QCOMPARE(::command(command)(bench.link), result);
+    }
+
+    // Answers without their leading "%" or "$", read from their first character, over serial and TCP. Good ones count
+    // as soon as they are whole; wrong ones are refused at once, long before the deadline: each row's end is its
+    // answer's arrival (100 ms after its send; the clock answer at 400 ms), where a deadline is 1 to 5 s later.
+    void answersWithoutMarker_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("tcp");
+        QTest::addColumn<QByteArrayList>("answers"); // one a send, the last repeats
+        QTest::addColumn<QByteArray>("unasked");     // arrives at 400 ms, after the first answer
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("endMs");
+        const QByteArray ack = programAckAnswer().mid(1), noAck = "PICNOXXX" + ack.mid(8);
+        QByteArray data; // no "%" or "$" among them, which would count as the answer's start
+        for (int i = 0; i < 32; ++i)
+            data += char(i == 7 ? '*' : 0xA0 + i);
+        const auto row = [](const char *name, const char *command, const QByteArrayList &answers, const QByteArray &unasked,
+                            const QString &result, int endMs = 100) {
+            for (const bool tcp : {false, true})
+                QTest::addRow("%s %s", name, tcp ? "tcp" : "serial") << QByteArray(command) << tcp << answers << unasked << result << endMs;
+        };
+        row("write", "record write", {"ZW001O\r\n"}, {}, "accepted");
+        row("write N", "record write", {"ZW001N\r\n"}, {}, "refused");
+        row("write, other letters", "record write", {"ZR001O\r\n"}, {}, "refused");
+        row("read", "record read", {"ZR001O7641150823**\r"}, {}, "1 15 503");
+        row("read N", "record read", {"ZR001N7641150823**\r"}, {}, "no answer");
+        row("read, other letters", "record read", {"ZW001O7641150823**\r"}, {}, "no answer");
+        row("relay", "relay test", {"DT001O\r\n"}, {}, "accepted");
+        row("relay, other letters", "relay test", {"DR001O\r\n"}, {}, "refused");
+        row("clock set", "set device clock", {"DR001O\r\n"}, {}, "accepted");
+        row("clock set, other letters", "set device clock", {"ER001O\r\n"}, {}, "refused");
+        row("clock read", "read device clock", {"UR00106122623595807**\r"}, {}, "06 12 26 23 59 58 7");
+        row("clock read, other letters", "read device clock", {"ER00106122623595807**\r"}, {}, "no answer");
+        row("ack", "program mode load", {ack}, {}, "accepted");
+        row("no ack, five times", "program mode read", {noAck}, {}, "refused", 500); // sent six times, 100 ms apart
+        row("block acked", "block write", {ack}, {}, "accepted");
+        row("block not acked", "block write", {noAck}, {}, "refused");
+        row("dump", "block read", {"RE" + data + "\r\n"}, {}, QString::fromLatin1(data.toHex()));
+        row("dump, other letters", "block read", {"ER" + data + "\r\n"}, {}, "no answer");
+        row("program clock set", "program clock set", {ack}, {}, "accepted", 2100); // its frame goes once the clock passes 1 s
+        row("program clock set, not acked", "program clock set", {ack, noAck}, {}, "refused", 2100);
+        row("SRTC", "program clock read", {ack}, "SRTC06122623595807**\r", "06 12 26 23 59 58 7", 400);
+        row("SRTC, other letters", "program clock read", {ack}, "NRTC06122623595807**\r", "no answer", 400);
+    }
+
+    void answersWithoutMarker()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, tcp);
+        QFETCH(QByteArrayList, answers);
+        QFETCH(QByteArray, unasked);
+        QFETCH(QString, result);
+        QFETCH(int, endMs);
+        CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
+        for (int i = 0; i + 1 < answers.size(); ++i)
+            bench.device.replyToSend(answers[i], 100);
+        bench.device.replyToEverySend(answers.last(), 100);
+        if (!unasked.isEmpty())
+            bench.device.deliverAt(400, unasked);
+        QCOMPARE(::command(command)(bench.link), result);
+        QCOMPARE(bench.clock.ms(), endMs);
+    }
+
+    // The same through the simulator answering without markers, over TCP and a pseudo-terminal, in real time: every
+    // answer kind of both families, good, then wrong (refused well within a second, where its wait lasts 1 to 10 s).
+    void answersWithoutMarkerThroughTheSimulator_data()
+    {
+        QTest::addColumn<DeviceModel>("model");
+        QTest::addColumn<bool>("tcp");
+        QTest::addColumn<bool>("wrong");
+        QTest::addColumn<QStringList>("steps"); // "command=result", the result's start
+        const QString dump = QString::fromLatin1(SimulatorMemory.mid(1024, 32).toHex());
+        const QStringList v1{"program clock read=27 02 31 06 05", "program clock set=accepted",
+                             "program mode load=accepted",        "block write=accepted",
+                             "program mode read=accepted",        "block read=" + dump};
+        const QStringList v1Wrong{"program clock read=no answer", "program mode load=refused"};
+        const QStringList records{"read device clock=27 02 31 06 05", "set device clock=accepted", "record write=accepted",
+                                  "record read=1 15 503", "relay test=accepted"};
+        const QStringList recordsWrong{"read device clock=no answer", "set device clock=refused", "record write=refused",
+                                       "record read=no answer", "relay test=refused"};
+        for (const bool tcp : {false, true}) {
+            const char *over = tcp ? "tcp" : "serial";
+            QTest::addRow("V1 %s", over) << DeviceModel::V1 << tcp << false << v1;
+            QTest::addRow("V1 wrong %s", over) << DeviceModel::V1 << tcp << true << v1Wrong;
+            QTest::addRow("V3 64 %s", over) << DeviceModel::V3Times64 << tcp << false << records;
+            QTest::addRow("V3 64 wrong %s", over) << DeviceModel::V3Times64 << tcp << true << recordsWrong;
+        }
+    }
+
+    void answersWithoutMarkerThroughTheSimulator()
+    {
+        QFETCH(DeviceModel, model);
+        QFETCH(bool, tcp);
+        QFETCH(bool, wrong);
+        QFETCH(QStringList, steps);
+        ControllerSimulator simulator;
+        QVERIFY(tcp ? simulator.listenTcp() : simulator.openSerial());
+        simulator.setModel(int(model));
+        simulator.setClock(QDateTime(QDate(2031, 2, 27), QTime(6, 5, 4)));
+        simulator.setMemory(SimulatorMemory);
+        simulator.setRecord(7, 64, {1, 15, 8, 23});
+        simulator.setFaults({.wrongStatus = wrong, .noiseBefore = {}, .withoutMarker = true});
+        SystemWholeSecondClock clock;
+        DeviceLink link(clock);
+        const LinkSettings settings{tcp ? LinkTransport::Tcp : LinkTransport::Serial, "127.0.0.1", simulator.tcpPort(),
+                                    simulator.serialDevicePath(), facts(model).line};
+        QVERIFY(link.Open(settings));
+        for (const QString &step : steps) {
+            const QString name = step.section(u'=', 0, 0), expected = step.section(u'=', 1);
+            QElapsedTimer timer;
+            timer.start();
+            const QString got = command(name.toLatin1())(link);
+            QVERIFY2(got.startsWith(expected), qPrintable(name + ": " + got));
+            // The relay test's counted passes after any answer are no wait.
+            const bool judgedAtOnce = !wrong || name == u"relay test" || timer.elapsed() < 1000;
+            QVERIFY2(judgedAtOnce, qPrintable(QString("%1 took %2 ms").arg(name).arg(timer.elapsed())));
+        }
     }
 
     // 1 to 19 stray bytes (noise, an earlier answer's tail), then an answer one short of what the wait

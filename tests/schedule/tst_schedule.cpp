@@ -30,8 +30,11 @@ RingCalendar busyCalendar()
 {
     RingCalendar calendar;
     calendar.DeviceVersion = qint16(DeviceModel::V3Times64);
-    for (int i = 0; i < 448; ++i)
-        calendar.TimeUsed[i] = qint16(1000 + i), calendar.RingDuration[i] = qint16(-1 - i), calendar.RingTime[i] = i / 10.0;
+    for (int i = 0; i < 448; ++i) {
+        calendar.TimeUsed[i] = qint16(1000 + i);
+        calendar.RingDuration[i] = qint16(-1 - i);
+        calendar.RingTime[i] = i / 10.0;
+    }
     return calendar;
 }
 } // namespace
@@ -262,10 +265,11 @@ private slots:
 
         for (int day : {2, 7, 1, 0, 8}) { // Monday itself and days outside the week change nothing
             calendar = expected = busyCalendar();
-            for (int slot = 1; slot <= 64 && day >= 2 && day <= 7; ++slot)
-                expected.setTimeUsed(day, slot, calendar.timeUsed(1, slot)),
-                    expected.setRingDuration(day, slot, calendar.ringDuration(1, slot)),
-                    expected.setRingTime(day, slot, calendar.ringTime(1, slot));
+            for (int slot = 1; slot <= 64 && day >= 2 && day <= 7; ++slot) {
+                expected.setTimeUsed(day, slot, calendar.timeUsed(1, slot));
+                expected.setRingDuration(day, slot, calendar.ringDuration(1, slot));
+                expected.setRingTime(day, slot, calendar.ringTime(1, slot));
+            }
             CopyFromMonday(calendar, day);
             QVERIFY2(calendar == expected, qPrintable(QString("day %1").arg(day)));
         }

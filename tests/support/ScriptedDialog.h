@@ -24,7 +24,7 @@ public:
         messages.append({text, buttons});
         if (!answers.isEmpty())
             return answers.takeFirst();
-        return buttons == DialogButtons::Ok ? DialogAnswer::Ok : buttons == DialogButtons::YesNo ? DialogAnswer::No : DialogAnswer::Cancel;
+        return cautiousAnswer(buttons);
     }
 
     QStringList texts() const

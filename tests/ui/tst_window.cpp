@@ -33,9 +33,11 @@ QByteArray editableCalendar(DeviceModel model = DeviceModel::V3Times64)
     RingCalendar calendar;
     calendar.DeviceVersion = qint16(model);
     for (int day = 1; day <= DayCount; ++day)
-        for (int slot = 1; slot <= SlotsPerDay; ++slot)
-            calendar.setTimeUsed(day, slot, 1), calendar.setRingDuration(day, slot, Untouched),
-                calendar.setRingTime(day, slot, timeValue(7, slot % 60));
+        for (int slot = 1; slot <= SlotsPerDay; ++slot) {
+            calendar.setTimeUsed(day, slot, 1);
+            calendar.setRingDuration(day, slot, Untouched);
+            calendar.setRingTime(day, slot, timeValue(7, slot % 60));
+        }
     return calendarToBytes(calendar);
 }
 } // namespace

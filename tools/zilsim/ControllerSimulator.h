@@ -38,6 +38,7 @@ public:
         bool dropConnection = false; // TCP: close the connection instead of answering
         bool noProgramAck = false;   // "%CM" requests never acknowledged
         int chunkSize = 0;           // > 0: answers trickle out in chunks this big
+        bool withoutMarker = false;  // answers lack their leading "%" or "$"
     };
 
     explicit ControllerSimulator(QObject *parent = nullptr);

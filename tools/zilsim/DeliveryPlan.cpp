@@ -13,7 +13,10 @@ QList<DeliveryStep> planDelivery(const Answer &answer, const ControllerSimulator
         return steps;
     }
     for (qsizetype i = 0; i < answer.size(); ++i) {
-        QByteArray bytes = faults.noiseBefore + answer.at(i).bytes;
+        QByteArray bytes = answer.at(i).bytes;
+        if (faults.withoutMarker && (bytes.startsWith('%') || bytes.startsWith('$')))
+            bytes.remove(0, 1);
+        bytes.prepend(faults.noiseBefore);
         // The last piece is the one whose length the program counts on.
         if (faults.shortAnswer && i == answer.size() - 1)
             bytes.chop(1);

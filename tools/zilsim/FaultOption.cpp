@@ -30,6 +30,8 @@ bool applyFaultOption(const QString &kind, ControllerSimulator::Faults &faults)
         faults.dropConnection = true;
     else if (kind == u"no-ack")
         faults.noProgramAck = true;
+    else if (kind == u"no-marker")
+        faults.withoutMarker = true;
     else if (const int ms = numberAfterColon(kind, QStringLiteral("late")); ms >= 0)
         faults.answerDelayMs = ms;
     else if (const int size = numberAfterColon(kind, QStringLiteral("chunk")); size > 0)

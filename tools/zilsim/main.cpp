@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Controller model 0..4 (0 = V1)."), QStringLiteral("N"),
                                    QStringLiteral("0"));
     const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("silent|wrong-status|noise|late:MS|short|drop|no-ack|chunk:N (may repeat)."),
+                                   QStringLiteral("silent|wrong-status|noise|late:MS|short|drop|no-ack|no-marker|chunk:N (may repeat)."),
                                    QStringLiteral("KIND"));
     const QCommandLineOption faultAfter(QStringLiteral("fault-after"), QStringLiteral("Answer this many frames normally first."),
                                         QStringLiteral("N"), QStringLiteral("0"));
