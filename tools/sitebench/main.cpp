@@ -3,6 +3,7 @@
 // serial-to-Ethernet converter, with --jobs 1 and --jobs 16 in one run: the
 // wall time, the ratio, and the CPU a controller costs its zilctl processes.
 #include "ControllerSimulator.h"
+#include "site/RunReport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,12 +47,20 @@ Timing timeStatus(const QString &site, int jobs)
     const double cpuBefore = childrenCpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    process.start(QStringLiteral(ZILCTL_PATH), {"site", "status", site, "--jobs=" + QString::number(jobs)});
+    process.start(QStringLiteral(ZILCTL_PATH), {"site", "status", site, "--jobs=" + QString::number(jobs), "--json"});
     if (process.waitForStarted())
         loop.exec();
     timing.wallSeconds = double(clock.elapsed()) / 1000.0;
     timing.cpuSeconds = childrenCpuSeconds() - cpuBefore; // zilctl is reaped, and with it its children's time
     timing.exitCode = process.exitCode();
+    // A controller that failed makes the figures no measure of the work: say which and why.
+    const Result<RunReport> report = runReportFromJson(process.readAllStandardOutput());
+    if (!report)
+        std::fprintf(stderr, "sitebench: --jobs %d: no report: %s\n", jobs, qPrintable(report.error()));
+    for (const ControllerOutcome &o : report ? report->outcomes : QList<ControllerOutcome>()) {
+        if (o.failed())
+            std::fprintf(stderr, "sitebench: --jobs %d: %s: %s\n", jobs, qPrintable(o.name), qPrintable(o.message));
+    }
     return timing;
 }
 
