@@ -35,6 +35,7 @@ class SiteRun : public QObject
 
 public:
     SiteRun(const Site &site, const QStringList &controllerNames, const SiteRunSetup &setup, QObject *parent = nullptr);
+    // Children still running are killed (SIGKILL), each waited for up to a second.
     ~SiteRun() override;
 
     void start();
