@@ -35,7 +35,8 @@ OperationResult DeviceOperations::runTransfer(const QString &question, const Lin
 
     const Outcome outcome = procedure();
     tellOutcome(outcome, busy);
-    m_link.CloseLink();
+    if (!m_keepLink)
+        m_link.CloseLink();
     return OperationResult{outcome};
 }
 
@@ -62,16 +63,25 @@ OperationResult DeviceOperations::runCommand(const LinkSettings &link, const std
         return *failure;
     const OperationResult result = command();
     tellOutcome(result.outcome, busy);
-    m_link.CloseLink();
+    if (!m_keepLink)
+        m_link.CloseLink();
     return result;
 }
 
 std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettings &link, BusyScope &busy)
 {
+    if (m_keepLink && m_link.channel())
+        return std::nullopt;
     const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
     const Outcome outcome = link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
     tellOutcome(outcome, busy);
     return OperationResult{outcome, opened.error()};
+}
+
+void DeviceOperations::releaseLink()
+{
+    m_keepLink = false;
+    m_link.CloseLink();
 }

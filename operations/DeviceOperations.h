@@ -35,6 +35,16 @@ public:
     OperationResult ReceiveClock(const LinkSettings &link, DeviceModel model);
     OperationResult TestRelay(const LinkSettings &link, DeviceModel model, qint16 seconds);
 
+    // Scripts that run several operations on one controller: the link the
+    // first opens stays open for the next ones, until releaseLink(). The
+    // window opens and closes it for each operation.
+    void keepLinkOpen() { m_keepLink = true; }
+    void releaseLink();
+    // A "V1" image has been read whole from the controller by this object: a
+    // block send then carries back the bytes around the slot entries as the
+    // controller holds them, not as zeros.
+    bool holdsControllerImage() const { return m_imageFromController; }
+
     TransferProgress &progress() { return m_progress; }
     DeviceLink &link() { return m_link; }
     // The slots of the last receive whose time was no time of day.
@@ -63,6 +73,8 @@ private:
     DeviceLink m_link;
     TransferProgress m_progress;
     MemoryImage m_image;
+    bool m_imageFromController = false;
+    bool m_keepLink = false;
     QList<HeldTime> m_timesNotOfDay;
 };
 

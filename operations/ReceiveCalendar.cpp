@@ -26,6 +26,7 @@ OperationResult DeviceOperations::ReceiveCalendar(const LinkSettings &link, Devi
 
 Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
 {
+    m_imageFromController = false;
     if (RequestProgramMode(m_link, ProgramMode::Read) != Reply::Accepted)
         return Outcome::ProgramModeRefused;
 
@@ -42,6 +43,7 @@ Outcome DeviceOperations::ReceiveCalendarBlocks(RingCalendar &calendar)
         if (m_progress.cancelled())
             return Outcome::Cancelled;
     }
+    m_imageFromController = true;
     m_timesNotOfDay = ApplyMemoryImage(m_image, calendar);
     return Outcome::Received;
 }

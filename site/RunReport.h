@@ -2,6 +2,7 @@
 
 #include "schedule/Result.h"
 #include "site/ControllerOutcome.h"
+#include "site/SiteDefaults.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -13,14 +14,18 @@
 // writer and one reader for both.
 struct RunReport
 {
-    QString verb;        // "status", "apply"
+    QString verb; // "status", "apply"
+    QString sitePath;
     QString siteName;
     QDateTime finishedAt;
     int exitCode = 0;
+    QString message; // the summary line
     bool interrupted = false;
-    QList<ControllerOutcome> outcomes; // in the site's order
+    int clockToleranceSeconds = DefaultClockToleranceSeconds; // the site's, which each controller's verdict uses
+    QList<ControllerOutcome> outcomes;                        // in the site's order
 };
 
+// Each controller carries its verdict ("ok", "exit_code") beside its outcome.
 QJsonObject runReportJson(const RunReport &report);
 Result<RunReport> runReportFromJson(const QByteArray &json);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schedule/CalendarText.h"
+#include "site/SiteDefaults.h"
 
 #include <QDate>
 #include <QList>
@@ -60,7 +61,6 @@ struct SitePeriod
     }
 };
 
-constexpr int DefaultClockToleranceSeconds = 30;
 inline const QString OffScheduleName = QStringLiteral("off");
 
 struct Site

@@ -14,7 +14,10 @@ void writeToTerminal(const QString &text)
 }
 } // namespace
 
-ConsoleHost::ConsoleHost(bool drawProgress) : m_drawProgress(drawProgress) { }
+ConsoleHost::ConsoleHost(bool drawProgress, std::function<void(int percent)> onPercent)
+    : m_drawProgress(drawProgress), m_onPercent(std::move(onPercent))
+{
+}
 
 bool ConsoleHost::confirm(const QString &)
 {
@@ -28,6 +31,12 @@ void ConsoleHost::showProgress(TransferProgress &progress)
     if (m_progress == &progress)
         return;
     m_progress = &progress;
+    if (m_onPercent) {
+        QObject::connect(&progress, &TransferProgress::barChanged, &progress, [this, &progress] {
+            if (progress.maximum() > 0)
+                m_onPercent(progress.value() * 100 / progress.maximum());
+        });
+    }
     if (!m_drawProgress)
         return;
     QObject::connect(&progress, &TransferProgress::barChanged, &progress, [this, &progress] { drawBar(progress); });

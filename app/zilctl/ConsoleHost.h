@@ -3,6 +3,7 @@
 #include "operations/OperationHost.h"
 
 #include <QStringList>
+#include <functional>
 
 class TransferProgress;
 
@@ -14,7 +15,8 @@ class TransferProgress;
 class ConsoleHost final : public OperationHost
 {
 public:
-    explicit ConsoleHost(bool drawProgress);
+    // `onPercent`, when given, hears the bar of every transfer as it moves.
+    explicit ConsoleHost(bool drawProgress, std::function<void(int percent)> onPercent = {});
 
     bool confirm(const QString &question) override;
     void tell(const QString &text) override { m_told.append(text); }
@@ -27,12 +29,15 @@ public:
     // starts later (a send's read-back, a transfer whose link is still opening).
     void cancelTransfers();
     QStringList told() const { return m_told; }
+    // What was told from now on is another operation's.
+    void forgetTold() { m_told.clear(); }
 
 private:
     void drawBar(const TransferProgress &progress);
     void clearBar();
 
     bool m_drawProgress;
+    std::function<void(int)> m_onPercent;
     bool m_cancelled = false;
     bool m_barShown = false;
     TransferProgress *m_progress = nullptr;

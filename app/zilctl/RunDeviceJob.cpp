@@ -97,6 +97,21 @@ CommandResult DeviceJobRun::told(const OperationResult &result) const
 
 CommandResult DeviceJobRun::send()
 {
+    // A "V1" takes its whole memory image, slot entries and the bytes around
+    // them alike: send back what it holds there, never zeros. No read, no send.
+    if (facts(m_job.model).family == ModelFamily::ProgramMode && !m_operations.holdsControllerImage()) {
+        RingCalendar held = clearedCalendar(m_job.model);
+        const OperationResult read = m_operations.ReceiveCalendar(m_job.link, m_job.model, held);
+        if (!read.succeeded()) {
+            CommandResult result = told(read);
+            result.message = QStringLiteral("nothing was sent: the controller's memory must be read first, to keep the bytes around "
+                                            "the slots, and it was not:\n") +
+                             result.message;
+            result.details.insert(QStringLiteral("calendar"), m_job.calendarPath);
+            return result;
+        }
+        m_host.forgetTold();
+    }
     const OperationResult sent = m_operations.SendCalendar(m_job.link, m_job.model, *m_job.calendar);
     if (!sent.succeeded() || !m_job.verifyAfterSend || m_stop.hasArrived()) {
         CommandResult result = told(sent);

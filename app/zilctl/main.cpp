@@ -6,6 +6,7 @@
 #include "PrintCommand.h"
 #include "RunDeviceJob.h"
 #include "TextCommands.h"
+#include "sitecmd/SiteChild.h"
 #include "sitecmd/SiteCommandLine.h"
 #include "sitecmd/SiteCommands.h"
 
@@ -51,6 +52,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ZIL_VERSION));
 
     const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 2 && arguments[1] == u"site-child")
+        return runSiteChild();
     if (isSiteCommand(arguments)) {
         if (parseSiteCommandLine(arguments).verb == SiteVerb::Print)
             startGuiApplication(app, argc, argv);

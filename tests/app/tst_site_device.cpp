@@ -2,6 +2,7 @@
 // served by this process over loopback TCP and one pseudo-terminal.
 #include "ControllerSimulator.h"
 #include "operations/OperationTexts.h"
+#include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/DeviceModelNames.h"
 #include "site/SiteFile.h"
@@ -30,6 +31,7 @@ struct Run
     int exitCode = -1;
     std::map<QString, QJsonObject> controllers; // by name
     qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
+    QJsonObject json;
 };
 
 } // namespace
@@ -83,13 +85,12 @@ private slots:
         Run run = zilctl(QStringList{"status", "--openmetrics", metrics} + everyone);
         QCOMPARE(run.exitCode, 1); // two controllers could not be read
         QCOMPARE(run.controllers.size(), size_t(6));
-        const std::tuple<const char *, int, int> expected[] = {
-            // name, exit code, differences (-1: not read){"inplan", 0, 0}, {"other", 4, 168}, {"refusing", 4, 168},
-            {"clock", 4, 0},
-            {"silent", 1, -1},
-            {"unreachable", 1, -1}};
-        for (const auto &[name, exitCode, differences] : expected) {
-            const QJsonObject c = run.controllers[name];
+        const std::map<QString, std::pair<int, int>> expected{// name, exit code, differences (-1: not read)
+                                                              {"inplan", {0, 0}}, {"other", {4, 168}}, {"refusing", {4, 168}},
+                                                              {"clock", {4, 0}},  {"silent", {1, -1}}, {"unreachable", {1, -1}}};
+        for (const auto &[name, c] : run.controllers) {
+            QVERIFY2(expected.count(name), qPrintable("no expected row for " + name));
+            const auto [exitCode, differences] = expected.at(name);
             QCOMPARE(c["exit_code"].toInt(), exitCode);
             QCOMPARE(c["ok"].toBool(), exitCode == 0);
             QCOMPARE(c["differences"].toInt(-1), differences);
@@ -104,6 +105,8 @@ private slots:
             QVERIFY2(prom.contains('\n' + QByteArray(sample) + '\n'), sample);
         QVERIFY(QRegularExpression("\nzil_clock_offset_seconds\\{controller=\"clock\"\\} 3(59[89]|60[012])\n").match(prom).hasMatch());
         QVERIFY(prom.startsWith("# TYPE zil_up gauge\n") && prom.endsWith("# EOF\n"));
+        for (const auto &[name, sim] : m_sims) // one child a controller, over one link
+            QCOMPARE(sim->connectionsAccepted(), name == "other" ? 0 : 1);
         std::map<QString, QList<QByteArray>> reads; // what a status asks of each controller
         for (auto &[name, sim] : m_sims)
             reads[name] = sim->receivedFrames();
@@ -118,7 +121,9 @@ private slots:
 
         // The refusing controller says no to the fifth slot record of the send.
         m_sims["refusing"]->setFaults({.afterFrames = int(reads["refusing"].size()) + 4, .wrongStatus = true, .noiseBefore = {}});
+        const QByteArray aroundSlots = holdBytesAroundSlots(*m_sims["other"]);
         run = zilctl(QStringList{"apply", "--set-clocks"} + responsive);
+        QCOMPARE(bytesAroundSlots(*m_sims["other"]), aroundSlots); // a "V1" gets back what it held there
         m_sims["refusing"]->setFaults({});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(framesOf("inplan"), reads["inplan"]); // in plan: reads only, no write to its memory
@@ -166,6 +171,29 @@ private slots:
         QVERIFY2(run.afterSignal >= 0 && run.afterSignal < 8000, qPrintable(QString::number(run.afterSignal))); // the rest: over 30 s
     }
 
+    void scriptSendToV1KeepsItsOtherBytes()
+    {
+        const QString week = m_dir.filePath("week.dat");
+        QVERIFY(SaveCalendar(plannedWeek(*m_site, *m_site->controller("other"), QDate(2027, 3, 1)).calendar, week));
+        ControllerSimulator &v1 = *m_sims["other"];
+        const QStringList send{"send", "--model=v1", "--serial=" + v1.serialDevicePath(), "--calendar=" + week, "--json"};
+        QByteArray aroundSlots = holdBytesAroundSlots(v1);
+        Run run = runZilctl(send);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(bytesAroundSlots(v1), aroundSlots);
+
+        // A read that fails sends nothing: the third block read goes unanswered.
+        aroundSlots = holdBytesAroundSlots(v1);
+        v1.setFaults({.afterFrames = 3, .silent = true, .noiseBefore = {}});
+        run = runZilctl(send);
+        v1.setFaults({});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.json["message"].toString().startsWith("nothing was sent: the controller's memory must be read first"),
+                 qPrintable(run.json["message"].toString()));
+        for (const QByteArray &frame : v1.receivedFrames())
+            QVERIFY2(!frame.startsWith("%SE") && !frame.startsWith("%CM05"), frame.constData());
+    }
+
     void refusedCommandsContactNothing_data()
     {
         QTest::addColumn<QString>("arguments"); // after "site"; SITE: the site file, by a path relative to the test folder
@@ -209,6 +237,11 @@ private:
     // `interruptAt` frames.
     Run zilctl(const QStringList &arguments, int interruptAt = 0)
     {
+        return runZilctl(QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"}, interruptAt);
+    }
+
+    Run runZilctl(const QStringList &arguments, int interruptAt = 0)
+    {
         QProcess process;
         QEventLoop loop;
         QElapsedTimer clock;
@@ -227,7 +260,7 @@ private:
         QTimer::singleShot(180000, &loop, &QEventLoop::quit);
         clock.start();
         process.setChildProcessModifier([] { ::setpgid(0, 0); });
-        process.start(QStringLiteral(ZILCTL_PATH), QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"});
+        process.start(QStringLiteral(ZILCTL_PATH), arguments);
         if (process.waitForStarted(5000))
             loop.exec();
         process.kill();
@@ -236,7 +269,8 @@ private:
         run.milliseconds = clock.elapsed();
         run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
         run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        for (const QJsonValue &c : QJsonDocument::fromJson(process.readAllStandardOutput()).object().value("controllers").toArray())
+        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        for (const QJsonValue &c : run.json.value("controllers").toArray())
             run.controllers[c["name"].toString()] = c.toObject();
         return run;
     }
@@ -252,6 +286,18 @@ private:
     }
 
     QList<QByteArray> framesOf(const QString &name) { return m_sims.at(name)->receivedFrames(); }
+
+    // A "V1" memory with bytes of its own before the slot entries (0-23) and after them (696-1055).
+    static QByteArray bytesAroundSlots(const ControllerSimulator &sim) { return sim.memory().left(24) + sim.memory().mid(696, 360); }
+    static QByteArray holdBytesAroundSlots(ControllerSimulator &sim)
+    {
+        QByteArray memory = sim.memory();
+        for (int i = 0; i < 1056; ++i)
+            if (i < 24 || i >= 696)
+                memory[i] = char(0x5A ^ i);
+        sim.setMemory(memory);
+        return bytesAroundSlots(sim);
+    }
 
     QTemporaryDir m_dir;
     std::map<QString, std::unique_ptr<ControllerSimulator>> m_sims;

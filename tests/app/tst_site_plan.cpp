@@ -238,8 +238,10 @@ private slots:
         QFETCH(int, exitCode);
         ControllerOutcome o;
         o.reached = o.clockRead = true;
-        o.failed = failed;
-        o.differences = differences;
+        if (failed)
+            o.action = ControllerOutcome::Action::Failed;
+        if (differences >= 0)
+            o.differences = differences;
         if (offset != 99999)
             o.clockOffsetSeconds = offset;
         QCOMPARE(exitStatus(controllerExitCode(o, 30)), exitCode);
@@ -257,7 +259,7 @@ private slots:
         odd.differences = 0;
         odd.clockOffsetSeconds = -3;
         unread.name = "b";
-        unread.failed = true;
+        unread.action = ControllerOutcome::Action::Failed;
         const QByteArray metrics = openMetricsText({odd, unread}, 30);
         QVERIFY(metrics.contains("\nzil_clock_offset_seconds{controller=\"blok \\\"a\\\"\\\\1\"} -3\n"));
         QVERIFY(writeOpenMetricsFile(path("folder.csv"), metrics).contains("folder.csv cannot be written"));
@@ -265,7 +267,7 @@ private slots:
         // A difference after a failure keeps the failure; zilctl site pins the other totals.
         ControllerOutcome differing = odd;
         differing.differences = 2;
-        const CommandResult report = siteWorkReport(Site(), {{unread, odd, odd, differing}, false});
+        const CommandResult report = siteWorkReport(Site(), "status", {{unread, odd, odd, differing}, false});
         QCOMPARE(report.exitCode, ExitCode::DeviceFailed);
         QVERIFY(report.output.contains("blok \"a\"\\1 (, ): reached, 2 slot(s) differ from the plan, clock -3 s\n"));
         QCOMPARE(report.message,

@@ -80,7 +80,11 @@ private slots:
         Run run = zilctl({"send", link, "--calendar", "sent.dat"});
         QCOMPARE(run.out + run.err, SendSucceeded + '\n'); // no progress bar where standard error is no terminal
         if (link == "TCP") {                               // the window's "Gönder" puts the same frames on the wire
-            const QList<QByteArray> fromZilctl = m_simulator.receivedFrames();
+            QList<QByteArray> fromZilctl = m_simulator.receivedFrames();
+            if (model == int(DeviceModel::V1)) { // read first, so that the bytes around its slots go back as they are
+                QVERIFY(fromZilctl.value(0).startsWith("%CM060"));
+                fromZilctl = fromZilctl.mid(1 + MemoryImage::BlockCount);
+            }
             m_simulator.clearLog();
             WindowFixture window;
             window.writeFile("RingCalendar.dat", calendarToBytes(sent));

@@ -21,6 +21,7 @@ struct ControllerSimulator::Impl
     Faults faults;
     qint64 framesSinceFaults = 0;
     QList<QByteArray> log;
+    int connections = 0; // accepted since the log was cleared
     QTcpServer server;
     SerialLine *serial = nullptr;
 
@@ -35,6 +36,7 @@ struct ControllerSimulator::Impl
     void acceptConnections()
     {
         while (QTcpSocket *socket = server.nextPendingConnection()) {
+            ++connections;
             auto *connection = new TcpConnection(socket, q);
             attach(connection);
             QObject::connect(connection, &TcpConnection::closed, connection, &QObject::deleteLater);
@@ -174,7 +176,13 @@ QList<QByteArray> ControllerSimulator::receivedFrames() const
     return d->log;
 }
 
+int ControllerSimulator::connectionsAccepted() const
+{
+    return d->connections;
+}
+
 void ControllerSimulator::clearLog()
 {
     d->log.clear();
+    d->connections = 0;
 }

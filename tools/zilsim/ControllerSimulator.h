@@ -74,6 +74,8 @@ public:
     // included): from its "%" up to and including its carriage return; line
     // noise before the "%" is no part of a frame.
     QList<QByteArray> receivedFrames() const;
+    // TCP connections accepted since the log was last cleared.
+    int connectionsAccepted() const;
     void clearLog();
 
     // The log keeps at most this many frames, dropping the oldest.

@@ -1,7 +1,5 @@
 #include "sitecmd/OpenMetricsFile.h"
 
-#include "sitecmd/SiteReport.h"
-
 #include <QSaveFile>
 
 namespace {
@@ -24,18 +22,17 @@ struct Family
 
 QByteArray openMetricsText(const QList<ControllerOutcome> &outcomes, int clockToleranceSeconds)
 {
-    const auto known = [](bool given, qint64 value) { return given ? std::optional<qint64>(value) : std::nullopt; };
     const Family families[] = {
         {"zil_up", "1 when the controller's clock and schedule could be read",
-         [](const ControllerOutcome &o) { return std::optional<qint64>(o.reached && o.differences >= 0); }},
+         [](const ControllerOutcome &o) { return std::optional<qint64>(o.reached && o.differences.has_value()); }},
         {"zil_in_plan", "1 when the controller holds its planned week and its clock is within the tolerance",
          [&](const ControllerOutcome &o) {
              return std::optional<qint64>(controllerExitCode(o, clockToleranceSeconds) == ExitCode::Success);
          }},
         {"zil_differing_slots", "Slots in which the controller differs from its planned week",
-         [&](const ControllerOutcome &o) { return known(o.differences >= 0, o.differences); }},
+         [](const ControllerOutcome &o) { return o.differences ? std::optional<qint64>(*o.differences) : std::nullopt; }},
         {"zil_clock_offset_seconds", "The controller's clock minus the computer's",
-         [&](const ControllerOutcome &o) { return known(o.clockOffsetSeconds.has_value(), o.clockOffsetSeconds.value_or(0)); }},
+         [](const ControllerOutcome &o) { return o.clockOffsetSeconds; }},
     };
     QByteArray text;
     for (const Family &family : families) {

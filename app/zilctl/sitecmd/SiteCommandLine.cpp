@@ -31,10 +31,13 @@ struct SiteOptions
 {
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("One JSON object on standard output.")};
     QCommandLineOption date{QStringLiteral("date"), QStringLiteral("The date to plan for (default today)."), QStringLiteral("YYYY-MM-DD")};
-    QCommandLineOption days{QStringLiteral("days"), QStringLiteral("plan: how many dates (default 14)."), QStringLiteral("N")};
-    QCommandLineOption jobs{QStringLiteral("jobs"), QStringLiteral("Controllers worked at a time (default 4)."), QStringLiteral("N")};
+    QCommandLineOption days{QStringLiteral("days"), QStringLiteral("plan: how many dates (default %1).").arg(DefaultPlanDays),
+                            QStringLiteral("N")};
+    QCommandLineOption jobs{QStringLiteral("jobs"), QStringLiteral("Controllers worked at a time (default %1).").arg(DefaultJobs),
+                            QStringLiteral("N")};
     QCommandLineOption only{QStringLiteral("only"), QStringLiteral("Only this controller; may be repeated."), QStringLiteral("NAME")};
-    QCommandLineOption deadline{QStringLiteral("deadline"), QStringLiteral("Seconds a controller's work may take (default 600)."),
+    QCommandLineOption deadline{QStringLiteral("deadline"),
+                                QStringLiteral("Seconds a controller's work may take (default %1).").arg(DefaultDeadlineSeconds),
                                 QStringLiteral("SECONDS")};
     QCommandLineOption dryRun{QStringLiteral("dry-run"), QStringLiteral("apply: read only; print what would be sent and set.")};
     QCommandLineOption setClocks{QStringLiteral("set-clocks"), QStringLiteral("apply: also set clocks off by more than the tolerance.")};
@@ -167,8 +170,14 @@ QString siteHelpText()
                           "                                       send the planned week where it differs\n"
                           "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
                           "                                       OUTDIR/<controller>.pdf; no contact\n"
-                          "  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
+                          "  --days N (plan): dates shown (%1). --jobs N (status, apply): controllers worked at a time (%2).\n"
+                          "  --deadline SECONDS (status, apply): the time one controller's work may take (%3).\n"
+                          "  A clock is on time within the site's clock_tolerance_seconds (%4).\n"
                           "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
                           "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
-                          "  print exits 0 when every page was written, else 2.\n");
+                          "  print exits 0 when every page was written, else 2.\n")
+        .arg(DefaultPlanDays)
+        .arg(DefaultJobs)
+        .arg(DefaultDeadlineSeconds)
+        .arg(DefaultClockToleranceSeconds);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "site/SiteDefaults.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,10 +17,10 @@ struct SiteInvocation
     QString commandName; // "site check", ...
     bool json = false;
     QString sitePath;
-    QDate date;    // --date, default today
-    int days = 14; // plan
-    int jobs = 4;
-    int deadlineSeconds = 600; // a controller's whole work
+    QDate date;                 // --date, default today
+    int days = DefaultPlanDays; // plan
+    int jobs = DefaultJobs;
+    int deadlineSeconds = DefaultDeadlineSeconds; // a controller's whole work
     QStringList only;
     bool dryRun = false;
     bool setClocks = false;

@@ -1,7 +1,6 @@
 #include "sitecmd/SiteCommands.h"
 
 #include "CommandResult.h"
-#include "schedule/CalendarFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "sitecmd/OpenMetricsFile.h"
@@ -12,7 +11,6 @@
 #include "sitecmd/SiteWork.h"
 
 #include <QJsonArray>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -67,26 +65,16 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
         for (const SiteController &controller : site.controllers)
             names << controller.name;
     }
-    // Each child reads its controller's planned week from a schedule file of its own.
-    QTemporaryDir weeks;
-    if (!weeks.isValid())
-        return CommandResult::failure(ExitCode::BadInput,
-                                      QStringLiteral("no temporary folder for the planned weeks: %1").arg(weeks.errorString()));
-    QStringList paths;
-    for (const QString &name : names) {
-        const QString path = weeks.filePath(QStringLiteral("week-%1.dat").arg(paths.size() + 1));
-        if (const Result<> saved = SaveCalendar(plannedWeek(site, *site.controller(name), invocation.date).calendar, path); !saved)
-            return CommandResult::failure(ExitCode::BadInput, QStringLiteral("%1 cannot be written: %2").arg(path, saved.error()));
-        paths << path;
-    }
-    ControllerWorkSetup setup;
+    SiteRunSetup setup;
     setup.apply = invocation.verb == SiteVerb::Apply;
     setup.dryRun = invocation.dryRun;
     setup.setClocks = invocation.setClocks;
-    setup.clockToleranceSeconds = site.clockToleranceSeconds;
+    setup.jobs = invocation.jobs;
     setup.deadlineSeconds = invocation.deadlineSeconds;
-    const SiteWorkResult work = workControllers(site, names, paths, setup, invocation.jobs);
-    CommandResult result = siteWorkReport(site, work);
+    setup.date = invocation.date;
+    const SiteWorkResult work = workControllers(site, names, setup);
+    CommandResult result =
+        siteWorkReport(site, invocation.verb == SiteVerb::Apply ? QStringLiteral("apply") : QStringLiteral("status"), work);
     if (!invocation.openMetricsPath.isEmpty()) {
         const QString error = writeOpenMetricsFile(invocation.openMetricsPath, openMetricsText(work.outcomes, site.clockToleranceSeconds));
         if (!error.isEmpty()) {

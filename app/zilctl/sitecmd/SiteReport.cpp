@@ -1,8 +1,7 @@
 #include "sitecmd/SiteReport.h"
 
+#include "site/RunReport.h"
 #include "site/SiteModel.h"
-
-#include <QJsonArray>
 
 namespace {
 
@@ -21,8 +20,8 @@ QString line(const ControllerOutcome &o, int tolerance)
     parts << (o.reached ? QStringLiteral("reached") : QStringLiteral("not reached"));
     if (o.differences == 0)
         parts << QStringLiteral("in plan");
-    else if (o.differences > 0)
-        parts << QStringLiteral("%1 slot(s) differ from the plan").arg(o.differences);
+    else if (o.differences)
+        parts << QStringLiteral("%1 slot(s) differ from the plan").arg(*o.differences);
     if (o.clockRead) {
         const bool off = !o.clockOffsetSeconds || qAbs(*o.clockOffsetSeconds) > tolerance;
         parts << offsetText(o) + (off ? QStringLiteral(" (off by more than %1 s)").arg(tolerance) : QString());
@@ -42,50 +41,17 @@ QString line(const ControllerOutcome &o, int tolerance)
 
 } // namespace
 
-QString actionName(ControllerOutcome::Action action)
-{
-    switch (action) {
-    case ControllerOutcome::Action::None: return QStringLiteral("none");
-    case ControllerOutcome::Action::Sent: return QStringLiteral("sent");
-    case ControllerOutcome::Action::WouldSend: return QStringLiteral("would-send");
-    case ControllerOutcome::Action::ClockSet: return QStringLiteral("clock-set");
-    case ControllerOutcome::Action::Failed: return QStringLiteral("failed");
-    }
-    return {};
-}
-
-ExitCode controllerExitCode(const ControllerOutcome &o, int clockToleranceSeconds)
-{
-    if (o.failed || !o.reached || o.differences < 0)
-        return ExitCode::DeviceFailed;
-    if (o.differences > 0 || !o.clockOffsetSeconds || qAbs(*o.clockOffsetSeconds) > clockToleranceSeconds)
-        return ExitCode::Differences;
-    return ExitCode::Success;
-}
-
-CommandResult siteWorkReport(const Site &site, const SiteWorkResult &work)
+CommandResult siteWorkReport(const Site &site, const QString &verb, const SiteWorkResult &work)
 {
     int inPlan = 0, other = 0, unread = 0;
     ExitCode worst = ExitCode::Success;
     QStringList lines;
-    QJsonArray controllers;
     for (const ControllerOutcome &o : work.outcomes) {
         const ExitCode code = controllerExitCode(o, site.clockToleranceSeconds);
         if (code == ExitCode::DeviceFailed || (code == ExitCode::Differences && worst == ExitCode::Success))
             worst = code;
         ++(code == ExitCode::Success ? inPlan : code == ExitCode::Differences ? other : unread);
         lines << line(o, site.clockToleranceSeconds);
-        controllers.append(QJsonObject{
-            {QStringLiteral("name"), o.name},
-            {QStringLiteral("link"), o.link},
-            {QStringLiteral("model"), o.model},
-            {QStringLiteral("ok"), code == ExitCode::Success},
-            {QStringLiteral("exit_code"), exitStatus(code)},
-            {QStringLiteral("message"), o.message},
-            {QStringLiteral("differences"), o.differences >= 0 ? QJsonValue(o.differences) : QJsonValue()},
-            {QStringLiteral("clock_offset_seconds"), o.clockOffsetSeconds ? QJsonValue(qint64(*o.clockOffsetSeconds)) : QJsonValue()},
-            {QStringLiteral("action"), actionName(o.action)},
-        });
     }
     if (work.interrupted)
         worst = ExitCode::Interrupted;
@@ -99,7 +65,16 @@ CommandResult siteWorkReport(const Site &site, const SiteWorkResult &work)
             .arg(other)
             .arg(unread)
             .arg(work.interrupted ? QStringLiteral("; stopped by a signal") : QString());
-    result.details.insert(QStringLiteral("site"), site.path);
-    result.details.insert(QStringLiteral("controllers"), controllers);
+    RunReport report;
+    report.verb = verb;
+    report.sitePath = site.path;
+    report.siteName = site.name;
+    report.finishedAt = QDateTime::currentDateTime();
+    report.exitCode = exitStatus(worst);
+    report.message = result.message;
+    report.interrupted = work.interrupted;
+    report.clockToleranceSeconds = site.clockToleranceSeconds;
+    report.outcomes = work.outcomes;
+    result.details = runReportJson(report);
     return result;
 }
