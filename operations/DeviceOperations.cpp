@@ -15,11 +15,6 @@ DeviceOperations::DeviceOperations(OperationHost &host, WholeSecondClock &clock,
 {
 }
 
-int recordSlotsPerDay(DeviceModel model)
-{
-    return facts(model).slotsCarried;
-}
-
 OperationResult DeviceOperations::runTransfer(const QString &question, const LinkSettings &link, DeviceModel model,
                                               TransferProgress::Direction direction, const std::function<Outcome()> &procedure)
 {

@@ -81,7 +81,3 @@ private:
 // The relay test rings for 1 to 30 seconds.
 inline constexpr int ShortestRelayTest = 1;
 inline constexpr int LongestRelayTest = 30;
-
-// Slots a day a transfer moves for the model: the model table's count, which
-// callers read themselves; the site work's texts still ask here.
-int recordSlotsPerDay(DeviceModel model);

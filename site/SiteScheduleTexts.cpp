@@ -1,6 +1,6 @@
 #include "site/SiteScheduleTexts.h"
 
-#include "operations/DeviceOperations.h"
+#include "schedule/DeviceModel.h"
 #include "schedule/DeviceModelNames.h"
 
 #include <QFile>
@@ -34,7 +34,7 @@ std::optional<QString> readText(const SiteSchedule &schedule, QList<SiteProblem>
 // The first slot of `schedule` that rings beyond what `model` carries.
 void checkCarried(const SiteController &controller, const SiteSchedule &schedule, QList<SiteProblem> &problems)
 {
-    const int carried = slotsCarried(controller.model);
+    const int carried = facts(controller.model).slotsCarried;
     for (int slot = carried + 1; slot <= SlotsPerDay; ++slot) {
         for (int day = 1; day <= DayCount; ++day) {
             const auto &given = schedule.reading.givenSlots[size_t(RingCalendar::flatIndex(day, slot))];
@@ -54,12 +54,6 @@ void checkCarried(const SiteController &controller, const SiteSchedule &schedule
 }
 
 } // namespace
-
-int slotsCarried(DeviceModel model)
-{
-    // A "V1" block memory holds as many slots a day as the 24-slot record models.
-    return recordSlotsPerDay(model);
-}
 
 void readScheduleTexts(Site &site, QList<SiteProblem> &problems)
 {

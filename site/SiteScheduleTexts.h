@@ -6,6 +6,3 @@
 // it, with the text's own line numbers in problems; then checks that each
 // controller carries every slot that rings in a schedule it may be given.
 void readScheduleTexts(Site &site, QList<SiteProblem> &problems);
-
-// How many slots a day travel to a controller of this model.
-int slotsCarried(DeviceModel model);

@@ -134,7 +134,7 @@ private:
         if (!succeeded(what, m_operations.ReceiveCalendar(m_link, m_request.model, held)))
             return false;
         m_result.outcome.differences = differingSlots(
-            scheduleDifferences(m_request.plannedWeek, held, recordSlotsPerDay(m_request.model), m_operations.timesNotOfDay()));
+            scheduleDifferences(m_request.plannedWeek, held, facts(m_request.model).slotsCarried, m_operations.timesNotOfDay()));
         return true;
     }
 
