@@ -12,6 +12,7 @@ OutcomeRow outcomeRow(Outcome outcome)
     case Outcome::NotConfirmed: return {DeviceFailed, false, {}, false, false, false, false};
     case Outcome::SerialPortNotOpened: return {LinkNotOpened, false, SerialPortFailed, false, false, false, false};
     case Outcome::TcpNotConnected: return {LinkNotOpened, false, TcpPortFailed, false, false, false, false};
+    case Outcome::ControllerBusy: return {DeviceFailed, false, OperationText::ControllerBusy, false, false, false, false};
     case Outcome::ProgramModeRefused: return {DeviceFailed, true, ProgramModeFailed, true, false, true, false};
     case Outcome::BlocksSent: return {Success, true, SendSucceeded, true, false, true, true};
     case Outcome::RecordsSent: return {Success, true, SendSucceeded, true, false, true, false};
@@ -32,4 +33,11 @@ OutcomeRow outcomeRow(Outcome outcome)
     }
     Q_UNREACHABLE();
     return {DeviceFailed, false, {}, false, false, false, false};
+}
+
+QString OperationResult::message() const
+{
+    if (outcome == Outcome::ControllerBusy && holder)
+        return OperationText::controllerBusy(*holder);
+    return outcomeRow(outcome).message;
 }
