@@ -34,13 +34,14 @@ QHash<QString, std::weak_ptr<void>> &openLocks()
 Result<> makeFolder(const QString &folder)
 {
     const QByteArray path = QFile::encodeName(folder);
-    if (::mkdir(path.constData(), 01777) == 0) {
+    int made = ::mkdir(path.constData(), 01777);
+    if (made != 0 && errno == ENOENT && QDir().mkpath(QFileInfo(folder).absolutePath()))
+        made = ::mkdir(path.constData(), 01777);
+    if (made == 0) {
         ::chmod(path.constData(), 01777); // past the umask: every user's programs share it
         return {};
     }
     if (errno == EEXIST)
-        return {};
-    if (errno == ENOENT && QDir().mkpath(folder))
         return {};
     return failure(QStringLiteral("the lock folder %1 cannot be made: %2").arg(folder, systemError(errno)));
 }
@@ -106,14 +107,14 @@ Result<> LinkLock::take(const QString &name)
 {
     release();
     m_refusedBy.reset();
-    if (const std::shared_ptr<void> shared = openLocks().value(name).lock()) {
+    const QString folder = lockFolder();
+    const QString filePath = QDir(folder).filePath(name);
+    if (const std::shared_ptr<void> shared = openLocks().value(filePath).lock()) {
         m_handle = std::static_pointer_cast<Handle>(shared);
         return {};
     }
-    const QString folder = lockFolder();
     if (const Result<> made = makeFolder(folder); !made)
         return made;
-    const QString filePath = QDir(folder).filePath(name);
     const QByteArray path = QFile::encodeName(filePath);
     auto handle = std::make_shared<Handle>();
     handle->fd = openLockFile(path);
@@ -129,7 +130,7 @@ Result<> LinkLock::take(const QString &name)
     // A file opened read-only keeps its last holder's words; the lock holds all the same.
     const bool named = ::ftruncate(handle->fd, 0) == 0 && ::pwrite(handle->fd, text.constData(), size_t(text.size()), 0) == text.size();
     Q_UNUSED(named)
-    openLocks().insert(name, handle);
+    openLocks().insert(filePath, handle);
     m_handle = std::move(handle);
     return {};
 }

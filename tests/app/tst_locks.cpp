@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <sys/stat.h>
 #include <termios.h>
 
 using namespace OperationText;
@@ -101,6 +102,25 @@ private slots:
         QCOMPARE(linkLockName(alias), linkLockName(port));
         const QString longName = lockName("site", QString(400, u'ş'));
         QVERIFY(longName.toUtf8().size() <= 160 && longName != lockName("site", QString(399, u'ş') + 'x'));
+    }
+
+    // A missing lock folder is made for every user, sticky; one that cannot
+    // be made keeps the link closed, with the reason.
+    void lockFolderIsSharedOrRefused()
+    {
+        const QStringList relayTest{"relay-test", "5", "TCP", "--model=v3-64"};
+        const QString fresh = m_dir.filePath("run/lock/zil");
+        QCOMPARE(zilctl(relayTest, fresh).exitCode, 0);
+        struct stat folder
+        {
+        }, file{};
+        QVERIFY(::stat(QFile::encodeName(fresh), &folder) == 0);
+        QVERIFY(::stat(QFile::encodeName(fresh + "/tcp-127.0.0.1-" + QString::number(m_simulator.tcpPort())), &file) == 0);
+        QCOMPARE(folder.st_mode & 07777, 01777u);
+        QCOMPARE(file.st_mode & 0777, 0666u);
+        const Run refused = zilctl(relayTest, m_dir.filePath("zil-port/locks"));
+        QCOMPARE(refused.exitCode, 3);
+        QVERIFY2(refused.err.contains("the lock folder " + m_dir.filePath("zil-port/locks") + " cannot be made"), qPrintable(refused.err));
     }
 
     void secondConversationIsRefused_data()
@@ -239,9 +259,14 @@ private:
     }
 
     // Runs zilctl to its end while this process's simulator answers.
-    Run zilctl(const QStringList &words)
+    Run zilctl(const QStringList &words, const QString &lockFolder = {})
     {
         QProcess process;
+        if (!lockFolder.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("ZIL_LOCK_DIR", lockFolder);
+            process.setProcessEnvironment(environment);
+        }
         QEventLoop loop;
         connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(90000, &loop, &QEventLoop::quit);

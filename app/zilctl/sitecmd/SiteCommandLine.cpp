@@ -185,5 +185,5 @@ QString siteHelpText()
                           "  1 some could not be read or written, or another run holds the site file,\n"
                           "  2 a bad site file, 5 all went well but FILE could not be written, 130 interrupted.\n"
                           "  print exits 0 when every page was written, 5 when one could not be, 2 for a bad\n"
-                          "  site file or a week that does not fit.\n");
+                          "  site file, an OUTDIR that is a file or a week that does not fit.\n");
 }
