@@ -30,14 +30,20 @@ Result<> DeviceLink::Open(const LinkSettings &settings)
         m_channel = m_channelFactory(settings);
         return m_channel ? Result<>() : failure(QStringLiteral("the stand-in refused"));
     }
-    if (settings.transport == LinkTransport::Tcp)
-        return ConnectTcp(settings.host, settings.tcpPort);
-    return OpenSerialPort(settings.serialDevice, settings.line);
+    CloseLink();
+    // Taken before the TCP pause: a second program is refused at once.
+    if (const Result<> locked = m_lock.take(linkLockName(settings)); !locked)
+        return locked;
+    const Result<> opened = settings.transport == LinkTransport::Tcp ? ConnectTcp(settings.host, settings.tcpPort)
+                                                                     : OpenSerialPort(settings.serialDevice, settings.line);
+    if (!opened)
+        m_lock.release();
+    return opened;
 }
 
 Result<> DeviceLink::OpenSerialPort(const QString &device, const LineSettings &line)
 {
-    CloseLink();
+    m_channel.reset();
     if (device.isEmpty())
         return failure(QStringLiteral("no serial device"));
 
@@ -54,7 +60,7 @@ Result<> DeviceLink::OpenSerialPort(const QString &device, const LineSettings &l
 
 Result<> DeviceLink::ConnectTcp(const QString &host, int port)
 {
-    CloseLink();
+    m_channel.reset();
     yieldTimes(ConnectPausePasses);
 
     const QString hostName = host.trimmed();
@@ -90,6 +96,7 @@ Result<> DeviceLink::ConnectTcp(const QString &host, int port)
 void DeviceLink::CloseLink()
 {
     m_channel.reset();
+    m_lock.release();
 }
 
 LinkChannel *DeviceLink::channel() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkChannel.h"
+#include "link/LinkLock.h"
 #include "link/LinkSettings.h"
 #include "schedule/Result.h"
 
@@ -26,8 +27,11 @@ public:
     DeviceLink &operator=(const DeviceLink &) = delete;
     ~DeviceLink();
 
-    // Opens the transport the settings choose. Closes whatever was open first.
-    // The system's own words when it does not open.
+    // Takes the controller's lock (see linkLockName()), then opens the
+    // transport the settings choose; the lock is held until CloseLink().
+    // Closes whatever was open first. The system's own words when it does
+    // not open; lockRefusedBy() names the holder when another program talks
+    // to the controller. Stand-in channels take no lock.
     Result<> Open(const LinkSettings &settings);
     // Fails for a missing, busy or invalid device.
     Result<> OpenSerialPort(const QString &device, const LineSettings &line);
@@ -35,8 +39,10 @@ public:
     // whole-second clock passes start + 1 second. Ports 1..65535 connect;
     // others, an empty host and one hostAddressProblem() names never do.
     Result<> ConnectTcp(const QString &host, int port);
-    // Closes whatever is open; safe when nothing is.
+    // Closes whatever is open and gives the lock back; safe when nothing is.
     void CloseLink();
+    // Who held the controller when the last Open() was refused for it.
+    const std::optional<LockHolder> &lockRefusedBy() const { return m_lock.refusedBy(); }
 
     // The transport of the open link, or nullptr when none is open.
     LinkChannel *channel() const;
@@ -51,5 +57,6 @@ public:
 private:
     WholeSecondClock &m_clock;
     std::unique_ptr<LinkChannel> m_channel;
+    LinkLock m_lock;
     ChannelFactory m_channelFactory;
 };

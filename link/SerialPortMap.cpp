@@ -1,7 +1,8 @@
 #include "link/SerialPortMap.h"
 
+#include "schedule/WholeFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTextStream>
 
 namespace {
@@ -27,11 +28,9 @@ QString SerialPortMap::mapFilePath(const QString &directory)
 
 SerialPortMap SerialPortMap::fromDirectory(const QString &directory)
 {
-    QFile file(mapFilePath(directory));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(LargestMapFile);
-    return fromText(QString::fromUtf8(bytes));
+    // A missing, unreadable or outsized list maps nothing: the default names stand.
+    const Result<QByteArray> bytes = readCappedFile(mapFilePath(directory), LargestMapFile, QStringLiteral("a port list"));
+    return bytes ? fromText(QString::fromUtf8(*bytes)) : SerialPortMap();
 }
 
 SerialPortMap SerialPortMap::fromText(const QString &text)

@@ -70,6 +70,12 @@ std::optional<OperationResult> DeviceOperations::openLinkOrTell(const LinkSettin
     const Result<> opened = m_link.Open(link);
     if (opened)
         return std::nullopt;
+    if (const std::optional<LockHolder> &holder = m_link.lockRefusedBy()) {
+        OperationResult busyResult{Outcome::ControllerBusy, opened.error()};
+        busyResult.holder = holder;
+        m_host.tell(busyResult.message()); // nothing else happens: no progress window, no change
+        return busyResult;
+    }
     const Outcome outcome = link.transport == LinkTransport::Tcp ? Outcome::TcpNotConnected : Outcome::SerialPortNotOpened;
     tellOutcome(outcome, busy);
     return OperationResult{outcome, opened.error()};

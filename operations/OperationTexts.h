@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkLock.h"
+
 #include <QString>
 
 // What the operator reads during the device work, word for word.
@@ -10,6 +12,7 @@ inline const QString AskReceiveCalendar = QStringLiteral("Zil takvimini Zil Kont
 
 inline const QString SerialPortFailed = QStringLiteral("Haberleşme Portu Açılamadı");
 inline const QString TcpPortFailed = QStringLiteral("TCPIP Portu Açılamadı");
+inline const QString ControllerBusy = QStringLiteral("Zil Kontrol Cihazı başka bir program tarafından kullanılıyor.");
 
 inline const QString EnteringProgramMode = QStringLiteral("Zil Kontrol Cihazı program moduna alınıyor...");
 inline const QString ProgramModeFailed = QStringLiteral("Zil Kontrol Cihazı program moduna alınamadı");
@@ -36,6 +39,14 @@ inline const QString RelayTestFailed = QStringLiteral("Hata, İşlem gerçekleş
 inline QString withPercent(const QString &prefix, qint64 done, qint64 whole)
 {
     return prefix + QString::number(whole > 0 ? done * 100 / whole : 0);
+}
+
+// ControllerBusy with its holder: "... kullanılıyor (zilctl, süreç 1234)."
+inline QString controllerBusy(const LockHolder &holder)
+{
+    if (holder.program.isEmpty())
+        return ControllerBusy;
+    return ControllerBusy.chopped(1) + QStringLiteral(" (%1, süreç %2).").arg(holder.program).arg(holder.pid);
 }
 
 } // namespace OperationText

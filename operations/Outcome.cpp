@@ -11,6 +11,7 @@ OutcomeRow outcomeRow(Outcome outcome)
     case Outcome::NotConfirmed: return {.exitCode = DeviceFailed};
     case Outcome::SerialPortNotOpened: return {.exitCode = LinkNotOpened, .message = SerialPortFailed};
     case Outcome::TcpNotConnected: return {.exitCode = LinkNotOpened, .message = TcpPortFailed};
+    case Outcome::ControllerBusy: return {.exitCode = DeviceFailed, .message = OperationText::ControllerBusy};
     case Outcome::ProgramModeRefused:
         return {.exitCode = DeviceFailed,
                 .reachedController = true,
@@ -64,4 +65,11 @@ OutcomeRow outcomeRow(Outcome outcome)
     }
     Q_UNREACHABLE();
     return {.exitCode = DeviceFailed};
+}
+
+QString OperationResult::message() const
+{
+    if (outcome == Outcome::ControllerBusy && holder)
+        return OperationText::controllerBusy(*holder);
+    return outcomeRow(outcome).message;
 }

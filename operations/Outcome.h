@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LinkLock.h"
 #include "operations/ExitCode.h"
 #include "protocol/Reply.h"
 
@@ -11,6 +12,7 @@ enum class Outcome {
     NotConfirmed, // the operator answered No
     SerialPortNotOpened,
     TcpNotConnected,
+    ControllerBusy, // another program holds the controller's lock: nothing was sent
     ProgramModeRefused,
     BlocksSent,
     RecordsSent,
@@ -55,7 +57,9 @@ struct OperationResult
     Outcome outcome;
     QString detail;                    // the system's words when the link could not be opened
     std::optional<ClockReading> clock; // after ClockRead
+    std::optional<LockHolder> holder;  // after ControllerBusy: who talks to the controller
 
     bool succeeded() const { return outcomeRow(outcome).exitCode == ExitCode::Success; }
-    QString message() const { return outcomeRow(outcome).message; }
+    // The operator's text; a busy controller's names its holder when known.
+    QString message() const;
 };

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -85,12 +84,4 @@ RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, Dev
     if (!page.fit.fits())
         page.bytes.clear();
     return page;
-}
-
-std::optional<QString> writeWholeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
 }

@@ -24,7 +24,3 @@ struct RenderedPage
 
 // The page as a whole PDF (fonts embedded), PNG or SVG file.
 RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading);
-
-// Writes the bytes through a temporary file renamed over `path` once
-// complete; the system's reason when that failed.
-std::optional<QString> writeWholeFile(const QString &path, const QByteArray &bytes);

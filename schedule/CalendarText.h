@@ -24,6 +24,8 @@
 // same bytes. Blank lines and lines starting with "#" are skipped.
 
 inline const QString CalendarTextHeader = QStringLiteral("day,slot,in_use,time,seconds");
+// A whole week is about 10 KiB of text; anything far larger is not a schedule.
+inline constexpr qint64 LargestCalendarText = 1024 * 1024;
 
 // Every slot, day by day; the model line names the model's caption.
 QString calendarToText(const RingCalendar &calendar);

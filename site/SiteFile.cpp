@@ -3,10 +3,10 @@
 #include "link/LinkOptions.h"
 #include "schedule/DeviceModelNames.h"
 #include "schedule/SettingsFile.h"
+#include "schedule/WholeFile.h"
 #include "site/SiteScheduleTexts.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <string_view>
@@ -335,11 +335,8 @@ SiteReading readSiteFile(const QString &path)
         return refused(QStringLiteral("no such file"));
     if (info.isDir())
         return refused(QStringLiteral("is a folder, not a site file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused(QStringLiteral("cannot be read: %1").arg(file.errorString()));
-    const QByteArray bytes = file.read(LargestSiteFile + 1);
-    if (bytes.size() > LargestSiteFile)
-        return refused(QStringLiteral("is larger than %1 bytes; a site file is far smaller").arg(LargestSiteFile));
-    return readSiteText(bytes, path);
+    const Result<QByteArray> bytes = readCappedFile(path, LargestSiteFile, QStringLiteral("a site file"));
+    if (!bytes)
+        return refused(bytes.error());
+    return readSiteText(*bytes, path);
 }

@@ -1,15 +1,13 @@
 #include "site/SiteScheduleTexts.h"
 
+#include "schedule/CalendarText.h"
 #include "schedule/DeviceModel.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/WholeFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-// As import takes it: a whole week is about 10 KiB of text.
-constexpr qint64 LargestScheduleText = 1024 * 1024;
 
 std::optional<QString> readText(const SiteSchedule &schedule, QList<SiteProblem> &problems)
 {
@@ -22,13 +20,11 @@ std::optional<QString> readText(const SiteSchedule &schedule, QList<SiteProblem>
         return refuse(QStringLiteral("does not exist"));
     if (info.isDir())
         return refuse(QStringLiteral("is a folder, not a schedule text"));
-    QFile file(schedule.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("cannot be read: %1").arg(file.errorString()));
-    const QByteArray bytes = file.read(LargestScheduleText + 1);
-    if (bytes.size() > LargestScheduleText)
-        return refuse(QStringLiteral("is larger than %1 bytes; a schedule's text is far smaller").arg(LargestScheduleText));
-    return QString::fromUtf8(bytes);
+    // As import takes it.
+    const Result<QByteArray> bytes = readCappedFile(schedule.path, LargestCalendarText, QStringLiteral("a schedule's text"));
+    if (!bytes)
+        return refuse(bytes.error());
+    return QString::fromUtf8(*bytes);
 }
 
 // The first slot of `schedule` that rings beyond what `model` carries.

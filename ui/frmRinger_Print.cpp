@@ -2,6 +2,7 @@
 
 #include "print/WeekPageFile.h"
 #include "schedule/CalendarFile.h"
+#include "schedule/WholeFile.h"
 #include "ui/OperatorDialog.h"
 #include "ui/PageDialogs.h"
 
@@ -93,6 +94,6 @@ void frmRinger::actSavePdf_Click()
         m_dialog.tell(pageDoesNotFit(page.fit));
         return;
     }
-    if (const std::optional<QString> error = writeWholeFile(path, page.bytes))
-        m_dialog.tell(QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(QDir::toNativeSeparators(path), *error));
+    if (const Result<> written = writeWholeFile(path, page.bytes); !written)
+        m_dialog.tell(QStringLiteral("PDF dosyası yazılamadı: %1\n%2").arg(QDir::toNativeSeparators(path), written.error()));
 }

@@ -284,11 +284,14 @@ QString helpText()
         const char *meaning;
     } codes[] = {
         {ExitCode::Success, "success"},
-        {ExitCode::DeviceFailed, "the controller refused or did not answer; receive leaves the file as it was"},
+        {ExitCode::DeviceFailed, "the controller refused or did not answer, or another program talks to it;\n"
+                                 "       receive leaves the file as it was"},
         {ExitCode::BadInput, "bad arguments, a bad schedule file or text, or a relay test asked of a V1;\n"
                              "       nothing was sent or written"},
         {ExitCode::LinkNotOpened, "the serial port or the TCP connection could not be opened"},
         {ExitCode::Differences, "verify or send --verify found differences"},
+        {ExitCode::OutputNotWritten, "the output file of print or export could not be written; any old file\n"
+                                     "       stays as it was"},
         {ExitCode::Interrupted, "interrupted by Ctrl-C or SIGTERM: a transfer stops after the record under way,\n"
                                 "       a single command after its answer; a second signal ends zilctl at once"},
     };

@@ -11,15 +11,20 @@ void writeTo(FILE *stream, const QByteArray &bytes)
 }
 } // namespace
 
+QByteArray resultJson(const QString &command, const CommandResult &result)
+{
+    QJsonObject object = result.details;
+    object.insert(QStringLiteral("command"), command);
+    object.insert(QStringLiteral("ok"), result.succeeded());
+    object.insert(QStringLiteral("exit_code"), exitStatus(result.exitCode));
+    object.insert(QStringLiteral("message"), result.message);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
 void printResult(const QString &command, const CommandResult &result, bool json)
 {
     if (json) {
-        QJsonObject object = result.details;
-        object.insert(QStringLiteral("command"), command);
-        object.insert(QStringLiteral("ok"), result.succeeded());
-        object.insert(QStringLiteral("exit_code"), exitStatus(result.exitCode));
-        object.insert(QStringLiteral("message"), result.message);
-        writeTo(stdout, QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+        writeTo(stdout, resultJson(command, result));
         return;
     }
     writeTo(stdout, result.output);

@@ -21,6 +21,9 @@ struct CommandResult
     bool succeeded() const { return exitCode == ExitCode::Success; }
 };
 
+// The --json object, one line.
+QByteArray resultJson(const QString &command, const CommandResult &result);
+
 // Plain: the product and a success message on standard output, a failure
 // on standard error. --json: one object on standard output, nothing else.
 void printResult(const QString &command, const CommandResult &result, bool json);

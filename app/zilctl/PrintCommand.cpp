@@ -3,6 +3,7 @@
 #include "ScheduleFileInput.h"
 #include "print/WeekPageFile.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/WholeFile.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -38,9 +39,10 @@ CommandResult printWeekPage(const Invocation &invocation)
                         {QStringLiteral("columns_per_day"), page.fit.columnsPerDay}};
     if (toStandardOutput)
         return {ExitCode::Success, {}, page.bytes, details};
-    if (const std::optional<QString> error = writeWholeFile(invocation.pagePath, page.bytes))
-        return CommandResult::failure(ExitCode::BadInput,
-                                      QStringLiteral("%1 cannot be written: %2; nothing was written").arg(invocation.pagePath, *error));
+    if (const Result<> written = writeWholeFile(invocation.pagePath, page.bytes); !written)
+        return CommandResult::failure(
+            ExitCode::OutputNotWritten,
+            QStringLiteral("%1 cannot be written: %2; nothing was written").arg(invocation.pagePath, written.error()));
     details.insert(QStringLiteral("page_file"), invocation.pagePath);
     return {ExitCode::Success,
             QStringLiteral("%1 written from %2: %3 pt, %4 column(s) a day")

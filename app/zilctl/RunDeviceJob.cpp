@@ -55,6 +55,11 @@ private:
 
 CommandResult DeviceJobRun::run()
 {
+    // The controller stays this job's from the send to its verify; when
+    // another program holds it, the first operation says so.
+    LinkLock wholeJob;
+    const bool heldThroughout = bool(wholeJob.take(linkLockName(m_job.link)));
+    Q_UNUSED(heldThroughout)
     CommandResult result;
     switch (m_job.command) {
     case Subcommand::Send: result = send(); break;
@@ -88,7 +93,11 @@ CommandResult DeviceJobRun::told(const OperationResult &result) const
     if (message.isEmpty())
         message = result.message();
     QJsonObject details;
-    if (!result.detail.isEmpty()) {
+    if (result.holder) { // the Turkish text names the holder already
+        details.insert(QStringLiteral("busy"), QJsonObject{{QStringLiteral("program"), result.holder->program},
+                                                           {QStringLiteral("pid"), result.holder->pid},
+                                                           {QStringLiteral("lock"), result.detail}});
+    } else if (!result.detail.isEmpty()) {
         message += QStringLiteral(": ") + result.detail;
         details.insert(QStringLiteral("system_error"), result.detail);
     }

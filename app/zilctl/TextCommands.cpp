@@ -4,17 +4,15 @@
 #include "schedule/CalendarFile.h"
 #include "schedule/CalendarText.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/WholeFile.h"
 
 #include <QFile>
 #include <QJsonArray>
-#include <QSaveFile>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-// A whole week is about 10 KiB of text; anything far larger is not a schedule.
-constexpr qint64 LargestText = 1024 * 1024;
 // Past this many wrong lines the text is likely not a schedule at all; the
 // --json object still lists every one.
 constexpr qsizetype ProblemsShown = 20;
@@ -24,38 +22,20 @@ CommandResult badInput(const QString &message, const QJsonObject &details = {})
     return CommandResult::failure(ExitCode::BadInput, message, details);
 }
 
-struct TextInput
+Result<QString> readText(const QString &path)
 {
-    std::optional<QString> text;
-    QString error;
-};
-
-TextInput readText(const QString &path)
-{
-    QFile file;
-    const QString name = path.isEmpty() ? QStringLiteral("standard input") : path;
-    if (path.isEmpty()) {
-        if (::isatty(STDIN_FILENO))
-            return {std::nullopt, QStringLiteral("import reads the text from a file or a pipe, not from the terminal")};
-        if (!file.open(stdin, QIODevice::ReadOnly))
-            return {std::nullopt, QStringLiteral("standard input cannot be read: %1").arg(file.errorString())};
-    } else {
-        file.setFileName(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return {std::nullopt, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString())};
+    const QString kind = QStringLiteral("a schedule's text");
+    if (!path.isEmpty()) {
+        const Result<QByteArray> bytes = readCappedFile(path, LargestCalendarText, kind);
+        return bytes ? Result<QString>(QString::fromUtf8(*bytes)) : failure(path + u' ' + bytes.error());
     }
-    const QByteArray bytes = file.read(LargestText + 1);
-    if (bytes.size() > LargestText)
-        return {std::nullopt, QStringLiteral("%1 is larger than %2 bytes; a schedule's text is far smaller").arg(name).arg(LargestText)};
-    return {QString::fromUtf8(bytes), {}};
-}
-
-QString writeText(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-    return {};
+    if (::isatty(STDIN_FILENO))
+        return failure(QStringLiteral("import reads the text from a file or a pipe, not from the terminal"));
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return failure(QStringLiteral("standard input cannot be read: %1").arg(input.errorString()));
+    const Result<QByteArray> bytes = readCapped(input, LargestCalendarText, kind);
+    return bytes ? Result<QString>(QString::fromUtf8(*bytes)) : failure(QStringLiteral("standard input ") + bytes.error());
 }
 
 QJsonArray problemsAsJson(const QList<TextProblem> &problems)
@@ -87,18 +67,19 @@ CommandResult exportCalendarText(const Invocation &invocation)
             details.insert(QStringLiteral("text"), QString::fromUtf8(text));
         return {ExitCode::Success, {}, text, details};
     }
-    if (const QString error = writeText(invocation.textPath, text); !error.isEmpty())
-        return badInput(error);
+    if (const Result<> written = writeWholeFile(invocation.textPath, text); !written)
+        return CommandResult::failure(ExitCode::OutputNotWritten,
+                                      QStringLiteral("%1 cannot be written: %2").arg(invocation.textPath, written.error()));
     details.insert(QStringLiteral("text_file"), invocation.textPath);
     return {ExitCode::Success, QStringLiteral("%1 written from %2").arg(invocation.textPath, invocation.calendarPath), {}, details};
 }
 
 CommandResult importCalendarText(const Invocation &invocation)
 {
-    const TextInput input = readText(invocation.textPath);
-    if (!input.text)
-        return badInput(input.error);
-    const CalendarTextReading reading = readCalendarText(*input.text);
+    const Result<QString> input = readText(invocation.textPath);
+    if (!input)
+        return badInput(input.error());
+    const CalendarTextReading reading = readCalendarText(*input);
     if (!reading.ok()) {
         QStringList lines;
         for (const TextProblem &problem : reading.problems.first(std::min(reading.problems.size(), ProblemsShown)))

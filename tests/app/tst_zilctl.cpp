@@ -241,6 +241,19 @@ private slots:
         QCOMPARE(readFileBytes(path("sent.dat")), before);
     }
 
+    // A text or a page that cannot be written, here under a regular file: exit 5, the old file kept.
+    void outputsThatCannotBeWrittenExitWithFive()
+    {
+        const QByteArray before = readFileBytes(path("sent.dat"));
+        for (const QStringList &arguments : {QStringList{"export", "--calendar", "sent.dat", path("sent.dat/hafta.csv")},
+                                             QStringList{"print", "--calendar", "sent.dat", path("sent.dat/hafta.pdf")}}) {
+            const Run run = zilctl(arguments);
+            QCOMPARE(run.exitCode, 5);
+            QVERIFY2(run.err.startsWith("zilctl: " + arguments.last() + " cannot be written: "), qPrintable(run.err));
+        }
+        QCOMPARE(readFileBytes(path("sent.dat")), before);
+    }
+
     void exportImportKeepsEveryByteAndTheTail()
     {
         const QByteArray tail(622, '\x5A');
@@ -311,7 +324,7 @@ private slots:
 
         // Nothing is left behind where the page cannot go, or does not fit.
         const Run nowhere = zilctl({"print", "--calendar", "sent.dat", path("yok/hafta.png")});
-        QVERIFY2(nowhere.exitCode == 2 && nowhere.err.startsWith("zilctl: " + path("yok/hafta.png") + " cannot be written: "),
+        QVERIFY2(nowhere.exitCode == 5 && nowhere.err.startsWith("zilctl: " + path("yok/hafta.png") + " cannot be written: "),
                  qPrintable(nowhere.err));
         RingCalendar crowded = sampleCalendar(int(DeviceModel::V3Times64));
         for (int slot = 1; slot <= SlotsPerDay; ++slot)
@@ -356,6 +369,12 @@ private slots:
         // An OUTDIR that is a file: nothing written. A refused site file is site status's to pin.
         const Run refused = zilctl({"site", "print", path("site.toml"), path("normal.csv")});
         QVERIFY2(refused.exitCode == 2 && refused.out.isEmpty() && refused.err.contains(" nothing was "), qPrintable(refused.err));
+        // A folder where one page would go: that page fails, the other is written.
+        QVERIFY(QDir().mkpath(path("pages/dir/Blok A_1.pdf")));
+        const Run onePage = zilctl({"site", "print", path("site.toml"), path("pages/dir")});
+        QVERIFY2(onePage.exitCode == 5 && onePage.err.endsWith("1 of 2 page(s) written into " + path("pages/dir") + ", the week from " +
+                                                               QDate::currentDate().toString(Qt::ISODate) + "\n"),
+                 qPrintable(onePage.err));
         QVERIFY(readFileBytes(path("normal.csv")).endsWith("7,1,1,08:30,3\n"));
     }
 

@@ -21,7 +21,7 @@ expected=(
 )
 for size in 16 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 [ "$has_zilctl" = 1 ] && expected+=(bin/zilctl share/man/man1/zilctl.1.gz lib/systemd/system/zilsistemi-site.service
-    lib/systemd/system/zilsistemi-site.timer share/doc/zilsistemi/examples/site.toml)
+    lib/systemd/system/zilsistemi-site.timer lib/sysusers.d/zilsistemi.conf share/doc/zilsistemi/examples/site.toml)
 status=0
 for file in "${expected[@]}"; do
     [ -s "$usr/$file" ] || { echo "missing: /usr/$file"; status=1; }
@@ -53,7 +53,7 @@ done
 if [ "$has_zilctl" = 1 ]; then
     # The example site is sound as installed, and the service applies the site the timer names.
     "$usr/bin/zilctl" site check "$usr/share/doc/zilsistemi/examples/site.toml" >/dev/null || { echo "the example site fails site check"; status=1; }
-    grep -qx "ExecStart=/usr/bin/zilctl site apply --set-clocks /etc/zilsistemi/site.toml" "$usr/lib/systemd/system/zilsistemi-site.service" \
+    grep -qx "ExecStart=/usr/bin/zilctl site apply --set-clocks .* /etc/zilsistemi/site.toml" "$usr/lib/systemd/system/zilsistemi-site.service" \
         || { echo "the service does not apply /etc/zilsistemi/site.toml"; status=1; }
     grep -qx "Persistent=true" "$usr/lib/systemd/system/zilsistemi-site.timer" || { echo "the timer is not persistent"; status=1; }
 fi

@@ -1,6 +1,5 @@
 #include "sitecmd/OpenMetricsFile.h"
 
-#include <QSaveFile>
 
 namespace {
 
@@ -44,12 +43,4 @@ QByteArray openMetricsText(const QList<ControllerOutcome> &outcomes, int clockTo
         }
     }
     return text + "# EOF\n";
-}
-
-QString writeOpenMetricsFile(const QString &path, const QByteArray &text)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-    return {};
 }

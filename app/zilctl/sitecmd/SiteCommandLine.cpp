@@ -23,7 +23,7 @@ constexpr VerbInfo Verbs[] = {
     {SiteVerb::Check, "check", 0},
     {SiteVerb::Plan, "plan", UsesDate | UsesDays},
     {SiteVerb::Status, "status", UsesDate | UsesController | UsesMetrics},
-    {SiteVerb::Apply, "apply", UsesDate | UsesController | UsesApply},
+    {SiteVerb::Apply, "apply", UsesDate | UsesController | UsesApply | UsesMetrics},
     {SiteVerb::Print, "print", UsesDate},
 };
 
@@ -41,8 +41,11 @@ struct SiteOptions
                                 QStringLiteral("SECONDS")};
     QCommandLineOption dryRun{QStringLiteral("dry-run"), QStringLiteral("apply: read only; print what would be sent and set.")};
     QCommandLineOption setClocks{QStringLiteral("set-clocks"), QStringLiteral("apply: also set clocks off by more than the tolerance.")};
-    QCommandLineOption openMetrics{QStringLiteral("openmetrics"), QStringLiteral("status: also write the result as OpenMetrics text."),
+    QCommandLineOption wait{QStringLiteral("wait"), QStringLiteral("Queue this long behind another run of the site (default 0)."),
+                            QStringLiteral("SECONDS")};
+    QCommandLineOption openMetrics{QStringLiteral("openmetrics"), QStringLiteral("Also write the result as OpenMetrics text."),
                                    QStringLiteral("FILE")};
+    QCommandLineOption report{QStringLiteral("report"), QStringLiteral("Also write the --json object to FILE."), QStringLiteral("FILE")};
 };
 
 std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
@@ -71,7 +74,7 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
 {
     const SiteOptions o;
     QCommandLineParser parser;
-    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.dryRun, o.setClocks, o.openMetrics});
+    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.wait, o.dryRun, o.setClocks, o.openMetrics, o.report});
     SiteInvocation invocation;
     invocation.commandName = QStringLiteral("site");
     invocation.json = arguments.contains(QStringLiteral("--json"));
@@ -113,8 +116,9 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     {
         const QCommandLineOption &option;
         int use;
-    } uses[] = {{o.date, UsesDate},           {o.days, UsesDays},    {o.jobs, UsesController}, {o.only, UsesController},
-                {o.deadline, UsesController}, {o.dryRun, UsesApply}, {o.setClocks, UsesApply}, {o.openMetrics, UsesMetrics}};
+    } uses[] = {{o.date, UsesDate},           {o.days, UsesDays},       {o.jobs, UsesController}, {o.only, UsesController},
+                {o.deadline, UsesController}, {o.wait, UsesController}, {o.dryRun, UsesApply},    {o.setClocks, UsesApply},
+                {o.openMetrics, UsesMetrics}, {o.report, UsesMetrics}};
     for (const auto &use : uses) {
         if (parser.isSet(use.option) && !(info->options & use.use))
             return refuse(QStringLiteral("--%1 does not apply to %2").arg(use.option.names().constLast(), invocation.commandName));
@@ -137,7 +141,8 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
         int lowest, highest;
     } numbers[] = {{o.days, invocation.days, 1, MostDays},
                    {o.jobs, invocation.jobs, 1, MostJobs},
-                   {o.deadline, invocation.deadlineSeconds, 1, LongestDeadline}};
+                   {o.deadline, invocation.deadlineSeconds, 1, LongestDeadline},
+                   {o.wait, invocation.waitSeconds, 0, LongestDeadline}};
     for (const auto &number : numbers) {
         if (!parser.isSet(number.option))
             continue;
@@ -153,8 +158,11 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     invocation.dryRun = parser.isSet(o.dryRun);
     invocation.setClocks = parser.isSet(o.setClocks);
     invocation.openMetricsPath = parser.value(o.openMetrics);
-    if (parser.isSet(o.openMetrics) && invocation.openMetricsPath.isEmpty())
-        return refuse(QStringLiteral("--openmetrics: the file name is empty"));
+    invocation.reportPath = parser.value(o.report);
+    for (const QCommandLineOption *file : {&o.openMetrics, &o.report}) {
+        if (parser.isSet(*file) && parser.value(*file).isEmpty())
+            return refuse(QStringLiteral("--%1: the file name is empty").arg(file->names().constLast()));
+    }
     invocation.ok = true;
     return invocation;
 }
@@ -164,18 +172,25 @@ QString siteHelpText()
     return QStringLiteral("\nSite commands (one file says which schedule every controller rings on every date):\n"
                           "  site check SITE                      check the site file and its schedule texts; no contact\n"
                           "  site plan SITE [--date D] [--days N] what each controller rings, date by date; no contact\n"
-                          "  site status SITE [--date D] [--jobs N] [--only NAME]... [--openmetrics FILE]\n"
+                          "  site status SITE [--date D] [--jobs N] [--only NAME]...\n"
                           "                                       read every controller's schedule and clock\n"
                           "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
                           "                                       send the planned week where it differs\n"
                           "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
                           "                                       OUTDIR/<controller>.pdf; no contact\n"
                           "  --days N (plan): dates shown (%1). --jobs N (status, apply): controllers worked at a time (%2).\n"
-                          "  --deadline SECONDS (status, apply): the time one controller's work may take (%3).\n"
+                          "  status and apply also take:\n"
+                          "  --deadline SECONDS  the time one controller's work may take (%3)\n"
+                          "  --wait SECONDS      queue behind another run of the same site file instead of\n"
+                          "                      exiting 1 at once\n"
+                          "  --report FILE       also write the --json object to FILE, replaced whole\n"
+                          "  --openmetrics FILE  also write the result as OpenMetrics text, replaced whole\n"
                           "  A clock is on time within the site's clock_tolerance_seconds (%4).\n"
                           "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
-                          "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
-                          "  print exits 0 when every page was written, else 2.\n")
+                          "  1 some could not be read or written, or another run holds the site file,\n"
+                          "  2 a bad site file, 5 all went well but FILE could not be written, 130 interrupted.\n"
+                          "  print exits 0 when every page was written, 5 when one could not be, 2 for a bad\n"
+                          "  site file, an OUTDIR that is a file or a week that does not fit.\n")
         .arg(DefaultPlanDays)
         .arg(DefaultJobs)
         .arg(DefaultDeadlineSeconds)

@@ -21,11 +21,13 @@ struct SiteInvocation
     int days = DefaultPlanDays; // plan
     int jobs = DefaultJobs;
     int deadlineSeconds = DefaultDeadlineSeconds; // a controller's whole work
+    int waitSeconds = 0; // status, apply: queue this long behind another run of the site
     QStringList only;
     bool dryRun = false;
     bool setClocks = false;
     QString openMetricsPath;
-    QString outDir; // print: the folder of the pages
+    QString reportPath; // status, apply: the --json object, also written here
+    QString outDir;     // print: the folder of the pages
 };
 
 // True when the command is `site ...`: the first word that is no option.

@@ -1,6 +1,7 @@
 #include "sitecmd/SiteCommands.h"
 
 #include "CommandResult.h"
+#include "schedule/WholeFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "sitecmd/OpenMetricsFile.h"
@@ -8,6 +9,7 @@
 #include "sitecmd/SitePages.h"
 #include "sitecmd/SitePlanText.h"
 #include "sitecmd/SiteReport.h"
+#include "sitecmd/SiteRunLock.h"
 #include "sitecmd/SiteWork.h"
 
 #include <QJsonArray>
@@ -53,6 +55,17 @@ QJsonArray plannedJson(const Site &site, QDate from, int days)
     return controllers;
 }
 
+// An output file of a run, replaced whole; a failure turns a success into
+// OutputNotWritten and keeps any other failure.
+void writeOutput(CommandResult &result, const QString &path, const QByteArray &bytes)
+{
+    if (const Result<> written = writeWholeFile(path, bytes); !written) {
+        result.message += QStringLiteral("\n%1 cannot be written: %2").arg(path, written.error());
+        if (result.succeeded())
+            result.exitCode = ExitCode::OutputNotWritten;
+    }
+}
+
 CommandResult workSite(const Site &site, const SiteInvocation &invocation)
 {
     QStringList names = invocation.only;
@@ -75,14 +88,8 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
     const SiteWorkResult work = workControllers(site, names, setup);
     CommandResult result =
         siteWorkReport(site, invocation.verb == SiteVerb::Apply ? QStringLiteral("apply") : QStringLiteral("status"), work);
-    if (!invocation.openMetricsPath.isEmpty()) {
-        const QString error = writeOpenMetricsFile(invocation.openMetricsPath, openMetricsText(work.outcomes, site.clockToleranceSeconds));
-        if (!error.isEmpty()) {
-            result.message += u'\n' + error;
-            if (result.succeeded())
-                result.exitCode = ExitCode::BadInput;
-        }
-    }
+    if (!invocation.openMetricsPath.isEmpty())
+        writeOutput(result, invocation.openMetricsPath, openMetricsText(work.outcomes, site.clockToleranceSeconds));
     return result;
 }
 
@@ -105,7 +112,12 @@ CommandResult run(const SiteInvocation &invocation)
             sitePlanText(site, invocation.date, invocation.days).toUtf8(),
             {{QStringLiteral("site"), site.path}, {QStringLiteral("controllers"), plannedJson(site, invocation.date, invocation.days)}}};
     case SiteVerb::Status:
-    case SiteVerb::Apply: return workSite(site, invocation);
+    case SiteVerb::Apply: {
+        LinkLock siteRun;
+        if (const Result<> locked = takeSiteRunLock(siteRun, invocation.sitePath, invocation.waitSeconds); !locked)
+            return CommandResult::failure(ExitCode::DeviceFailed, locked.error());
+        return workSite(site, invocation);
+    }
     case SiteVerb::Print: return printSitePages(site, invocation.date, invocation.outDir);
     }
     return {};
@@ -124,7 +136,10 @@ int runSiteCommand(const QStringList &arguments)
         printResult(invocation.commandName, CommandResult::failure(ExitCode::BadInput, invocation.error), invocation.json);
         return exitStatus(ExitCode::BadInput);
     }
-    const CommandResult result = run(invocation);
+    CommandResult result = run(invocation);
+    // The run's report as --json prints it, for the year window and monitoring.
+    if (!invocation.reportPath.isEmpty())
+        writeOutput(result, invocation.reportPath, resultJson(invocation.commandName, result));
     printResult(invocation.commandName, result, invocation.json);
     return exitStatus(result.exitCode);
 }

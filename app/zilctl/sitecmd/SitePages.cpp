@@ -3,6 +3,7 @@
 #include "print/WeekPageFile.h"
 #include "schedule/DayNames.h"
 #include "schedule/DeviceModelNames.h"
+#include "schedule/WholeFile.h"
 #include "site/SitePlan.h"
 #include "sitecmd/PageFileNames.h"
 
@@ -95,15 +96,17 @@ CommandResult printSitePages(const Site &site, QDate date, const QString &outDir
         pages.append(p);
     }
     if (!QDir().mkpath(outDir))
-        return CommandResult::failure(ExitCode::BadInput, QStringLiteral("the folder %1 cannot be made; nothing was written").arg(outDir));
+        return CommandResult::failure(ExitCode::OutputNotWritten,
+                                      QStringLiteral("the folder %1 cannot be made; nothing was written").arg(outDir));
 
     QStringList lines;
     QJsonArray controllers;
     qsizetype written = 0;
     for (const Page &page : std::as_const(pages)) {
         const QString model = modelCaption(page.controller->model);
-        const std::optional<QString> error = writeWholeFile(page.path, page.bytes);
-        const QString message = error ? QStringLiteral("%1 cannot be written: %2").arg(page.path, *error) : QString();
+        const Result<> saved = writeWholeFile(page.path, page.bytes);
+        const bool error = !saved;
+        const QString message = error ? QStringLiteral("%1 cannot be written: %2").arg(page.path, saved.error()) : QString();
         written += !error;
         lines << QStringLiteral("%1 (%2): %3").arg(page.controller->name, model, error ? message : page.path) +
                      (page.periods.isEmpty() ? QString() : QStringLiteral(", ") + page.periods.join(QStringLiteral(", ")));
@@ -111,13 +114,13 @@ CommandResult printSitePages(const Site &site, QDate date, const QString &outDir
                                        {QStringLiteral("link"), page.controller->linkText},
                                        {QStringLiteral("model"), model},
                                        {QStringLiteral("ok"), !error},
-                                       {QStringLiteral("exit_code"), exitStatus(error ? ExitCode::BadInput : ExitCode::Success)},
+                                       {QStringLiteral("exit_code"), exitStatus(error ? ExitCode::OutputNotWritten : ExitCode::Success)},
                                        {QStringLiteral("message"), message},
                                        {QStringLiteral("page_file"), error ? QJsonValue() : QJsonValue(page.path)},
                                        {QStringLiteral("periods"), QJsonArray::fromStringList(page.periods)}});
     }
     CommandResult result;
-    result.exitCode = written == pages.size() ? ExitCode::Success : ExitCode::BadInput;
+    result.exitCode = written == pages.size() ? ExitCode::Success : ExitCode::OutputNotWritten;
     result.output = (lines.join(u'\n') + u'\n').toUtf8();
     result.message = QStringLiteral("%1 of %2 page(s) written into %3, the week from %4")
                          .arg(written)
