@@ -8,6 +8,7 @@
 #include "TextCommands.h"
 #include "sitecmd/SiteCommandLine.h"
 #include "sitecmd/SiteCommands.h"
+#include "sitecmd/SiteYearCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -52,7 +53,7 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = QCoreApplication::arguments();
     if (isSiteCommand(arguments)) {
-        if (parseSiteCommandLine(arguments).verb == SiteVerb::Print)
+        if (parseSiteCommandLine(arguments).verb == SiteVerb::Print || drawsYearPage(arguments))
             startGuiApplication(app, argc, argv);
         return runSiteCommand(arguments);
     }

@@ -1,5 +1,7 @@
 #include "sitecmd/SiteCommandLine.h"
 
+#include "sitecmd/SiteYearCommands.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -87,7 +89,7 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
             info = &verb;
     }
     if (!info)
-        return refuse(QStringLiteral("site wants check, plan, status, apply or print"));
+        return refuse(QStringLiteral("site wants check, plan, status, apply, print or period"));
     invocation.verb = info->verb;
     invocation.commandName = QStringLiteral("site ") + QLatin1String(info->name);
     const bool print = info->verb == SiteVerb::Print;
@@ -166,8 +168,9 @@ QString siteHelpText()
                           "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
                           "                                       send the planned week where it differs\n"
                           "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
-                          "                                       OUTDIR/<controller>.pdf; no contact\n"
-                          "  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
+                          "                                       OUTDIR/<controller>.pdf; no contact\n") +
+           siteYearHelpText() +
+           QStringLiteral("  --deadline SECONDS (status, apply): the time one controller's work may take (600).\n"
                           "  Exit codes: 0 all in plan and on time, 4 some hold another week or are off in time,\n"
                           "  1 some could not be read or written, 2 a bad site file, 130 interrupted.\n"
                           "  print exits 0 when every page was written, else 2.\n");
