@@ -312,6 +312,13 @@ Result<> removePeriod(const QString &sitePath, const QString &name)
     if (!block)
         return failure(block.error());
     QList<QByteArray> lines = text->lines;
-    lines.remove((*block)->commentsAbove, (*block)->last - (*block)->commentsAbove + 1);
+    int first = (*block)->commentsAbove;
+    // The last section takes the blank lines above it too: added and then
+    // removed, a period leaves the file as it was.
+    if ((*block)->last == lines.size() - 1) {
+        while (first > 0 && isBlank(lines[first - 1]))
+            --first;
+    }
+    lines.remove(first, (*block)->last - first + 1);
     return replaceFile(*text, joined(lines), nullptr);
 }

@@ -18,6 +18,8 @@ YearPlan yearPlan(const Site &site, QDate around, const QString &controller)
     YearPlan plan;
     plan.first = schoolYearStart(around);
     plan.last = plan.first.addYears(1).addDays(-1);
+    if (!plan.first.isValid() || !plan.last.isValid())
+        return plan; // before the calendar's first year: no days to plan
 
     // The parser keeps [schedules] sorted by name; the file's order is where each stands.
     QList<SiteSchedule> schedules;

@@ -118,10 +118,14 @@ private slots:
         QVERIFY(writeFileBytes(site, before));
         QVERIFY(removePeriod(site, "Yarıyıl tatili"));
         QCOMPARE(readFileBytes(site), before.left(before.indexOf("# Yarıyıl")) + before.mid(before.indexOf("# Yalnız")));
-        // The last section runs to the end of the file.
+        // The last section runs to the end of the file, and takes the blank line above.
         QVERIFY(writeFileBytes(site, before));
         QVERIFY(removePeriod(site, "Sınav haftası"));
-        QCOMPARE(readFileBytes(site), before.left(before.indexOf("# Yalnız")));
+        QCOMPARE(readFileBytes(site), before.left(before.indexOf(n + n + "# Yalnız") + n.size()));
+        // Added, then removed: as it was, but for a last line end.
+        QVERIFY(writeFileBytes(site, before));
+        QVERIFY(addPeriod(site, Teachers) && removePeriod(site, Teachers.name));
+        QCOMPARE(readFileBytes(site), kept);
 
         // A change replaces the section from its header to its last line; the
         // comment above, the blank line after and the rest stay.

@@ -213,7 +213,11 @@ CommandResult printYear(const YearInvocation &invocation)
     if (!controller.isEmpty() && !site.controller(controller))
         return CommandResult::failure(ExitCode::BadInput,
                                       QStringLiteral("--controller: the site has no controller \"%1\"").arg(controller));
-    const YearPlan plan = yearPlan(site, invocation.date.value_or(QDate::currentDate()), controller);
+    const QDate around = invocation.date.value_or(QDate::currentDate());
+    const YearPlan plan = yearPlan(site, around, controller);
+    if (plan.days.isEmpty())
+        return CommandResult::failure(ExitCode::BadInput,
+                                      QStringLiteral("--date: %1 has no school year the calendar holds").arg(around.toString(Qt::ISODate)));
     const QByteArray bytes =
         renderYearPage(*pageFormatOf(invocation.outPath), yearPageContent(site, plan, controller, QDate::currentDate()));
     if (bytes.isEmpty())
