@@ -89,7 +89,7 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
             info = &verb;
     }
     if (!info)
-        return refuse(QStringLiteral("site wants check, plan, status, apply, print or period"));
+        return refuse(QStringLiteral("site wants check, plan, status, apply or print"));
     invocation.verb = info->verb;
     invocation.commandName = QStringLiteral("site ") + QLatin1String(info->name);
     const bool print = info->verb == SiteVerb::Print;
