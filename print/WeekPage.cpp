@@ -1,5 +1,6 @@
 #include "print/WeekPage.h"
 
+#include "print/PageFont.h"
 #include "schedule/DateTimeValue.h"
 #include "schedule/DayNames.h"
 #include "schedule/DeviceModelNames.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-// DejaVu Sans has every Turkish letter and is installed with the program.
-const QString PageFontFamily = QStringLiteral("DejaVu Sans");
 constexpr double TitlePointSize = 20.0;
 constexpr double SmallestTitlePointSize = 12.0;
 constexpr double HeadingPointSize = 10.0;
@@ -26,17 +25,6 @@ constexpr double DayNamePointSize = 11.0;
 constexpr double SizeStep = 0.5;
 constexpr double DayPaddingMillimetres = 1.0;
 constexpr double ColumnGapMillimetres = 2.0;
-
-QFont pageFont(double pointSize, bool bold = false)
-{
-    QFont font(PageFontFamily);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    // The same widths measured and drawn on every device, at any resolution.
-    font.setKerning(false);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
 
 int minuteOfDay(double value)
 {
@@ -59,12 +47,6 @@ QStringList sortedTexts(std::vector<Entry> entries)
     for (const Entry &entry : entries)
         texts.append(entry.text);
     return texts;
-}
-
-// Millimetres to device pixels.
-double mm(const QPaintDevice *device, double millimetres)
-{
-    return millimetres * device->logicalDpiX() / 25.4;
 }
 
 struct Layout

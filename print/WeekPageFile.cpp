@@ -9,7 +9,7 @@
 
 namespace {
 
-QByteArray pdfBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray pdfBytes(const QString &title, const PagePainter &paint, bool &drawn)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -17,14 +17,15 @@ QByteArray pdfBytes(const RingCalendar &calendar, DeviceModel model, const WeekP
         QPdfWriter writer(&buffer);
         writer.setPageLayout(weekPageLayout());
         writer.setResolution(300);
-        writer.setTitle(heading.title.isEmpty() ? QStringLiteral("Zil Takvimi") : heading.title);
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("zilsistemi"));
-        fit = paintWeekPage(writer, calendar, model, heading);
+        QPainter painter(&writer);
+        drawn = painter.isActive() && paint(painter, QRectF(0, 0, writer.width(), writer.height()));
     }
     return buffer.data();
 }
 
-QByteArray pngBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray pngBytes(const PagePainter &paint, bool &drawn)
 {
     const QSize size = weekPageLayout().fullRectPixels(PageImageDotsPerInch).size();
     QImage image(size, QImage::Format_RGB32);
@@ -32,14 +33,17 @@ QByteArray pngBytes(const RingCalendar &calendar, DeviceModel model, const WeekP
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
-    fit = paintWeekPage(image, calendar, model, heading);
+    {
+        QPainter painter(&image);
+        drawn = painter.isActive() && paint(painter, QRectF(0, 0, image.width(), image.height()));
+    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return buffer.data();
 }
 
-QByteArray svgBytes(const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading, WeekPageFit &fit)
+QByteArray svgBytes(const QString &title, const PagePainter &paint, bool &drawn)
 {
     constexpr int SvgDotsPerInch = 300; // fonts keep their size: a raster rounds them to whole pixels
     const QRect rect = weekPageLayout().fullRectPixels(SvgDotsPerInch);
@@ -50,11 +54,11 @@ QByteArray svgBytes(const RingCalendar &calendar, DeviceModel model, const WeekP
     generator.setResolution(SvgDotsPerInch);
     generator.setSize(rect.size());
     generator.setViewBox(rect);
-    generator.setTitle(heading.title.isEmpty() ? QStringLiteral("Zil Takvimi") : heading.title);
+    generator.setTitle(title);
     {
         QPainter painter(&generator);
         painter.fillRect(rect, Qt::white);
-        fit = paintWeekPage(painter, rect, calendar, model, heading);
+        drawn = paint(painter, rect);
     }
     return buffer.data();
 }
@@ -73,15 +77,25 @@ std::optional<PageFormat> pageFormatOf(const QString &path)
     return std::nullopt;
 }
 
+QByteArray renderPage(PageFormat format, const QString &title, const PagePainter &paint)
+{
+    bool drawn = false;
+    QByteArray bytes;
+    switch (format) {
+    case PageFormat::Pdf: bytes = pdfBytes(title, paint, drawn); break;
+    case PageFormat::Png: bytes = pngBytes(paint, drawn); break;
+    case PageFormat::Svg: bytes = svgBytes(title, paint, drawn); break;
+    }
+    return drawn ? bytes : QByteArray();
+}
+
 RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading)
 {
     RenderedPage page;
-    switch (format) {
-    case PageFormat::Pdf: page.bytes = pdfBytes(calendar, model, heading, page.fit); break;
-    case PageFormat::Png: page.bytes = pngBytes(calendar, model, heading, page.fit); break;
-    case PageFormat::Svg: page.bytes = svgBytes(calendar, model, heading, page.fit); break;
-    }
-    if (!page.fit.fits())
-        page.bytes.clear();
+    page.bytes = renderPage(format, heading.title.isEmpty() ? QStringLiteral("Zil Takvimi") : heading.title,
+                            [&](QPainter &painter, const QRectF &rect) {
+                                page.fit = paintWeekPage(painter, rect, calendar, model, heading);
+                                return page.fit.fits();
+                            });
     return page;
 }

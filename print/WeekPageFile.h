@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
-class QIODevice;
+class QPainter;
+class QRectF;
 
 enum class PageFormat { Pdf, Png, Svg };
 
@@ -22,5 +24,12 @@ struct RenderedPage
     WeekPageFit fit;
 };
 
-// The page as a whole PDF (fonts embedded), PNG or SVG file.
+// Draws one page into `rect`; false when nothing fit and no file should be made.
+using PagePainter = std::function<bool(QPainter &painter, const QRectF &rect)>;
+
+// An A4 landscape page as a whole PDF (fonts embedded), PNG or SVG file;
+// empty when the painter drew nothing.
+QByteArray renderPage(PageFormat format, const QString &title, const PagePainter &paint);
+
+// The week's page as a whole PDF (fonts embedded), PNG or SVG file.
 RenderedPage renderWeekPage(PageFormat format, const RingCalendar &calendar, DeviceModel model, const WeekPageHeading &heading);

@@ -12,7 +12,7 @@ struct YearDay
 {
     QDate date;
     QString schedule;     // what it rings ("off" for none); empty when the controllers differ
-    QString period;       // the period that decided it; empty: the controllers' own schedule
+    QString period;       // the period that decided it for all; empty: their own schedule, or no one period
     bool differs = false; // the controllers looked at ring different schedules
 };
 

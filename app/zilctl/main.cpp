@@ -9,6 +9,7 @@
 #include "sitecmd/SiteChild.h"
 #include "sitecmd/SiteCommandLine.h"
 #include "sitecmd/SiteCommands.h"
+#include "sitecmd/SiteYearCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -55,7 +56,7 @@ int main(int argc, char *argv[])
     if (arguments.size() == 2 && arguments[1] == u"site-child")
         return runSiteChild();
     if (isSiteCommand(arguments)) {
-        if (parseSiteCommandLine(arguments).verb == SiteVerb::Print)
+        if (parseSiteCommandLine(arguments).verb == SiteVerb::Print || drawsYearPage(arguments))
             startGuiApplication(app, argc, argv);
         return runSiteCommand(arguments);
     }

@@ -1,5 +1,7 @@
 #include "sitecmd/SiteCommandLine.h"
 
+#include "sitecmd/SiteYearCommands.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -177,8 +179,9 @@ QString siteHelpText()
                           "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
                           "                                       send the planned week where it differs\n"
                           "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
-                          "                                       OUTDIR/<controller>.pdf; no contact\n"
-                          "  --days N (plan): dates shown (%1). --jobs N (status, apply): controllers worked at a time (%2).\n"
+                          "                                       OUTDIR/<controller>.pdf; no contact\n") +
+           siteYearHelpText() +
+           QStringLiteral("  --days N (plan): dates shown (%1). --jobs N (status, apply): controllers worked at a time (%2).\n"
                           "  status and apply also take:\n"
                           "  --deadline SECONDS  the time one controller's work may take (%3)\n"
                           "  --wait SECONDS      queue behind another run of the same site file instead of\n"

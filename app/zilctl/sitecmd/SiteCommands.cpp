@@ -11,6 +11,7 @@
 #include "sitecmd/SiteReport.h"
 #include "sitecmd/SiteRunLock.h"
 #include "sitecmd/SiteWork.h"
+#include "sitecmd/SiteYearCommands.h"
 
 #include <QJsonArray>
 #include <cstdio>
@@ -19,6 +20,8 @@ namespace {
 
 // Past this many problems the file is likely not a site at all; --json lists every one.
 constexpr qsizetype ProblemsShown = 30;
+
+} // namespace
 
 CommandResult refusedSite(const SiteReading &reading)
 {
@@ -38,6 +41,8 @@ CommandResult refusedSite(const SiteReading &reading)
                                   QStringLiteral("the site file was refused, nothing was contacted:\n%1").arg(lines.join(u'\n')),
                                   {{QStringLiteral("problems"), list}});
 }
+
+namespace {
 
 QJsonArray plannedJson(const Site &site, QDate from, int days)
 {
@@ -131,6 +136,8 @@ int runSiteCommand(const QStringList &arguments)
         std::fputs(qPrintable(siteHelpText().mid(1)), stdout);
         return exitStatus(ExitCode::Success);
     }
+    if (isSiteYearCommand(arguments))
+        return runSiteYearCommand(arguments);
     const SiteInvocation invocation = parseSiteCommandLine(arguments);
     if (!invocation.ok) {
         printResult(invocation.commandName, CommandResult::failure(ExitCode::BadInput, invocation.error), invocation.json);
