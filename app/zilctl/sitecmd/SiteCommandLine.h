@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class SiteVerb { Check, Plan, Status, Apply, Print };
+enum class SiteVerb { Check, Plan, Status, Apply, Print, Ics };
 
 // `zilctl site VERB SITE [options]`, checked; files are not looked at here.
 struct SiteInvocation
@@ -24,6 +24,11 @@ struct SiteInvocation
     bool setClocks = false;
     QString openMetricsPath;
     QString outDir; // print: the folder of the pages
+    // ics: the calendar file to write ("-": standard output), for one
+    // controller or every one, over from..to (invalid: the school year).
+    QString outFile;
+    QString controller;
+    QDate from, to;
 };
 
 // True when the command is `site ...`: the first word that is no option.
