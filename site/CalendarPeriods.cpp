@@ -123,9 +123,10 @@ private:
             if (icalparser_get_state(parser.get()) == ICALPARSER_ERROR)
                 refused.append(line);
         }
-        if (Component open{icalparser_clean(parser.get())})
-            problem(lastLine, QStringLiteral("ends before its END:%1")
-                                  .arg(QString::fromUtf8(icalcomponent_kind_to_string(icalcomponent_isa(open.get())))));
+        // A component left open is closed by the parser, which still owns it.
+        if (icalcomponent *open = icalparser_clean(parser.get()))
+            problem(lastLine,
+                    QStringLiteral("ends before its END:%1").arg(QString::fromUtf8(icalcomponent_kind_to_string(icalcomponent_isa(open)))));
         // The library writes what it could not read into the calendar, as
         // X-LIC-ERROR properties; each names the text it refused.
         QStringList errors;

@@ -13,7 +13,7 @@
 // writer and one reader for both.
 struct RunReport
 {
-    QString verb;        // "status", "apply"
+    QString verb; // "status", "apply"
     QString siteName;
     QDateTime finishedAt;
     int exitCode = 0;

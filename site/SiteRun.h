@@ -15,9 +15,9 @@ struct SiteRunSetup
     bool apply = false; // false: status, reads only
     bool dryRun = false;
     bool setClocks = false;
-    int jobs;            // the one default is in the site's defaults
-    int deadlineSeconds; // a controller's whole work
-    QDate date;          // the plan's day, normally today
+    int jobs;             // the one default is in the site's defaults
+    int deadlineSeconds;  // a controller's whole work
+    QDate date;           // the plan's day, normally today
     QString childProgram; // zilctl, which works one controller in a child
 };
 

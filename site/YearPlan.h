@@ -11,8 +11,8 @@
 struct YearDay
 {
     QDate date;
-    QString schedule;   // what it rings ("off" for none); empty when the controllers differ
-    QString period;     // the period that decided it; empty: the controllers' own schedule
+    QString schedule;     // what it rings ("off" for none); empty when the controllers differ
+    QString period;       // the period that decided it; empty: the controllers' own schedule
     bool differs = false; // the controllers looked at ring different schedules
 };
 
@@ -21,7 +21,7 @@ QDate schoolYearStart(QDate around);
 
 struct YearPlan
 {
-    QDate first, last; // 1 September, 31 August
+    QDate first, last;   // 1 September, 31 August
     QList<YearDay> days; // every date from first to last
     // Legend order: the [schedules] table's order, "off" last; a palette
     // takes its colours in this order, so no schedule name is special.
