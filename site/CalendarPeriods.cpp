@@ -13,7 +13,7 @@ namespace {
 
 // Past these a file is not a calendar of school days: it is refused rather
 // than followed for minutes.
-constexpr int MostRuleSteps = 100000;  // occurrences one rule yields up to the end of the window
+constexpr int MostRuleSteps = 100000;  // occurrences all its rules yield up to the end of the window
 constexpr int MostOccurrences = 20000; // periods one file gives
 constexpr qsizetype MostProblems = 20; // of one file; a file of junk has one a line
 
@@ -254,18 +254,20 @@ private:
             const std::unique_ptr<icalrecur_iterator, IteratorFree> it(icalrecur_iterator_new(icalproperty_get_rrule(p), *start));
             if (!it)
                 return problem(line, QStringLiteral("%1: the calendar library cannot expand its RRULE").arg(what));
-            int steps = 0;
             for (icaltimetype at = icalrecur_iterator_next(it.get()); !icaltime_is_null_time(at); at = icalrecur_iterator_next(it.get())) {
-                if (++steps > MostRuleSteps)
+                if (++m_ruleSteps > MostRuleSteps)
                     return problem(line, QStringLiteral("%1 repeats more than %2 times before %3: not a calendar of days")
                                              .arg(what)
                                              .arg(MostRuleSteps)
                                              .arg(m_window.last.toString(Qt::ISODate)));
                 if (!at.is_date)
                     at.zone = start->zone;
-                if (datesOf(at, *length).first > m_window.last)
+                // Plain dates first, a day apart for the zones: most steps lie outside the window.
+                const QDate date = dateOf(at);
+                if (date > m_window.last.addDays(1))
                     break;
-                add(at, *length);
+                if (date.addDays(length->days + length->seconds / 86400 + 1) >= m_window.first)
+                    add(at, *length);
             }
         }
         for (icalproperty *p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
@@ -337,6 +339,7 @@ private:
     CalendarReading &m_reading;
     std::vector<int> m_eventLines;
     QHash<QString, QSet<QString>> m_replaced; // by UID
+    int m_ruleSteps = 0;
 };
 
 // The file as the site names it, relative when the site was.
