@@ -294,6 +294,21 @@ private slots:
         QCOMPARE(python(path("plan.ics")), expected);
     }
 
+    // The example's public holidays come from the calendar beside it, on the dates it listed before.
+    void exampleHolidays()
+    {
+        const SiteReading reading = readSiteFile(ZIL_SOURCE_DIR "/packaging/examples/site.toml", Window);
+        QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
+        QStringList holidays;
+        for (const SitePeriod &p : reading.site->periods) {
+            if (!p.calendarFile.isEmpty())
+                holidays << QStringLiteral("%1 %2..%3 %4").arg(p.name, p.from.toString(Qt::ISODate), p.to.toString("MM-dd"), p.schedule);
+        }
+        QCOMPARE(holidays.join(u';'), "Cumhuriyet Bayramı 2026-10-29..10-29 off;Yılbaşı 2027-01-01..01-01 off;"
+                                      "Ramazan Bayramı 2027-03-09..03-12 off;Ulusal Egemenlik ve Çocuk Bayramı 2027-04-23..04-23 off;"
+                                      "Kurban Bayramı 2027-05-15..05-20 off");
+    }
+
     // zilctl writes the file whole, or the calendar to standard output.
     void siteIcsCommand()
     {
