@@ -41,14 +41,6 @@ QString eventsText(const QList<CalendarEvent> &events)
     return parts.join(u';');
 }
 
-QByteArray everyDay(const char *time)
-{
-    QByteArray text = "day,slot,in_use,time,seconds\n";
-    for (int day = 1; day <= 7; ++day)
-        text += QByteArray::number(day) + ",1,1," + time + ",3\n";
-    return text;
-}
-
 const QByteArray SiteText = "name = \"Okul\"\ntimezone = \"Europe/Istanbul\"\n[schedules]\nnormal = \"normal.csv\"\nsinav = \"sinav.csv\"\n"
                             "[[controllers]]\nname = \"a\"\ntcp = \"127.0.0.1:5601\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n"
                             "[[controllers]]\nname = \"b\"\ntcp = \"127.0.0.1:5602\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n";
@@ -65,8 +57,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        QVERIFY(writeFileBytes(path("normal.csv"), everyDay("08:30")));
-        QVERIFY(writeFileBytes(path("sinav.csv"), everyDay("10:00")));
+        for (const char *text : {"normal.csv", "sinav.csv"})
+            QVERIFY(writeFileBytes(path(text), "day,slot,in_use,time,seconds\n1,1,1,08:30,3\n"));
         QVERIFY(writeFileBytes(path("tatil.ics"), Holidays));
     }
 
@@ -191,54 +183,36 @@ private slots:
     // The events take the entry's place: the last period still wins.
     void calendarPeriodsInTheSite_data()
     {
-        QTest::addColumn<QByteArray>("periods");
-        QTest::addColumn<QString>("problem"); // empty: the site is read
-        QTest::addColumn<QString>("days");    // a's schedule from 2027-01-11 to 01-15: n normal, s sinav, o off
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("expected"); // a's days from 2027-01-11 to 01-15 (n normal, s sinav, o off), or the first problem
         const QByteArray calendar = "[[periods]]\nname = \"Tatiller\"\nics = \"tatil.ics\"\nschedule = \"off\"\n";
         const QByteArray exams = "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\n";
-        QTest::newRow("calendar last") << exams + calendar << ""
-                                       << "ssoos";
-        QTest::newRow("calendar first") << calendar + exams << ""
-                                        << "sssss";
-        QTest::newRow("for b only") << exams + calendar + "controllers = [\"b\"]\n"
-                                    << ""
-                                    << "sssss";
-        QTest::newRow("missing file") << QByteArray(calendar).replace("tatil.ics", "yok.ics") << "site.toml:16:1: period \"Tatiller\": "
-                                      << "";
-        QTest::newRow("a folder") << QByteArray(calendar).replace("tatil.ics", ".") << "is a folder, not a calendar file"
-                                  << "";
-        QTest::newRow("with dates") << calendar + "date = 2027-01-01\n"
-                                    << "site.toml:20:8: period \"Tatiller\" takes its dates from 'ics'"
-                                    << "";
-        QTest::newRow("empty name") << QByteArray(calendar).replace("tatil.ics", "") << "site.toml:18:7: 'ics' of period"
-                                    << "";
-        QTest::newRow("bad zone") << QByteArray("timezone = \"Europe/Nowhere\"\n") << "site.toml:2:12: 'Europe/Nowhere' is not a time zone"
-                                  << "";
+        const auto row = [](const char *name, const QByteArray &text, const char *expected) {
+            QTest::newRow(name) << text << QString(expected);
+        };
+        row("calendar last", SiteText + exams + calendar, "ssoos");
+        row("calendar first", SiteText + calendar + exams, "sssss");
+        row("for b only", SiteText + exams + calendar + "controllers = [\"b\"]\n", "sssss");
+        row("missing file", SiteText + QByteArray(calendar).replace("tatil", "yok"), "site.toml:16:1: period \"Tatiller\": ");
+        row("a folder", SiteText + QByteArray(calendar).replace("tatil.ics", "."), "is a folder, not a calendar file");
+        row("with dates", SiteText + calendar + "date = 2027-01-01\n", "site.toml:20:8: period \"Tatiller\" takes its dates from 'ics'");
+        row("empty name", SiteText + QByteArray(calendar).replace("tatil.ics", ""), "site.toml:18:7: 'ics' of period");
+        row("bad zone", QByteArray(SiteText).replace("Europe/Istanbul", "Europe/Nowhere"), "site.toml:2:12: 'Europe/Nowhere' is not");
     }
 
     void calendarPeriodsInTheSite()
     {
-        QFETCH(QByteArray, periods);
-        QFETCH(QString, problem);
-        QFETCH(QString, days);
-        QByteArray text = SiteText + periods;
-        if (periods.startsWith("timezone"))
-            text = QByteArray(SiteText).replace("timezone = \"Europe/Istanbul\"\n", periods);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, expected);
         QVERIFY(writeFileBytes(path("site.toml"), text));
         const SiteReading reading = readSiteFile(path("site.toml"), Window);
-        if (!problem.isEmpty()) {
-            QVERIFY(!reading.site);
-            QVERIFY2(reading.problems.value(0).toString().contains(problem), qPrintable(reading.problems.value(0).toString()));
-            return;
-        }
-        QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
-        QString planned;
-        for (QDate d(2027, 1, 11); d <= QDate(2027, 1, 15); d = d.addDays(1))
+        QString planned = reading.problems.value(0).toString();
+        for (QDate d(2027, 1, 11); reading.site && d <= QDate(2027, 1, 15); d = d.addDays(1))
             planned += plannedDay(*reading.site, reading.site->controllers[0], d).schedule.at(0);
-        QCOMPARE(planned, days);
-        const auto fromFile = std::find_if(reading.site->periods.cbegin(), reading.site->periods.cend(),
-                                           [](const SitePeriod &p) { return p.name == "Kar tatili"; });
-        QVERIFY(fromFile != reading.site->periods.cend() && fromFile->calendarFile == path("tatil.ics"));
+        QVERIFY2(planned.contains(expected) && reading.site.has_value() == (expected.size() == 5), qPrintable(planned));
+        QVERIFY(!reading.site || std::any_of(reading.site->periods.cbegin(), reading.site->periods.cend(), [&](const SitePeriod &p) {
+            return p.name == "Kar tatili" && p.calendarFile == path("tatil.ics");
+        }));
     }
 
     // The written calendar read back three ways: by libical, by the program's
@@ -255,11 +229,9 @@ private slots:
         QStringList expected;
         for (const PlanRun &run : runs)
             expected << QStringList{run.uid, run.summary(), run.from.toString(Qt::ISODate), run.to.toString(Qt::ISODate)}.join(u'|');
-        QCOMPARE(expected.size(), 4);
-        QVERIFY(expected[0].endsWith("|Sınav – sinav|2027-01-11|2027-01-12"));
-        QVERIFY(expected[1].endsWith("|Kar tatili – Zil yok|2027-01-13|2027-01-14"));
-        QVERIFY(expected[2].endsWith("|Sınav – sinav|2027-01-15|2027-01-15"));
-        QVERIFY(expected[3].endsWith("|23 Nisan – Zil yok|2027-04-23|2027-04-23"));
+        QCOMPARE(QStringList(expected).replaceInStrings(QRegularExpression("^\\w{32}@[^|]+\\|"), "").join(u';'),
+                 "Sınav – sinav|2027-01-11|2027-01-12;Kar tatili – Zil yok|2027-01-13|2027-01-14;"
+                 "Sınav – sinav|2027-01-15|2027-01-15;23 Nisan – Zil yok|2027-04-23|2027-04-23");
         QCOMPARE(runs[1].controllers, QStringList({"a", "b"}));
         QCOMPARE(planRuns(*reading.site, QDate(2026, 9, 1), QDate(2027, 8, 31), "b").size(), 2);
 
