@@ -7,7 +7,6 @@
 #include "support/FileBytes.h"
 
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,31 +152,6 @@ private slots:
         QVERIFY(reading.events.isEmpty());
         QVERIFY2(!reading.problems.isEmpty() && reading.problems[0].toString().startsWith(problem),
                  qPrintable(reading.problems.value(0).toString()));
-    }
-
-    // Bytes flipped, cut and doubled anywhere: read or refused, never more.
-    void mangledCalendarsAreReadOrRefused()
-    {
-        const QByteArray good = readFileBytes(ZIL_SOURCE_DIR "/packaging/examples/resmi-tatiller.ics");
-        QVERIFY(!good.isEmpty());
-        QRandomGenerator random(21);
-        for (int i = 0; i < 400; ++i) {
-            QByteArray text = good;
-            for (int edits = random.bounded(1, 6); edits > 0; --edits) {
-                const qsizetype at = random.bounded(text.size());
-                switch (random.bounded(3)) {
-                case 0: text[at] = char(random.bounded(256)); break;
-                case 1: text.truncate(at); break;
-                default: text.insert(at, text.mid(random.bounded(text.size()), 40));
-                }
-                if (text.isEmpty())
-                    break;
-            }
-            const CalendarReading reading = readCalendarText(text, "x.ics", Istanbul, Window);
-            QVERIFY(reading.events.isEmpty() || reading.problems.isEmpty());
-            for (const SiteProblem &p : reading.problems)
-                QVERIFY2(p.where.file == "x.ics" && !p.message.isEmpty(), qPrintable(p.toString()));
-        }
     }
 
     // The events take the entry's place: the last period still wins.
