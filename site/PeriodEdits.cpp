@@ -137,7 +137,7 @@ Result<SiteText> readText(const QString &path)
 {
     const Result<QByteArray> bytes = readCappedFile(path, LargestSiteFile, QStringLiteral("a site file"));
     if (!bytes)
-        return failure(bytes.error());
+        return failure(path + u' ' + bytes.error());
     SiteText text;
     text.path = path;
     text.bytes = *bytes;

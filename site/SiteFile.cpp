@@ -4,11 +4,13 @@
 #include "schedule/DeviceModelNames.h"
 #include "schedule/SettingsFile.h"
 #include "schedule/WholeFile.h"
+#include "site/CalendarPeriods.h"
 #include "site/SiteScheduleTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QTimeZone>
 #include <string_view>
 
 #include <toml++/toml.h>
@@ -201,6 +203,22 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
     }
 }
 
+// A period whose dates are the events of an iCalendar file, read once the
+// whole site is.
+void readCalendarKey(const toml::table &table, SiteReader &reader, SitePeriod &period, const QString &where)
+{
+    for (const char *dates : {"date", "from", "to"}) {
+        if (table.get(dates))
+            reader.problem(table.get(dates)->source(),
+                           QStringLiteral("%1 takes its dates from 'ics'; '%2' does not go with it").arg(where, QLatin1String(dates)));
+    }
+    const std::optional<QString> file = reader.string(table, "ics", where, true);
+    if (file && file->isEmpty())
+        reader.problem(table.get("ics")->source(), QStringLiteral("'ics' of %1 must name a calendar file").arg(where));
+    else if (file)
+        period.calendarFile = QDir::cleanPath(QFileInfo(reader.path()).absoluteDir().absoluteFilePath(*file));
+}
+
 void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
 {
     const toml::array *array = arrayOfTables(root, "periods", reader);
@@ -208,20 +226,22 @@ void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
         return;
     for (const toml::node &node : *array) {
         const toml::table &table = *node.as_table();
-        reader.onlyKeys(table, QStringLiteral("a period"), {"name", "from", "to", "date", "schedule", "controllers"});
+        reader.onlyKeys(table, QStringLiteral("a period"), {"name", "from", "to", "date", "ics", "schedule", "controllers"});
         SitePeriod period;
         period.where = reader.at(table.source());
         period.name = reader.string(table, "name", QStringLiteral("a period"), true).value_or(QString());
         const QString where = period.name.isEmpty() ? QStringLiteral("a period") : QStringLiteral("period \"%1\"").arg(period.name);
         const bool oneDay = table.get("date");
-        if (oneDay && (table.get("from") || table.get("to"))) {
+        if (table.get("ics")) {
+            readCalendarKey(table, reader, period, where);
+        } else if (oneDay && (table.get("from") || table.get("to"))) {
             reader.problem(table.get("date")->source(),
                            QStringLiteral("%1 gives 'date' together with 'from'/'to'; one day takes 'date' alone").arg(where));
         } else if (oneDay) {
             const std::optional<QDate> date = reader.date(table, "date", where);
             period.from = period.to = date.value_or(QDate());
         } else if (!table.get("from") || !table.get("to")) {
-            reader.problem(table.source(), QStringLiteral("%1 needs 'from' and 'to', or 'date' for one day").arg(where));
+            reader.problem(table.source(), QStringLiteral("%1 needs 'from' and 'to', 'date' for one day, or 'ics'").arg(where));
         } else {
             const std::optional<QDate> from = reader.date(table, "from", where);
             const std::optional<QDate> to = reader.date(table, "to", where);
@@ -280,8 +300,14 @@ void checkScheduleNames(const toml::table &root, SiteReader &reader, const Site 
 
 void readRoot(const toml::table &root, SiteReader &reader, Site &site)
 {
-    reader.onlyKeys(root, QStringLiteral("the site"), {"name", "clock_tolerance_seconds", "schedules", "controllers", "periods"});
+    reader.onlyKeys(root, QStringLiteral("the site"),
+                    {"name", "clock_tolerance_seconds", "timezone", "schedules", "controllers", "periods"});
     site.name = reader.string(root, "name", QStringLiteral("the site"), false).value_or(QString());
+    const std::optional<QString> zone = reader.string(root, "timezone", QStringLiteral("the site"), false);
+    if (zone && !QTimeZone::isTimeZoneIdAvailable(zone->toUtf8()))
+        reader.problem(root.get("timezone")->source(), QStringLiteral("'%1' is not a time zone such as \"Europe/Istanbul\"").arg(*zone));
+    else
+        site.timeZone = zone.value_or(QString());
     if (const toml::node *tolerance = root.get("clock_tolerance_seconds")) {
         const auto *seconds = tolerance->as_integer();
         if (!seconds || seconds->get() < 0 || seconds->get() > 86400)
@@ -299,7 +325,7 @@ void readRoot(const toml::table &root, SiteReader &reader, Site &site)
 
 } // namespace
 
-SiteReading readSiteText(const QByteArray &text, const QString &path)
+SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window)
 {
     SiteReading reading;
     Site site;
@@ -319,6 +345,9 @@ SiteReading readSiteText(const QByteArray &text, const QString &path)
     std::stable_sort(reading.problems.begin(), reading.problems.end(), [](const SiteProblem &a, const SiteProblem &b) {
         return std::pair(a.where.line, a.where.column) < std::pair(b.where.line, b.where.column);
     });
+    if (!window.first.isValid())
+        window = schoolYearsAround(QDate::currentDate(), QDate::currentDate());
+    expandCalendarPeriods(site, path, window, reading.problems);
     // The texts are read all the same; slots are matched to models only when
     // every name holds.
     readScheduleTexts(site, reading.problems);
@@ -327,7 +356,7 @@ SiteReading readSiteText(const QByteArray &text, const QString &path)
     return reading;
 }
 
-SiteReading readSiteFile(const QString &path)
+SiteReading readSiteFile(const QString &path, DateSpan window)
 {
     const QFileInfo info(path);
     const auto refused = [&](const QString &message) { return SiteReading{std::nullopt, {{{path}, message}}}; };
@@ -338,5 +367,5 @@ SiteReading readSiteFile(const QString &path)
     const Result<QByteArray> bytes = readCappedFile(path, LargestSiteFile, QStringLiteral("a site file"));
     if (!bytes)
         return refused(bytes.error());
-    return readSiteText(*bytes, path);
+    return readSiteText(*bytes, path, window);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "site/CalendarPeriods.h"
 #include "site/SiteModel.h"
 
 #include <optional>
@@ -16,7 +17,9 @@ struct SiteReading
 // A site file is a page or two; anything far larger is not one.
 constexpr qint64 LargestSiteFile = 1024 * 1024;
 
-SiteReading readSiteFile(const QString &path);
+// Calendar files' events are expanded over `window` (default: the school
+// years around today).
+SiteReading readSiteFile(const QString &path, DateSpan window = {});
 // The same, of text already read; `path` names it in problems and is where
-// relative schedule paths start from.
-SiteReading readSiteText(const QByteArray &text, const QString &path);
+// relative schedule and calendar paths start from.
+SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window = {});

@@ -54,6 +54,9 @@ struct SitePeriod
     QString schedule;
     QStringList controllers; // empty: every controller
     SitePosition where;
+    // Set for an event of an iCalendar file (absolute path): the file, not
+    // the site, holds its name and dates, so it is not edited as a period.
+    QString calendarFile;
 
     bool covers(const QString &controller, QDate date) const
     {
@@ -68,6 +71,7 @@ struct Site
     QString path; // the site file, absolute
     QString name;
     int clockToleranceSeconds = DefaultClockToleranceSeconds;
+    QString timeZone;              // where a calendar file's timed events fall on dates; empty: the system's
     QList<SiteSchedule> schedules; // "off" first
     QList<SiteController> controllers;
     QList<SitePeriod> periods; // in file order: the last that covers a date wins

@@ -7,6 +7,8 @@ packages=(
     cmake g++ make clang-format
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
     libtomlplusplus-dev
+    # calendar files (.ics) read and written; the tests read them back in Python too
+    libical-dev python3-icalendar
     libgl-dev fonts-dejavu-core
     qt6-translations-l10n
     # packaging and its checks: cpack's dependency scan, the validators, man

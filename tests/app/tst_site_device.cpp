@@ -200,7 +200,7 @@ private slots:
         QTest::addColumn<QString>("error");     // none: the command is taken
         const auto row = [](const char *arguments, const char *error) { QTest::newRow(arguments) << QString(arguments) << QString(error); };
         row("status", "site status wants the site file");
-        row("SITE", "site wants check, plan, status, apply or print");
+        row("SITE", "site wants check, plan, status, apply, print or ics");
         row("status SITE --jobs=0", "--jobs: '0' is not a whole number from 1 to 64");
         row("status SITE --jobs=65", "--jobs: '65' is not a whole number from 1 to 64");
         row("status SITE --deadline=0", "--deadline: '0' is not a whole number from 1 to 86400");

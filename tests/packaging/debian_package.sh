@@ -16,7 +16,7 @@ status=0
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Worked out from the binaries: Debian's Qt 6 libraries come in with apt.
-for needed in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6svg6 libqt6printsupport6 qt6-qpa-plugins fonts-dejavu-core; do
+for needed in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6svg6 libqt6printsupport6 libical3 qt6-qpa-plugins fonts-dejavu-core; do
     grep -q "$needed" <<<"$depends" || { echo "Depends lacks $needed"; status=1; }
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || { echo "package version is not $version"; status=1; }
@@ -30,7 +30,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -q
     || { echo "--help without a display failed"; status=1; }
 # The timer ships without being enabled: no link in a .wants folder, no maintainer script.
 contents=$(dpkg-deb -c "$deb")
-for shipped in lib/systemd/system/zilsistemi-site.timer share/doc/zilsistemi/examples/site.toml share/doc/zilsistemi/copyright; do
+for shipped in lib/systemd/system/zilsistemi-site.timer share/doc/zilsistemi/examples/site.toml share/doc/zilsistemi/examples/resmi-tatiller.ics share/doc/zilsistemi/copyright; do
     grep -q "$shipped" <<<"$contents" || { echo "the package lacks $shipped"; status=1; }
 done
 ! grep -q "\.wants/" <<<"$contents" || { echo "the package enables a unit"; status=1; }

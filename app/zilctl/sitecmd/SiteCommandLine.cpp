@@ -10,9 +10,10 @@ namespace {
 constexpr int MostDays = 366;
 constexpr int MostJobs = 64;
 constexpr int LongestDeadline = 24 * 3600;
+constexpr int LongestCalendarDays = 3660; // ten school years
 
 // Which options a verb takes besides --json.
-enum OptionUse { UsesDate = 1, UsesDays = 2, UsesController = 4, UsesApply = 8, UsesMetrics = 16 };
+enum OptionUse { UsesDate = 1, UsesDays = 2, UsesController = 4, UsesApply = 8, UsesMetrics = 16, UsesRange = 32 };
 
 struct VerbInfo
 {
@@ -27,6 +28,7 @@ constexpr VerbInfo Verbs[] = {
     {SiteVerb::Status, "status", UsesDate | UsesController | UsesMetrics},
     {SiteVerb::Apply, "apply", UsesDate | UsesController | UsesApply | UsesMetrics},
     {SiteVerb::Print, "print", UsesDate},
+    {SiteVerb::Ics, "ics", UsesRange},
 };
 
 struct SiteOptions
@@ -48,6 +50,11 @@ struct SiteOptions
     QCommandLineOption openMetrics{QStringLiteral("openmetrics"), QStringLiteral("Also write the result as OpenMetrics text."),
                                    QStringLiteral("FILE")};
     QCommandLineOption report{QStringLiteral("report"), QStringLiteral("Also write the --json object to FILE."), QStringLiteral("FILE")};
+    QCommandLineOption controller{QStringLiteral("controller"), QStringLiteral("ics: this controller's plan only."),
+                                  QStringLiteral("NAME")};
+    QCommandLineOption from{QStringLiteral("from"), QStringLiteral("ics: the first date (default 1 September)."),
+                            QStringLiteral("YYYY-MM-DD")};
+    QCommandLineOption to{QStringLiteral("to"), QStringLiteral("ics: the last date (default 31 August)."), QStringLiteral("YYYY-MM-DD")};
 };
 
 std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
@@ -76,7 +83,8 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
 {
     const SiteOptions o;
     QCommandLineParser parser;
-    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.wait, o.dryRun, o.setClocks, o.openMetrics, o.report});
+    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.wait, o.dryRun, o.setClocks, o.openMetrics, o.report,
+                       o.controller, o.from, o.to});
     SiteInvocation invocation;
     invocation.commandName = QStringLiteral("site");
     invocation.json = arguments.contains(QStringLiteral("--json"));
@@ -95,14 +103,16 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
             info = &verb;
     }
     if (!info)
-        return refuse(QStringLiteral("site wants check, plan, status, apply or print"));
+        return refuse(QStringLiteral("site wants check, plan, status, apply, print or ics"));
     invocation.verb = info->verb;
     invocation.commandName = QStringLiteral("site ") + QLatin1String(info->name);
-    const bool print = info->verb == SiteVerb::Print;
-    const qsizetype wanted = print ? 3 : 2; // the verb, SITE and print's OUTDIR
+    const bool print = info->verb == SiteVerb::Print, ics = info->verb == SiteVerb::Ics;
+    const qsizetype wanted = print || ics ? 3 : 2; // the verb, SITE and print's OUTDIR or ics's OUT.ics
     if (words.size() < wanted)
-        return refuse(words.size() < 2 ? QStringLiteral("%1 wants the site file").arg(invocation.commandName)
-                                       : QStringLiteral("%1 wants OUTDIR, the folder of the pages").arg(invocation.commandName));
+        return refuse(
+            words.size() < 2 ? QStringLiteral("%1 wants the site file").arg(invocation.commandName)
+            : ics ? QStringLiteral("%1 wants OUT.ics, the calendar file to write (- for standard output)").arg(invocation.commandName)
+                  : QStringLiteral("%1 wants OUTDIR, the folder of the pages").arg(invocation.commandName));
     if (words.size() > wanted)
         return refuse(QStringLiteral("%1: unexpected '%2'").arg(invocation.commandName, words[wanted]));
     invocation.sitePath = words[1];
@@ -113,6 +123,13 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
         if (invocation.outDir.isEmpty())
             return refuse(QStringLiteral("%1: OUTDIR is empty").arg(invocation.commandName));
     }
+    if (ics) {
+        invocation.outFile = words[2];
+        if (invocation.outFile.isEmpty())
+            return refuse(QStringLiteral("%1: OUT.ics is empty").arg(invocation.commandName));
+        if (invocation.outFile == u"-" && invocation.json)
+            return refuse(QStringLiteral("%1: --json and - both want standard output").arg(invocation.commandName));
+    }
 
     const struct
     {
@@ -120,7 +137,8 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
         int use;
     } uses[] = {{o.date, UsesDate},           {o.days, UsesDays},       {o.jobs, UsesController}, {o.only, UsesController},
                 {o.deadline, UsesController}, {o.wait, UsesController}, {o.dryRun, UsesApply},    {o.setClocks, UsesApply},
-                {o.openMetrics, UsesMetrics}, {o.report, UsesMetrics}};
+                {o.openMetrics, UsesMetrics}, {o.report, UsesMetrics},
+                {o.controller, UsesRange},    {o.from, UsesRange},      {o.to, UsesRange}};
     for (const auto &use : uses) {
         if (parser.isSet(use.option) && !(info->options & use.use))
             return refuse(QStringLiteral("--%1 does not apply to %2").arg(use.option.names().constLast(), invocation.commandName));
@@ -129,13 +147,29 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     }
 
     invocation.date = QDate::currentDate();
-    if (parser.isSet(o.date)) {
+    const struct
+    {
+        const QCommandLineOption &option;
+        QDate &value;
+    } dates[] = {{o.date, invocation.date}, {o.from, invocation.from}, {o.to, invocation.to}};
+    for (const auto &date : dates) {
+        if (!parser.isSet(date.option))
+            continue;
         static const QRegularExpression form(QRegularExpression::anchoredPattern(QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
-        const QString text = parser.value(o.date);
-        invocation.date = QDate::fromString(text, Qt::ISODate);
-        if (!form.match(text).hasMatch() || !invocation.date.isValid())
-            return refuse(QStringLiteral("--date: '%1' is not a date YYYY-MM-DD").arg(text));
+        const QString text = parser.value(date.option);
+        date.value = QDate::fromString(text, Qt::ISODate);
+        if (!form.match(text).hasMatch() || !date.value.isValid())
+            return refuse(QStringLiteral("--%1: '%2' is not a date YYYY-MM-DD").arg(date.option.names().constLast(), text));
     }
+    if (invocation.from.isValid() && invocation.to.isValid()) {
+        if (invocation.to < invocation.from)
+            return refuse(QStringLiteral("--to (%1) is before --from (%2)").arg(parser.value(o.to), parser.value(o.from)));
+        if (invocation.from.daysTo(invocation.to) >= LongestCalendarDays)
+            return refuse(QStringLiteral("--from to --to spans more than %1 days").arg(LongestCalendarDays));
+    }
+    invocation.controller = parser.value(o.controller);
+    if (parser.isSet(o.controller) && invocation.controller.isEmpty())
+        return refuse(QStringLiteral("--controller: the name is empty"));
     const struct
     {
         const QCommandLineOption &option;
@@ -179,7 +213,10 @@ QString siteHelpText()
                           "  site apply SITE [--date D] [--dry-run] [--set-clocks] [--jobs N] [--only NAME]...\n"
                           "                                       send the planned week where it differs\n"
                           "  site print SITE [--date D] OUTDIR    each controller's planned week on one page,\n"
-                          "                                       OUTDIR/<controller>.pdf; no contact\n") +
+                          "                                       OUTDIR/<controller>.pdf; no contact\n"
+                          "  site ics SITE OUT.ics [--controller NAME] [--from D] [--to D]\n"
+                          "                                       the days off the usual plan as iCalendar events\n"
+                          "                                       (default the school year; - for standard output)\n") +
            siteYearHelpText() +
            QStringLiteral("  --days N (plan): dates shown (%1). --jobs N (status, apply): controllers worked at a time (%2).\n"
                           "  status and apply also take:\n"

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class SiteVerb { Check, Plan, Status, Apply, Print };
+enum class SiteVerb { Check, Plan, Status, Apply, Print, Ics };
 
 // `zilctl site VERB SITE [options]`, checked; files are not looked at here.
 struct SiteInvocation
@@ -28,6 +28,11 @@ struct SiteInvocation
     QString openMetricsPath;
     QString reportPath; // status, apply: the --json object, also written here
     QString outDir;     // print: the folder of the pages
+    // ics: the calendar file to write ("-": standard output), for one
+    // controller or every one, over from..to (invalid: the school year).
+    QString outFile;
+    QString controller;
+    QDate from, to;
 };
 
 // True when the command is `site ...`: the first word that is no option.

@@ -5,6 +5,7 @@
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "sitecmd/OpenMetricsFile.h"
+#include "sitecmd/SiteCalendarCommand.h"
 #include "sitecmd/SiteCommandLine.h"
 #include "sitecmd/SitePages.h"
 #include "sitecmd/SitePlanText.h"
@@ -100,7 +101,10 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
 
 CommandResult run(const SiteInvocation &invocation)
 {
-    const SiteReading reading = readSiteFile(invocation.sitePath);
+    // Calendar files' events are read over the school years around the dates asked for.
+    const DateSpan asked =
+        invocation.verb == SiteVerb::Ics ? calendarRange(invocation) : DateSpan{invocation.date, invocation.date.addDays(invocation.days)};
+    const SiteReading reading = readSiteFile(invocation.sitePath, schoolYearsAround(asked.first, asked.last));
     if (!reading.site)
         return refusedSite(reading);
     const Site &site = *reading.site;
@@ -124,6 +128,7 @@ CommandResult run(const SiteInvocation &invocation)
         return workSite(site, invocation);
     }
     case SiteVerb::Print: return printSitePages(site, invocation.date, invocation.outDir);
+    case SiteVerb::Ics: return writeSiteCalendar(site, invocation);
     }
     return {};
 }
