@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
         return *answered;
     QApplication app(argc, argv);
     setUpWindowProgram(app);
-    refuseUnknownOptions(app);
+    const WindowOptions options = readWindowOptions(app);
 
     const QString dataDirectory =
         prepareDataDirectory(QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -36,5 +36,10 @@ int main(int argc, char *argv[])
     QObject::connect(&sessionEnd, &SignalPipe::arrived, &window, &frmRinger::endSession);
 #endif
     window.show();
+    // A site that cannot be read is named in a message; the main window stays.
+    if (!options.sitePath.isEmpty())
+        window.openYearWindow(options.sitePath);
+    else if (options.lastSite)
+        window.showYearPlan();
     return app.exec();
 }

@@ -30,6 +30,7 @@ class QSpinBox;
 class QTabBar;
 class QTimeEdit;
 class QTimer;
+class YearWindow;
 
 // The program's main window: model choice, connection settings, the device
 // clock, the relay test and the weekly schedule editor. It owns the one
@@ -68,6 +69,17 @@ public:
     // its close box does. A running transfer is cancelled first, as "İptal
     // Et" does, and the window closes once the operation has ended.
     void endSession();
+
+    // "Yıllık Zil Planı" over the site file at `path`; false when the file
+    // is no site (the operator was told why).
+    bool openYearWindow(const QString &path);
+    // As "Yıllık plan…": the site open, else the one opened last, else one asked for.
+    void showYearPlan() { actYearPlan_Click(); }
+    // The year window, made when first asked for.
+    YearWindow &yearWindow();
+    // Asks for a site file to open (saving: to create); empty when cancelled.
+    using SiteFileQuestion = std::function<QString(bool saving, const QString &suggested)>;
+    void setSiteFileQuestion(SiteFileQuestion ask) { m_askSiteFile = std::move(ask); }
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -147,6 +159,16 @@ private:
     WeekPageHeading pageHeading() const;
     void actPrint_Click();
     void actSavePdf_Click();
+
+    // The site's year (frmRinger_Year.cpp).
+    void buildYearActions();
+    void actYearPlan_Click();
+    void actNewPlan_Click();
+    // The window's link as a site file writes it: `tcp = "HOST:PORT"`, `serial = N`.
+    QString siteLinkLine() const;
+    // With a site open and this link among its controllers: a week that
+    // differs from the plan's is sent only when the operator says so.
+    bool sendAgreesWithPlan();
 
     // OperationHost.
     bool confirm(const QString &question) override;
@@ -229,6 +251,11 @@ private:
     QPushButton *cmdReceiveCalendar = nullptr;
     QAction *actPrint = nullptr;   // "Yazdır…", Ctrl+P
     QAction *actSavePdf = nullptr; // "PDF olarak kaydet…"
+
+    QAction *actYearPlan = nullptr; // "Yıllık plan…", Ctrl+Y
+    QAction *actNewPlan = nullptr;  // "Yeni plan…"
+    std::unique_ptr<YearWindow> m_yearWindow;
+    SiteFileQuestion m_askSiteFile;
 
     QTimer *PCClock = nullptr;
 };
