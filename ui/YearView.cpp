@@ -100,10 +100,14 @@ void YearView::paintEvent(QPaintEvent *)
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     painter.setFont(small);
+    QFont weekend = small;
+    weekend.setBold(true); // the weekend's columns stand out, the cells keep their schedule's colour
     for (int column = 0; column < Columns; ++column) {
         const QRect header(MonthLabelWidth + column * CellWidth, 0, CellWidth, HeaderHeight);
+        painter.setFont(column % 7 >= 5 ? weekend : small);
         painter.drawText(header, Qt::AlignCenter, Turkish.dayName(column % 7 + 1, QLocale::ShortFormat));
     }
+    painter.setFont(small);
     for (int row = 0; row < 12 && m_plan.first.isValid(); ++row) {
         const QDate month = m_plan.first.addMonths(row);
         const QRect label(4, HeaderHeight + row * CellHeight, MonthLabelWidth - 8, CellHeight);
@@ -116,8 +120,6 @@ void YearView::paintEvent(QPaintEvent *)
         painter.fillRect(cell, dayColour(index));
         if (day.differs)
             painter.fillRect(cell, QBrush(Qt::darkGray, Qt::BDiagPattern));
-        if (day.date.dayOfWeek() >= 6)
-            painter.fillRect(cell, QColor(0, 0, 0, 28)); // weekends a shade darker
         if (selected(index))
             painter.fillRect(cell, QColor(0x30, 0x60, 0xD0, 110));
         painter.setPen(Qt::black);

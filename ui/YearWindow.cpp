@@ -154,7 +154,8 @@ bool YearWindow::openSite(const QString &path)
     m_site = std::move(reading.site);
     rememberSitePath(absolute);
     setWindowTitle(QStringLiteral("Yıllık Zil Planı – %1").arg(m_site->name));
-    lblSite->setText(QStringLiteral("%1   (%2)").arg(m_site->name, QDir::toNativeSeparators(absolute)));
+    lblSite->setText(QStringLiteral("%1 – %2").arg(m_site->name, QFileInfo(absolute).fileName()));
+    lblSite->setToolTip(QDir::toNativeSeparators(absolute));
     fillChoosers();
     showYear();
     showPeriods();
@@ -237,8 +238,11 @@ void YearWindow::showLegend()
         caption->setProperty("colour", entry.colour);
         entries->addWidget(mark);
         entries->addWidget(caption);
+        mark->show(); // made after the window was shown: shown now, not at the next turn of the event loop
+        caption->show();
     }
     static_cast<QHBoxLayout *>(entries)->addStretch(1);
+    entries->activate();
 }
 
 void YearWindow::cmdOpen_Click()
