@@ -60,7 +60,8 @@ Result<> writeNewSite(const QString &sitePath, const QString &linkLine, DeviceMo
     if (Result<> written = writeFile(textPath, calendarToText(week).toUtf8()); !written)
         return written;
     const SiteReading reading = readSiteText(text.toUtf8(), site.absoluteFilePath());
-    Result<> written = reading.problems.isEmpty() ? writeFile(sitePath, text.toUtf8()) : Result<>(failure(reading.problems.first().toString()));
+    Result<> written =
+        reading.problems.isEmpty() ? writeFile(sitePath, text.toUtf8()) : Result<>(failure(reading.problems.first().toString()));
     if (!written)
         QFile::remove(textPath); // no half of a plan stays behind
     return written;

@@ -9,10 +9,12 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 QDateEdit *datePicker(QWidget *parent, const char *name, const QString &caption, QDate date)
@@ -66,10 +68,15 @@ PeriodDialog::PeriodDialog(const Site &site, const PeriodDraft &start, QWidget *
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Adı:"), txtName);
-    form->addRow(QStringLiteral("İlk gün:"), dtFrom);
-    form->addRow(QStringLiteral("Son gün:"), dtTo);
-    form->addRow(QStringLiteral("Zil planı:"), cmbSchedule);
+    for (const auto &[name, caption, field] : {std::tuple{"lblName", u"Adı:", static_cast<QWidget *>(txtName)},
+                                               {"lblFrom", u"İlk gün:", dtFrom},
+                                               {"lblTo", u"Son gün:", dtTo},
+                                               {"lblSchedule", u"Zil planı:", cmbSchedule}}) {
+        auto *label = new QLabel(QString::fromUtf16(caption), this);
+        label->setObjectName(QLatin1String(name));
+        label->setBuddy(field);
+        form->addRow(label, field);
+    }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(controllers);

@@ -101,10 +101,12 @@ QWidget *YearWindow::buildYearPart()
     auto *frame = new QGroupBox(QStringLiteral("Yıl"), this);
     frame->setObjectName(QStringLiteral("frYear"));
     auto *yearLabel = new QLabel(QStringLiteral("Öğretim yılı:"), frame);
+    yearLabel->setObjectName(QStringLiteral("lblYear"));
     cmbYear = new QComboBox(frame);
     cmbYear->setObjectName(QStringLiteral("cmbYear"));
     yearLabel->setBuddy(cmbYear);
     auto *controllerLabel = new QLabel(QStringLiteral("Cihaz:"), frame);
+    controllerLabel->setObjectName(QStringLiteral("lblController"));
     cmbController = new QComboBox(frame);
     cmbController->setObjectName(QStringLiteral("cmbController"));
     controllerLabel->setBuddy(cmbController);
@@ -149,8 +151,10 @@ bool YearWindow::openSite(const QString &path)
         m_dialog.tell(refusedSiteText(absolute, reading.problems));
         return false;
     }
-    if (runRunning())
-        m_run->cancel();
+    if (runRunning()) {
+        m_dialog.tell(QStringLiteral("Cihazlarla çalışma sürüyor; başka bir plan, çalışma bitince ya da İptal Et ile durunca açılabilir."));
+        return false;
+    }
     m_site = std::move(reading.site);
     rememberSitePath(absolute);
     setWindowTitle(QStringLiteral("Yıllık Zil Planı – %1").arg(m_site->name));

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 // The controllers of the site: what each rings today, and a status or an
@@ -172,8 +173,9 @@ void YearWindow::startRun(bool apply)
             [this](int i, int percent) { static_cast<QProgressBar *>(tblControllers->cellWidget(i, ProgressColumn))->setValue(percent); });
     connect(m_run.get(), &SiteRun::controllerFinished, this, &YearWindow::controllerFinished);
     connect(m_run.get(), &SiteRun::finished, this, &YearWindow::runFinished);
-    cmdReadStatus->setEnabled(false);
-    cmdApplyPlan->setEnabled(false);
+    // The run works from the site as read; edits wait until it ends.
+    for (QPushButton *b : {cmdReadStatus, cmdApplyPlan, cmdAddPeriod, cmdChangePeriod, cmdRemovePeriod})
+        b->setEnabled(false);
     cmdCancelRun->setEnabled(true);
     m_run->start();
 }
@@ -196,6 +198,8 @@ void YearWindow::runFinished()
     cmdReadStatus->setEnabled(true);
     cmdApplyPlan->setEnabled(true);
     cmdCancelRun->setEnabled(false);
+    cmdAddPeriod->setEnabled(true);
+    emit lstPeriods->itemSelectionChanged(); // "Değiştir" and "Sil" follow the selection again
 }
 
 void YearWindow::cmdCancelRun_Click()

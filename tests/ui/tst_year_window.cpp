@@ -213,7 +213,8 @@ private slots:
         fx.window.setChildProgram(QStringLiteral(ZILCTL_PATH));
         QVERIFY(fx.window.openSite(writeSite(fx.dir, a.tcpPort(), b.tcpPort())));
         fx.window.cmdReadStatus->click();
-        QVERIFY(fx.window.runRunning() && !fx.window.cmdReadStatus->isEnabled() && fx.window.cmdCancelRun->isEnabled());
+        QVERIFY(fx.window.runRunning() && !fx.window.cmdReadStatus->isEnabled() && !fx.window.cmdAddPeriod->isEnabled() &&
+                fx.window.cmdCancelRun->isEnabled());
         // "a" answers long before "b" gives up: its result shows while the run goes on.
         QTRY_VERIFY_WITH_TIMEOUT(fx.status(0).startsWith("Plandan"), 20000);
         QVERIFY(fx.window.runRunning());
@@ -285,6 +286,12 @@ private slots:
         QVERIFY(window.yearWindow().isVisible() && window.yearWindow().site());
         QCOMPARE(lastSitePath(), path + ".toml");
         QCOMPARE(fx.readFile("Ringer.ini"), QByteArray("\x02\x00\x00\x00", 4));
+        // Another start: "Yıllık plan…" opens the plan opened last without asking.
+        WindowFixture later;
+        later.start().setSiteFileQuestion([](bool, const QString &) { return QString("asked"); });
+        QCOMPARE(later.child<QAction>("actYearPlan")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        later.child<QAction>("actYearPlan")->trigger();
+        QCOMPARE(later.window->yearWindow().site()->path, QFileInfo(path + ".toml").absoluteFilePath());
 
         // A second plan of the same name overwrites nothing.
         const QByteArray first = readFileBytes(path + ".toml");
