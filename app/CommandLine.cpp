@@ -8,6 +8,13 @@
 #include <cstdio>
 
 namespace {
+const QCommandLineOption SiteOption{QStringLiteral("site"),
+                                    QStringLiteral("Yıllık Zil Planı penceresini bu plan dosyasıyla açar.\n"
+                                                   "Opens the year window over this site file."),
+                                    QStringLiteral("FILE")};
+const QCommandLineOption YearOption{QStringLiteral("year"), QStringLiteral("Yıllık Zil Planı penceresini son açılan plan dosyasıyla açar.\n"
+                                                                           "Opens the year window over the site file opened last.")};
+
 void describeOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
@@ -15,6 +22,8 @@ void describeOptions(QCommandLineParser &parser)
                        "Edits the weekly ring schedule of the ZK-480 bell controller, sends it and reads it back."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption(SiteOption);
+    parser.addOption(YearOption);
 }
 } // namespace
 
@@ -39,9 +48,10 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
     return std::nullopt;
 }
 
-void refuseUnknownOptions(const QCoreApplication &app)
+WindowOptions readWindowOptions(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     describeOptions(parser);
     parser.process(app);
+    return {parser.value(SiteOption), parser.isSet(YearOption)};
 }

@@ -2,6 +2,7 @@
 #include "WindowProgram.h"
 #include "schedule/DataDirectory.h"
 #include "ui/ProgramSetup.h"
+#include "ui/frmRinger.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -12,9 +13,15 @@ int main(int argc, char *argv[])
         return *answered;
     QApplication app(argc, argv);
     setUpWindowProgram(app);
-    refuseUnknownOptions(app);
+    const WindowOptions options = readWindowOptions(app);
 
     const QString dataDirectory =
         prepareDataDirectory(QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    return runWindowProgram(app, dataDirectory);
+    // A site that cannot be read is named in a message; the main window stays.
+    return runWindowProgram(app, dataDirectory, [&options](frmRinger &window) {
+        if (!options.sitePath.isEmpty())
+            window.openYearWindow(options.sitePath);
+        else if (options.lastSite)
+            window.showYearPlan();
+    });
 }

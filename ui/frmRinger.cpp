@@ -6,6 +6,7 @@
 #include "ui/OperatorDialog.h"
 #include "ui/PcClockText.h"
 #include "ui/PortListTips.h"
+#include "ui/YearWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

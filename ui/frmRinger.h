@@ -30,6 +30,7 @@ class QSpinBox;
 class QTabBar;
 class QTimeEdit;
 class QTimer;
+class YearWindow;
 
 // The program's main window: model choice, connection settings, the device
 // clock, the relay test and the weekly schedule editor. It owns the one
@@ -72,6 +73,17 @@ public:
     // The session manager asks for the data: both files are stored as the
     // close box stores them, and the program goes on.
     void storeFiles();
+
+    // "Yıllık Zil Planı" over the site file at `path`; false when the file
+    // is no site (the operator was told why).
+    bool openYearWindow(const QString &path);
+    // As "Yıllık plan…": the site open, else the one opened last, else one asked for.
+    void showYearPlan() { actYearPlan_Click(); }
+    // The year window, made when first asked for.
+    YearWindow &yearWindow();
+    // Asks for a site file to open (saving: to create); empty when cancelled.
+    using SiteFileQuestion = std::function<QString(bool saving, const QString &suggested)>;
+    void setSiteFileQuestion(SiteFileQuestion ask) { m_askSiteFile = std::move(ask); }
 
 signals:
     // The window has stored both files and closed: the program ends.
@@ -151,6 +163,16 @@ private:
     WeekPageHeading pageHeading() const;
     void actPrint_Click();
     void actSavePdf_Click();
+
+    // The site's year (frmRinger_Year.cpp).
+    void buildYearActions();
+    void actYearPlan_Click();
+    void actNewPlan_Click();
+    // The window's link as a site file writes it: `tcp = "HOST:PORT"`, `serial = N`.
+    QString siteLinkLine() const;
+    // With a site open and this link among its controllers: a week that
+    // differs from the plan's is sent only when the operator says so.
+    bool sendAgreesWithPlan();
 
     // OperationHost.
     bool confirm(const QString &question) override;
@@ -234,6 +256,11 @@ private:
     QPushButton *cmdReceiveCalendar = nullptr;
     QAction *actPrint = nullptr;   // "Yazdır…", Ctrl+P
     QAction *actSavePdf = nullptr; // "PDF olarak kaydet…"
+
+    QAction *actYearPlan = nullptr; // "Yıllık plan…", Ctrl+Y
+    QAction *actNewPlan = nullptr;  // "Yeni plan…"
+    std::unique_ptr<YearWindow> m_yearWindow;
+    SiteFileQuestion m_askSiteFile;
 
     QTimer *PCClock = nullptr;
 };

@@ -68,6 +68,8 @@ LinkSettings frmRinger::linkSettings() const
 
 void frmRinger::cmdSendCalendar_Click()
 {
+    if (!sendAgreesWithPlan())
+        return;
     const RunningOperation running(*this);
     m_operations.SendCalendar(linkSettings(), selectedModel(), m_calendar);
 }

@@ -113,6 +113,7 @@ void frmRinger::buildControls()
 
     connectControls();
     buildPageActions();
+    buildYearActions();
     PCClock->start();
 }
 

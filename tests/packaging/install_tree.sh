@@ -16,6 +16,7 @@ expected=(
     share/doc/zilsistemi/copyright
     share/doc/zilsistemi/changelog.gz
     "share/applications/$id.desktop"
+    "share/applications/$id.year.desktop"
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
 )
@@ -33,10 +34,11 @@ entry="$usr/share/applications/$id.desktop"
 grep -qx "Exec=zilsistemi" "$entry" || { echo "Exec does not start zilsistemi"; status=1; }
 grep -qx "Icon=$id" "$entry" || { echo "Icon is not $id"; status=1; }
 grep -q "^Name\[tr\]=" "$entry" || { echo "no Turkish name"; status=1; }
+grep -qx "Exec=zilsistemi --year" "$usr/share/applications/$id.year.desktop" || { echo "the year entry does not open the year window"; status=1; }
 file -b "$usr/share/icons/hicolor/48x48/apps/$id.png" | grep -q "48 x 48" || { echo "48x48 icon is not 48 x 48"; status=1; }
 
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$entry" || status=1
+    desktop-file-validate "$entry" "$usr/share/applications/$id.year.desktop" || status=1
 else
     echo "desktop-file-validate not installed: entry not validated"
 fi
