@@ -2,6 +2,7 @@
 
 #include "site/SiteFile.h"
 #include "site/SiteRun.h"
+#include "site/YearPageContent.h"
 #include "site/YearPlan.h"
 #include "ui/LastSite.h"
 #include "ui/OperatorDialog.h"
@@ -139,8 +140,12 @@ QWidget *YearWindow::buildYearPart()
 void YearWindow::setToday(QDate today)
 {
     m_today = today;
-    if (m_site)
-        fillChoosers(), showYear(), showControllers(), showLastRun();
+    if (m_site) {
+        fillChoosers();
+        showYear();
+        showControllers();
+        showLastRun();
+    }
 }
 
 bool YearWindow::openSite(const QString &path)
@@ -263,18 +268,19 @@ void YearWindow::actPrint_Click()
 {
     if (!m_site)
         return;
+    // The page zilctl's `site print --year` draws, for the year and the
+    // controller shown.
+    const QString controller = cmbController->currentData().toString();
+    const YearPageContent content = yearPageContent(*m_site, yearView->plan(), controller, m_today);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPageLayout(weekPageLayout());
     printer.setDocName(QStringLiteral("Yıllık Zil Planı"));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("yearPrintPreview"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&content](QPrinter *target) {
         QPainter painter(target);
-        const QRectF page = target->pageLayout().paintRectPixels(target->resolution());
-        const QSize drawn = yearView->size();
-        const qreal scale = std::min(page.width() / drawn.width(), page.height() / drawn.height());
-        painter.scale(scale, scale);
-        yearView->render(&painter);
+        if (painter.isActive())
+            paintYearPage(painter, QRectF(0, 0, target->width(), target->height()), content);
     });
     preview.exec();
 }
@@ -286,7 +292,7 @@ void YearWindow::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
-        m_run->cancel();
+        m_run->cancel(QStringLiteral("İptal edildi"));
     }
     event->accept();
 }

@@ -26,20 +26,6 @@
 namespace {
 enum Column { NameColumn, LinkColumn, ModelColumn, TodayColumn, ProgressColumn, StatusColumn, NightColumn, ColumnCount };
 
-// The same as `zilctl site status|apply` would use by default.
-constexpr int ControllersAtATime = 4;
-constexpr int ControllerDeadlineSeconds = 600;
-
-// Slots that differ from the plan: an older outcome says "not read" with -1.
-[[maybe_unused]] std::optional<int> knownDifferences(std::optional<int> differences)
-{
-    return differences;
-}
-[[maybe_unused]] std::optional<int> knownDifferences(int differences)
-{
-    return differences < 0 ? std::nullopt : std::optional<int>(differences);
-}
-
 QString outcomeText(const ControllerOutcome &o)
 {
     using Action = ControllerOutcome::Action;
@@ -54,7 +40,7 @@ QString outcomeText(const ControllerOutcome &o)
     case Action::ClockSet: text = QStringLiteral("Planla aynı, saati ayarlandı"); break;
     case Action::Failed:
     case Action::None:
-        if (const std::optional<int> differences = knownDifferences(o.differences))
+        if (const std::optional<int> differences = o.differences)
             text = *differences == 0 ? QStringLiteral("Planla aynı") : QStringLiteral("Plandan %1 zilde farklı").arg(*differences);
         else
             text = QStringLiteral("Okundu");
@@ -161,8 +147,6 @@ void YearWindow::startRun(bool apply)
     SiteRunSetup setup;
     setup.apply = apply;
     setup.setClocks = apply && chkSetClocks->isChecked();
-    setup.jobs = ControllersAtATime;
-    setup.deadlineSeconds = ControllerDeadlineSeconds;
     setup.date = m_today;
     setup.childProgram = m_childProgram;
     m_run = std::make_unique<SiteRun>(*m_site, names, setup);
@@ -205,7 +189,7 @@ void YearWindow::runFinished()
 void YearWindow::cmdCancelRun_Click()
 {
     if (runRunning())
-        m_run->cancel();
+        m_run->cancel(QStringLiteral("İptal edildi"));
 }
 
 QString YearWindow::nightlyReportPath()

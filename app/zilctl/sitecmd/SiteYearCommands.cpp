@@ -224,8 +224,9 @@ CommandResult printYear(const YearInvocation &invocation)
     if (bytes.isEmpty())
         return CommandResult::failure(ExitCode::BadInput, QStringLiteral("the page could not be drawn; nothing was written"));
     if (const Result<> written = writeWholeFile(invocation.outPath, bytes); !written)
-        return CommandResult::failure(ExitCode::OutputNotWritten,
-                                      QStringLiteral("%1 cannot be written: %2; nothing was written").arg(invocation.outPath, written.error()));
+        return CommandResult::failure(
+            ExitCode::OutputNotWritten,
+            QStringLiteral("%1 cannot be written: %2; nothing was written").arg(invocation.outPath, written.error()));
     return {ExitCode::Success,
             QStringLiteral("%1 written: the school year %2 – %3")
                 .arg(invocation.outPath, plan.first.toString(Qt::ISODate), plan.last.toString(Qt::ISODate)),
