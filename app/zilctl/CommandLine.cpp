@@ -72,7 +72,8 @@ struct Options
     QCommandLineOption title{QStringLiteral("title"), QStringLiteral("print: the page's title (default: \"Zil Takvimi\")."),
                              QStringLiteral("TEXT")};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({help, version, model, tcp, serial, calendar, verify, json, title}); }
+    QList<QCommandLineOption> all() const { return {help, version, model, tcp, serial, calendar, verify, json, title}; }
+    void addTo(QCommandLineParser &parser) const { parser.addOptions(all()); }
 };
 
 Invocation refusal(const QString &error)
@@ -225,6 +226,11 @@ Invocation parseCommandLine(const QStringList &arguments)
     if (!words.isEmpty())
         return refuse(QStringLiteral("%1: unexpected '%2'").arg(info->name, words[0]));
     return invocation;
+}
+
+QList<QCommandLineOption> commandLineOptions()
+{
+    return Options().all();
 }
 
 QString helpText()

@@ -222,6 +222,11 @@ private slots:
         QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";
         QTest::newRow("print over TCP") << QStringList{"print", tcp, "x.pdf"} << "--tcp does not apply to print";
         QTest::newRow("title for export") << QStringList{"export", "--title", "a"} << "--title does not apply to export";
+        // An option's value is never the command word.
+        QTest::newRow("--only site") << QStringList{"--only", "site"} << "Unknown option 'only'.";
+        QTest::newRow("--jobs site") << QStringList{"--jobs", "site"} << "Unknown option 'jobs'.";
+        QTest::newRow("--only before site") << QStringList{"--only", "a", "site", "check", "x.toml"}
+                                            << "--only does not apply to site check";
         row("export to an empty name", {"export", ""}, "export: the CSV file name is empty; '-' or no name means standard output");
         row("import from an empty name", {"import", ""}, "import: the CSV file name is empty; '-' or no name means standard input");
     }

@@ -1,5 +1,7 @@
 #include "sitecmd/SiteCommandLine.h"
 
+#include "CommandLine.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -40,6 +42,8 @@ struct SiteOptions
     QCommandLineOption setClocks{QStringLiteral("set-clocks"), QStringLiteral("apply: also set clocks off by more than the tolerance.")};
     QCommandLineOption openMetrics{QStringLiteral("openmetrics"), QStringLiteral("status: also write the result as OpenMetrics text."),
                                    QStringLiteral("FILE")};
+
+    QList<QCommandLineOption> all() const { return {json, date, days, jobs, only, deadline, dryRun, setClocks, openMetrics}; }
 };
 
 std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
@@ -57,18 +61,28 @@ std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
 
 bool isSiteCommand(const QStringList &arguments)
 {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (!arguments[i].startsWith(u'-'))
-            return arguments[i] == u"site";
+    // Read with the options of both command sets, so that an option's value
+    // ("--only site") is never taken for the command word; an option neither
+    // knows is the chosen command's parser's to refuse.
+    QList<QCommandLineOption> options = commandLineOptions();
+    QStringList names;
+    for (const QCommandLineOption &option : std::as_const(options))
+        names += option.names();
+    for (const QCommandLineOption &option : SiteOptions().all()) {
+        if (!names.contains(option.names().constFirst()))
+            options.append(option);
     }
-    return false;
+    QCommandLineParser parser;
+    parser.addOptions(options);
+    parser.parse(arguments);
+    return parser.positionalArguments().value(0) == u"site";
 }
 
 SiteInvocation parseSiteCommandLine(const QStringList &arguments)
 {
     const SiteOptions o;
     QCommandLineParser parser;
-    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.dryRun, o.setClocks, o.openMetrics});
+    parser.addOptions(o.all());
     SiteInvocation invocation;
     invocation.commandName = QStringLiteral("site");
     invocation.json = arguments.contains(QStringLiteral("--json"));
@@ -80,7 +94,9 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     if (!parser.parse(arguments))
         return refuse(parser.errorText());
     QStringList words = parser.positionalArguments();
-    words.removeFirst(); // "site"
+    if (words.value(0) != u"site")
+        return refuse(QStringLiteral("no command given; zilctl --help lists them"));
+    words.removeFirst();
     const VerbInfo *info = nullptr;
     for (const VerbInfo &verb : Verbs) {
         if (!words.isEmpty() && words[0] == QLatin1String(verb.name))
