@@ -24,7 +24,10 @@ QString qs(std::string_view text)
 class SiteReader
 {
 public:
-    SiteReader(const QString &path, QList<SiteProblem> &problems) : m_path(path), m_problems(problems) { }
+    SiteReader(const QString &path, const SerialPortMap &ports, QList<SiteProblem> &problems)
+        : m_path(path), m_ports(ports), m_problems(problems)
+    {
+    }
 
     SitePosition at(const toml::source_region &source) const { return {m_path, int(source.begin.line), int(source.begin.column)}; }
     void problem(const toml::source_region &source, const QString &message) { m_problems.append({at(source), message}); }
@@ -69,9 +72,11 @@ public:
     }
 
     const QString &path() const { return m_path; }
+    const SerialPortMap &ports() const { return m_ports; }
 
 private:
     QString m_path;
+    const SerialPortMap &m_ports;
     QList<SiteProblem> &m_problems;
 };
 
@@ -124,7 +129,7 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
             reader.problem(tcp->source(), QStringLiteral("'tcp' of %1: %2").arg(where, parsed.error()));
             return;
         }
-        controller.linkKey = QStringLiteral("tcp %1:%2").arg(parsed->host.toLower()).arg(parsed->tcpPort);
+        controller.linkKey = linkIdentity(*parsed);
         controller.linkOption = QStringLiteral("--tcp=") + text;
         controller.linkText = QStringLiteral("tcp ") + text;
         return;
@@ -144,7 +149,12 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
         reader.problem(serial->source(), QStringLiteral("'serial' of %1 must be a device in quotes or a port number").arg(where));
         return;
     }
-    controller.linkKey = QStringLiteral("serial ") + text;
+    const Result<LinkSettings> parsed = parseSerialTarget(text, reader.ports());
+    if (!parsed) {
+        reader.problem(serial->source(), QStringLiteral("'serial' of %1: %2").arg(where, parsed.error()));
+        return;
+    }
+    controller.linkKey = linkIdentity(*parsed);
     controller.linkOption = QStringLiteral("--serial=") + text;
     controller.linkText = QStringLiteral("serial ") + text;
 }
@@ -177,7 +187,10 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
         reader.onlyKeys(table, where, {"name", "tcp", "serial", "model", "schedule"});
         SiteController controller;
         controller.where = reader.at(table.source());
-        controller.name = reader.string(table, "name", where, true).value_or(QString());
+        const std::optional<QString> name = reader.string(table, "name", where, true);
+        controller.name = name.value_or(QString());
+        if (name && name->isEmpty())
+            reader.problem(table.get("name")->source(), QStringLiteral("a controller's 'name' is empty"));
         const QString named = controller.name.isEmpty() ? where : QStringLiteral("controller \"%1\"").arg(controller.name);
         if (!controller.name.isEmpty() && names.contains(controller.name))
             reader.problem(table.get("name")->source(), QStringLiteral("controller \"%1\" is named twice").arg(controller.name));
@@ -263,7 +276,11 @@ void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
 void checkScheduleNames(const toml::table &root, SiteReader &reader, const Site &site)
 {
     const auto check = [&](const QString &name, const toml::node *node, const QString &where) {
-        if (!name.isEmpty() && !site.schedule(name))
+        if (!node || !node->is_string())
+            return; // missing, or not a text: refused where it was read
+        if (name.isEmpty())
+            reader.problem(node->source(), QStringLiteral("'schedule' of %1 is empty; name one of [schedules] or \"off\"").arg(where));
+        else if (!site.schedule(name))
             reader.problem(
                 node->source(),
                 QStringLiteral("%1 names schedule \"%2\", which [schedules] does not have (nor is it \"off\")").arg(where, name));
@@ -299,12 +316,12 @@ void readRoot(const toml::table &root, SiteReader &reader, Site &site)
 
 } // namespace
 
-SiteReading readSiteText(const QByteArray &text, const QString &path)
+SiteReading readSiteText(const QByteArray &text, const QString &path, const SerialPortMap &ports)
 {
     SiteReading reading;
     Site site;
     site.path = QFileInfo(path).absoluteFilePath();
-    SiteReader reader(path, reading.problems);
+    SiteReader reader(path, ports, reading.problems);
     try {
         const toml::table root = toml::parse(std::string_view(text.constData(), size_t(text.size())), path.toStdString());
         readRoot(root, reader, site);
@@ -327,7 +344,7 @@ SiteReading readSiteText(const QByteArray &text, const QString &path)
     return reading;
 }
 
-SiteReading readSiteFile(const QString &path)
+SiteReading readSiteFile(const QString &path, const SerialPortMap &ports)
 {
     const QFileInfo info(path);
     const auto refused = [&](const QString &message) { return SiteReading{std::nullopt, {{{path}, message}}}; };
@@ -341,5 +358,5 @@ SiteReading readSiteFile(const QString &path)
     const QByteArray bytes = file.read(LargestSiteFile + 1);
     if (bytes.size() > LargestSiteFile)
         return refused(QStringLiteral("is larger than %1 bytes; a site file is far smaller").arg(LargestSiteFile));
-    return readSiteText(bytes, path);
+    return readSiteText(bytes, path, ports);
 }

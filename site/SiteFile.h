@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SerialPortMap.h"
 #include "site/SiteModel.h"
 
 #include <optional>
@@ -16,7 +17,9 @@ struct SiteReading
 // A site file is a page or two; anything far larger is not one.
 constexpr qint64 LargestSiteFile = 1024 * 1024;
 
-SiteReading readSiteFile(const QString &path);
+// `ports` turns a serial port number into its device, as zilctl will, so that
+// one link written two ways is seen as one.
+SiteReading readSiteFile(const QString &path, const SerialPortMap &ports = {});
 // The same, of text already read; `path` names it in problems and is where
 // relative schedule paths start from.
-SiteReading readSiteText(const QByteArray &text, const QString &path);
+SiteReading readSiteText(const QByteArray &text, const QString &path, const SerialPortMap &ports = {});

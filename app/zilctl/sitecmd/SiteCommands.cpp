@@ -1,6 +1,7 @@
 #include "sitecmd/SiteCommands.h"
 
 #include "CommandResult.h"
+#include "DefaultPaths.h"
 #include "schedule/CalendarFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
@@ -100,7 +101,7 @@ CommandResult workSite(const Site &site, const SiteInvocation &invocation)
 
 CommandResult run(const SiteInvocation &invocation)
 {
-    const SiteReading reading = readSiteFile(invocation.sitePath);
+    const SiteReading reading = readSiteFile(invocation.sitePath, SerialPortMap::fromDirectory(serialPortMapDirectory()));
     if (!reading.site)
         return refusedSite(reading);
     const Site &site = *reading.site;
