@@ -152,6 +152,7 @@ private slots:
             "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp [::1])");
         row("IPv4 and IPv4 in IPv6", twice("tcp = \"127.0.0.1\"", "tcp = \"[::ffff:127.0.0.1]\""),
             "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
+        row("IPv6 with a NUL", edit("127.0.0.1", "::1\\u0000"), "site.toml:3:7: 'tcp' of controller \"a\": --tcp: '::1");
         row("unknown in a period", period + "date = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n",
             "site.toml:10:21: period \"p\" names controller \"c\"");
         row("tcp and serial", controller + "serial = 2\n", "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both");

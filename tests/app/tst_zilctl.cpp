@@ -206,6 +206,10 @@ private slots:
             "parts from 0 to 255 without leading zeros (this one would reach 192.168.1.8)");
         row("hex IPv4 as a name", {"send", "--tcp", "0x7f.0.0.1:5601"}, "(this one would reach 127.0.0.1)");
         row("IPv4 of 0 and 255", {"send", "--tcp", "0.255.10.100"}, taken);
+        row("IPv6 with a blank", {"send", "--tcp", "[ ::1]"},
+            "--tcp: ' ::1': an IPv6 address is written with hex digits, ':' and '.' only, not ' '");
+        row("IPv6 with a sign", {"send", "--tcp", "0::+1"},
+            "--tcp: '0::+1': an IPv6 address is written with hex digits, ':' and '.' only, not '+'");
         row("IPv6 scope, then a port", {"send", "--tcp", "fe80::1%eth0:8080"}, "the scope after '%' is not an interface name");
         row("IPv6 scope bracketed", {"send", "--tcp", "[fe80::1%eth0.5_a-b]:8080"}, taken);
         row("both links", {"send", tcp, "--serial", "1"}, "send needs one of --tcp HOST[:PORT] and --serial DEVICE");
