@@ -4,6 +4,7 @@
 #include "schedule/DeviceModelNames.h"
 #include "schedule/SettingsFile.h"
 #include "site/SiteScheduleTexts.h"
+#include "site/TomlGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -322,6 +323,10 @@ SiteReading readSiteText(const QByteArray &text, const QString &path, const Seri
     Site site;
     site.path = QFileInfo(path).absoluteFilePath();
     SiteReader reader(path, ports, reading.problems);
+    if (const std::optional<TomlTrap> trap = findTomlReaderTrap(std::string_view(text.constData(), size_t(text.size())))) {
+        reading.problems.append({{path, trap->line, trap->column}, trap->message});
+        return reading;
+    }
     try {
         const toml::table root = toml::parse(std::string_view(text.constData(), size_t(text.size())), path.toStdString());
         readRoot(root, reader, site);

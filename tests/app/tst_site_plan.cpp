@@ -153,6 +153,13 @@ private slots:
         row("IPv4 and IPv4 in IPv6", twice("tcp = \"127.0.0.1\"", "tcp = \"[::ffff:127.0.0.1]\""),
             "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
         row("IPv6 with a NUL", edit("127.0.0.1", "::1\\u0000"), "site.toml:3:7: 'tcp' of controller \"a\": --tcp: '::1");
+        // What the TOML reader would fail on, refused before it reads.
+        row("non-ASCII bare key", "\xc5\x9f = 1\n", "site.toml:1:1: 'ş' stands outside quotes");
+        row("table header without a name", "[=\n", "site.toml:1:2: a table header needs a name");
+        row("date, blank, one digit", "m=2027-02-01 1\n", "site.toml:1:3: a date and a time are written");
+        row("'}' for a value in an array", "a = [1, }\n", "site.toml:1:9: '}' stands where the array wants a value");
+        row("non-ASCII after a backslash ends a line", "name = \"\"\"a \\\n  \xc5\x9f\"\"\"\n",
+            "site.toml:2:3: 'ş' begins a line that a backslash continues: write it as \\u015F");
         row("unknown in a period", period + "date = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n",
             "site.toml:10:21: period \"p\" names controller \"c\"");
         row("tcp and serial", controller + "serial = 2\n", "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both");
