@@ -3,6 +3,8 @@
 #include "link/HostAddress.h"
 #include "schedule/SettingsFile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
@@ -98,4 +100,21 @@ Result<LinkSettings> parseSerialTarget(const QString &text, const SerialPortMap 
         target.serialDevice = given;
     }
     return target;
+}
+
+QString linkIdentity(const LinkSettings &link)
+{
+    if (link.transport == LinkTransport::Serial) {
+        const QFileInfo device(link.serialDevice);
+        const QString canonical = device.canonicalFilePath();
+        return QStringLiteral("serial ") + (canonical.isEmpty() ? QDir::cleanPath(device.absoluteFilePath()) : canonical);
+    }
+    QString host = link.host.toLower();
+    if (QHostAddress address; address.setAddress(link.host)) {
+        // An IPv4 address written inside IPv6 ("::ffff:10.0.0.5") reaches the IPv4 host.
+        bool mapped = false;
+        const quint32 ipv4 = address.toIPv4Address(&mapped);
+        host = mapped ? QHostAddress(ipv4).toString() : address.toString();
+    }
+    return QStringLiteral("tcp %1 %2").arg(host).arg(link.tcpPort);
 }

@@ -19,3 +19,9 @@ Result<LinkSettings> parseTcpTarget(const QString &text);
 // A device path, or a serial port number 1..16 that the port map turns into
 // a device the way the window does.
 Result<LinkSettings> parseSerialTarget(const QString &text, const SerialPortMap &portMap);
+
+// What a link reaches, however it is written: "serial " and the device's own
+// path (links followed; cleaned when it does not exist), or "tcp ", the
+// address as the socket reads it (an IPv4 one written inside IPv6 as IPv4)
+// or the name in lower case, and the port.
+QString linkIdentity(const LinkSettings &link);

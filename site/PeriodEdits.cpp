@@ -2,6 +2,7 @@
 
 #include "schedule/WholeFile.h"
 #include "site/SiteFile.h"
+#include "site/TomlGuard.h"
 
 #include <set>
 #include <string_view>
@@ -143,6 +144,10 @@ Result<SiteText> readText(const QString &path)
     text.bytes = *bytes;
     text.lines = splitLines(text.bytes);
     text.lineEnd = text.bytes.contains("\r\n") ? "\r\n" : "\n";
+    // The reader's known traps are refused before it sees the text, as the
+    // site's check refuses them.
+    if (const std::optional<TomlTrap> trap = findTomlReaderTrap(std::string_view(text.bytes.constData(), size_t(text.bytes.size()))))
+        return failure(QStringLiteral("%1:%2:%3: %4").arg(path).arg(trap->line).arg(trap->column).arg(trap->message));
     toml::table root;
     try {
         root = toml::parse(std::string_view(text.bytes.constData(), size_t(text.bytes.size())), path.toStdString());

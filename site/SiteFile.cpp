@@ -6,6 +6,7 @@
 #include "schedule/WholeFile.h"
 #include "site/CalendarPeriods.h"
 #include "site/SiteScheduleTexts.h"
+#include "site/TomlGuard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +27,10 @@ QString qs(std::string_view text)
 class SiteReader
 {
 public:
-    SiteReader(const QString &path, QList<SiteProblem> &problems) : m_path(path), m_problems(problems) { }
+    SiteReader(const QString &path, const SerialPortMap &ports, QList<SiteProblem> &problems)
+        : m_path(path), m_ports(ports), m_problems(problems)
+    {
+    }
 
     SitePosition at(const toml::source_region &source) const { return {m_path, int(source.begin.line), int(source.begin.column)}; }
     void problem(const toml::source_region &source, const QString &message) { m_problems.append({at(source), message}); }
@@ -71,9 +75,11 @@ public:
     }
 
     const QString &path() const { return m_path; }
+    const SerialPortMap &ports() const { return m_ports; }
 
 private:
     QString m_path;
+    const SerialPortMap &m_ports;
     QList<SiteProblem> &m_problems;
 };
 
@@ -126,7 +132,7 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
             reader.problem(tcp->source(), QStringLiteral("'tcp' of %1: %2").arg(where, parsed.error()));
             return;
         }
-        controller.linkKey = QStringLiteral("tcp %1:%2").arg(parsed->host.toLower()).arg(parsed->tcpPort);
+        controller.linkKey = linkIdentity(*parsed);
         controller.linkOption = QStringLiteral("--tcp=") + text;
         controller.linkText = QStringLiteral("tcp ") + text;
         return;
@@ -146,7 +152,12 @@ void readLink(const toml::table &table, SiteReader &reader, SiteController &cont
         reader.problem(serial->source(), QStringLiteral("'serial' of %1 must be a device in quotes or a port number").arg(where));
         return;
     }
-    controller.linkKey = QStringLiteral("serial ") + text;
+    const Result<LinkSettings> parsed = parseSerialTarget(text, reader.ports());
+    if (!parsed) {
+        reader.problem(serial->source(), QStringLiteral("'serial' of %1: %2").arg(where, parsed.error()));
+        return;
+    }
+    controller.linkKey = linkIdentity(*parsed);
     controller.linkOption = QStringLiteral("--serial=") + text;
     controller.linkText = QStringLiteral("serial ") + text;
 }
@@ -179,7 +190,10 @@ void readControllers(const toml::table &root, SiteReader &reader, Site &site)
         reader.onlyKeys(table, where, {"name", "tcp", "serial", "model", "schedule"});
         SiteController controller;
         controller.where = reader.at(table.source());
-        controller.name = reader.string(table, "name", where, true).value_or(QString());
+        const std::optional<QString> name = reader.string(table, "name", where, true);
+        controller.name = name.value_or(QString());
+        if (name && name->isEmpty())
+            reader.problem(table.get("name")->source(), QStringLiteral("a controller's 'name' is empty"));
         const QString named = controller.name.isEmpty() ? where : QStringLiteral("controller \"%1\"").arg(controller.name);
         if (!controller.name.isEmpty() && names.contains(controller.name))
             reader.problem(table.get("name")->source(), QStringLiteral("controller \"%1\" is named twice").arg(controller.name));
@@ -283,7 +297,11 @@ void readPeriods(const toml::table &root, SiteReader &reader, Site &site)
 void checkScheduleNames(const toml::table &root, SiteReader &reader, const Site &site)
 {
     const auto check = [&](const QString &name, const toml::node *node, const QString &where) {
-        if (!name.isEmpty() && !site.schedule(name))
+        if (!node || !node->is_string())
+            return; // missing, or not a text: refused where it was read
+        if (name.isEmpty())
+            reader.problem(node->source(), QStringLiteral("'schedule' of %1 is empty; name one of [schedules] or \"off\"").arg(where));
+        else if (!site.schedule(name))
             reader.problem(
                 node->source(),
                 QStringLiteral("%1 names schedule \"%2\", which [schedules] does not have (nor is it \"off\")").arg(where, name));
@@ -325,12 +343,16 @@ void readRoot(const toml::table &root, SiteReader &reader, Site &site)
 
 } // namespace
 
-SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window)
+SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window, const SerialPortMap &ports)
 {
     SiteReading reading;
     Site site;
     site.path = QFileInfo(path).absoluteFilePath();
-    SiteReader reader(path, reading.problems);
+    SiteReader reader(path, ports, reading.problems);
+    if (const std::optional<TomlTrap> trap = findTomlReaderTrap(std::string_view(text.constData(), size_t(text.size())))) {
+        reading.problems.append({{path, trap->line, trap->column}, trap->message});
+        return reading;
+    }
     try {
         const toml::table root = toml::parse(std::string_view(text.constData(), size_t(text.size())), path.toStdString());
         readRoot(root, reader, site);
@@ -356,7 +378,7 @@ SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan w
     return reading;
 }
 
-SiteReading readSiteFile(const QString &path, DateSpan window)
+SiteReading readSiteFile(const QString &path, DateSpan window, const SerialPortMap &ports)
 {
     const QFileInfo info(path);
     const auto refused = [&](const QString &message) { return SiteReading{std::nullopt, {{{path}, message}}}; };
@@ -367,5 +389,5 @@ SiteReading readSiteFile(const QString &path, DateSpan window)
     const Result<QByteArray> bytes = readCappedFile(path, LargestSiteFile, QStringLiteral("a site file"));
     if (!bytes)
         return refused(bytes.error());
-    return readSiteText(*bytes, path, window);
+    return readSiteText(*bytes, path, window, ports);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SerialPortMap.h"
 #include "site/CalendarPeriods.h"
 #include "site/SiteModel.h"
 
@@ -18,8 +19,9 @@ struct SiteReading
 constexpr qint64 LargestSiteFile = 1024 * 1024;
 
 // Calendar files' events are expanded over `window` (default: the school
-// years around today).
-SiteReading readSiteFile(const QString &path, DateSpan window = {});
+// years around today); `ports` turns a serial port number into its device,
+// as zilctl will, so that one link written two ways is seen as one.
+SiteReading readSiteFile(const QString &path, DateSpan window = {}, const SerialPortMap &ports = {});
 // The same, of text already read; `path` names it in problems and is where
 // relative schedule and calendar paths start from.
-SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window = {});
+SiteReading readSiteText(const QByteArray &text, const QString &path, DateSpan window = {}, const SerialPortMap &ports = {});

@@ -1,16 +1,13 @@
 #include "site/YearPlan.h"
 
+#include "site/CalendarPeriods.h"
 #include "site/SitePlan.h"
 
 #include <algorithm>
 
-namespace {
-constexpr int SchoolYearFirstMonth = 9;
-} // namespace
-
 QDate schoolYearStart(QDate around)
 {
-    return QDate(around.month() >= SchoolYearFirstMonth ? around.year() : around.year() - 1, SchoolYearFirstMonth, 1);
+    return schoolYear(around).first;
 }
 
 YearPlan yearPlan(const Site &site, QDate around, const QString &controller)

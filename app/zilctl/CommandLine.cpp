@@ -72,7 +72,8 @@ struct Options
     QCommandLineOption title{QStringLiteral("title"), QStringLiteral("print: the page's title (default: \"Zil Takvimi\")."),
                              QStringLiteral("TEXT")};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({help, version, model, tcp, serial, calendar, verify, json, title}); }
+    QList<QCommandLineOption> all() const { return {help, version, model, tcp, serial, calendar, verify, json, title}; }
+    void addTo(QCommandLineParser &parser) const { parser.addOptions(all()); }
 };
 
 Invocation refusal(const QString &error)
@@ -239,6 +240,11 @@ QString carriedSlotsText()
     return text;
 }
 } // namespace
+
+QList<QCommandLineOption> commandLineOptions()
+{
+    return Options().all();
+}
 
 QString helpText()
 {

@@ -4,6 +4,7 @@
 #include "schedule/DeviceModel.h"
 #include "schedule/RingCalendar.h"
 
+#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -33,5 +34,7 @@ struct Invocation
 
 // arguments[0] is the program.
 Invocation parseCommandLine(const QStringList &arguments);
+// The options of the device and text commands, which take values and which not.
+QList<QCommandLineOption> commandLineOptions();
 // Usage, subcommands, options and exit codes.
 QString helpText();

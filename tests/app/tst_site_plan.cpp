@@ -37,6 +37,7 @@ private slots:
         QVERIFY(writeFileBytes(path("normal.csv"), everyDay("08:30")));
         QVERIFY(writeFileBytes(path("sinav.csv"), everyDay("10:00")));
         QVERIFY(QDir(m_dir.path()).mkpath("folder.csv"));
+        QVERIFY(QFile::link("/dev/null", path("nul")));
     }
 
     void weekAhead_data()
@@ -132,6 +133,33 @@ private slots:
         row("named twice", controller + edit("127.0.0.1", "127.0.0.1:5601"), "site.toml:7:8: controller \"a\" is named twice");
         row("one link twice", controller + edit("\"a\"", "\"b\"").replace("127.0.0.1", "127.0.0.1:5600"),
             "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
+        const QByteArray named = edit("\"a\"", "\"b\"");
+        row("schedule \"\"", edit("\"off\"", "\"\""), "site.toml:5:12: 'schedule' of controller \"a\" is empty");
+        row("schedule \"\" with a period", edit("\"off\"", "\"\"") + "[[periods]]\nname = \"p\"\ndate = 2027-01-01\nschedule = \"off\"\n",
+            "site.toml:5:12: 'schedule' of controller \"a\" is empty");
+        row("period schedule \"\"", period + "date = 2027-01-01\nschedule = \"\"\n", "site.toml:9:12: 'schedule' of period \"p\" is empty");
+        row("two named \"\"", edit("\"a\"", "\"\"") + edit("\"a\"", "\"\"").replace(".1\"", ".2\""),
+            "site.toml:2:8: a controller's 'name' is empty");
+        // One link however it is written: the port map, the device's own path, the address and the port.
+        const auto twice = [&](const char *a, const QByteArray &b) {
+            return edit("tcp = \"127.0.0.1\"", a) + QByteArray(named).replace("tcp = \"127.0.0.1\"", b);
+        };
+        row("serial 1 and its device", twice("serial = 1", "serial = \"/dev/../dev/ttyS0\""),
+            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (serial 1)");
+        row("serial through a link", twice("serial = \"/dev/null\"", "serial = \"" + path("nul").toUtf8() + '"'),
+            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (serial /dev/null)");
+        row("[::1] and [0::1]:5600", twice("tcp = \"[::1]\"", "tcp = \"[0::1]:5600\""),
+            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp [::1])");
+        row("IPv4 and IPv4 in IPv6", twice("tcp = \"127.0.0.1\"", "tcp = \"[::ffff:127.0.0.1]\""),
+            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
+        row("IPv6 with a NUL", edit("127.0.0.1", "::1\\u0000"), "site.toml:3:7: 'tcp' of controller \"a\": --tcp: '::1");
+        // What the TOML reader would fail on, refused before it reads.
+        row("non-ASCII bare key", "\xc5\x9f = 1\n", "site.toml:1:1: 'ş' stands outside quotes");
+        row("table header without a name", "[=\n", "site.toml:1:2: a table header needs a name");
+        row("date, blank, one digit", "m=2027-02-01 1\n", "site.toml:1:3: a date and a time are written");
+        row("'}' for a value in an array", "a = [1, }\n", "site.toml:1:9: '}' stands where the array wants a value");
+        row("non-ASCII after a backslash ends a line", "name = \"\"\"a \\\n  \xc5\x9f\"\"\"\n",
+            "site.toml:2:3: 'ş' begins a line that a backslash continues: write it as \\u015F");
         row("unknown in a period", period + "date = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n",
             "site.toml:10:21: period \"p\" names controller \"c\"");
         row("tcp and serial", controller + "serial = 2\n", "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both");

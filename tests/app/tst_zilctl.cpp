@@ -210,6 +210,10 @@ private slots:
             "parts from 0 to 255 without leading zeros (this one would reach 192.168.1.8)");
         row("hex IPv4 as a name", {"send", "--tcp", "0x7f.0.0.1:5601"}, "(this one would reach 127.0.0.1)");
         row("IPv4 of 0 and 255", {"send", "--tcp", "0.255.10.100"}, taken);
+        row("IPv6 with a blank", {"send", "--tcp", "[ ::1]"},
+            "--tcp: ' ::1': an IPv6 address is written with hex digits, ':' and '.' only, not ' '");
+        row("IPv6 with a sign", {"send", "--tcp", "0::+1"},
+            "--tcp: '0::+1': an IPv6 address is written with hex digits, ':' and '.' only, not '+'");
         row("IPv6 scope, then a port", {"send", "--tcp", "fe80::1%eth0:8080"}, "the scope after '%' is not an interface name");
         row("IPv6 scope bracketed", {"send", "--tcp", "[fe80::1%eth0.5_a-b]:8080"}, taken);
         row("both links", {"send", tcp, "--serial", "1"}, "send needs one of --tcp HOST[:PORT] and --serial DEVICE");
@@ -226,6 +230,11 @@ private slots:
         QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";
         QTest::newRow("print over TCP") << QStringList{"print", tcp, "x.pdf"} << "--tcp does not apply to print";
         QTest::newRow("title for export") << QStringList{"export", "--title", "a"} << "--title does not apply to export";
+        // An option's value is never the command word.
+        QTest::newRow("--only site") << QStringList{"--only", "site"} << "Unknown option 'only'.";
+        QTest::newRow("--jobs site") << QStringList{"--jobs", "site"} << "Unknown option 'jobs'.";
+        QTest::newRow("--only before site") << QStringList{"--only", "a", "site", "check", "x.toml"}
+                                            << "--only does not apply to site check";
         row("export to an empty name", {"export", ""}, "export: the CSV file name is empty; '-' or no name means standard output");
         row("import from an empty name", {"import", ""}, "import: the CSV file name is empty; '-' or no name means standard input");
     }

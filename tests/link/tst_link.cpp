@@ -1,6 +1,8 @@
 // The link: the answer wait, opening the transports, the clock, the port map, the field encoders.
 #include "link/AwaitAnswer.h"
+#include "link/HostAddress.h"
 #include "link/LineSettings.h"
+#include "link/LinkOptions.h"
 #include "link/SerialChannel.h"
 #include "link/SerialPortMap.h"
 #include "protocol/FrameEncoding.h"
@@ -188,6 +190,33 @@ private slots:
         QFETCH(QString, row);
         const QStringList f = row.split(u'|');
         QCOMPARE(SerialPortMap::fromText(f[0]).deviceName(f[1].toInt()), f[2]);
+    }
+
+    // "text|host port" taken, or "text|!what the refusal says", ~ for a NUL byte. An address is taken only as
+    // written, since the resolver reads blanks, signs, "0x" and text cut at a NUL as another address.
+    void tcpTargets_data()
+    {
+        QTest::addColumn<QString>("row");
+        for (const char *row :
+             {"[::1]|::1 5600", "[0::1]:5601|0::1 5601", "::ffff:1.2.3.4|::ffff:1.2.3.4 5600", "[fe80::1%lo]:80|fe80::1%lo 80",
+              "ctrl-1.local:7|ctrl-1.local 7", "[ ::1]|!' ::1': an IPv6 address is written with hex digits, ':' and '.' only, not ' '",
+              "0::+1|!not '+'", "::0x1|!not 'x'", "[:: 1]|!not ' '", "::1~|!not U+0000", "[::1~x]:80|!not U+0000", "[+1::%lo]|!not '+'",
+              "127.0.0.1~|!not a host name", "ctrl~|!not a host name"})
+            QTest::newRow(QByteArray(row).replace('~', "NUL")) << QString::fromLatin1(row).replace(u'~', QChar(0));
+    }
+    void tcpTargets()
+    {
+        QFETCH(QString, row);
+        const QStringList f = row.split(u'|');
+        const Result<LinkSettings> target = parseTcpTarget(f[0]);
+        const bool taken = !f[1].startsWith(u'!');
+        if (taken)
+            QCOMPARE(target ? target->host + u' ' + QString::number(target->tcpPort) : target.error(), f[1]);
+        else
+            QVERIFY2(!target && target.error().contains(f[1].mid(1)), qPrintable(target ? target->host : target.error()));
+        // The window's address box takes the same hosts.
+        const QString host = taken ? target->host : f[0].section(u']', 0, 0).remove(u'[');
+        QCOMPARE(hostAddressProblem(host).isEmpty(), taken);
     }
 
     // "kind|value|width|text", kind D: FormatDecimal in the width; 2: FormatHex2; 4: FormatHex4.

@@ -1,5 +1,6 @@
 #include "sitecmd/SiteCommandLine.h"
 
+#include "CommandLine.h"
 #include "sitecmd/SiteYearCommands.h"
 
 #include <QCommandLineParser>
@@ -55,6 +56,11 @@ struct SiteOptions
     QCommandLineOption from{QStringLiteral("from"), QStringLiteral("ics: the first date (default 1 September)."),
                             QStringLiteral("YYYY-MM-DD")};
     QCommandLineOption to{QStringLiteral("to"), QStringLiteral("ics: the last date (default 31 August)."), QStringLiteral("YYYY-MM-DD")};
+
+    QList<QCommandLineOption> all() const
+    {
+        return {json, date, days, jobs, only, deadline, wait, dryRun, setClocks, openMetrics, report, controller, from, to};
+    }
 };
 
 std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
@@ -72,19 +78,28 @@ std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
 
 bool isSiteCommand(const QStringList &arguments)
 {
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (!arguments[i].startsWith(u'-'))
-            return arguments[i] == u"site";
+    // Read with the options of both command sets, so that an option's value
+    // ("--only site") is never taken for the command word; an option neither
+    // knows is the chosen command's parser's to refuse.
+    QList<QCommandLineOption> options = commandLineOptions();
+    QStringList names;
+    for (const QCommandLineOption &option : std::as_const(options))
+        names += option.names();
+    for (const QCommandLineOption &option : SiteOptions().all()) {
+        if (!names.contains(option.names().constFirst()))
+            options.append(option);
     }
-    return false;
+    QCommandLineParser parser;
+    parser.addOptions(options);
+    parser.parse(arguments);
+    return parser.positionalArguments().value(0) == u"site";
 }
 
 SiteInvocation parseSiteCommandLine(const QStringList &arguments)
 {
     const SiteOptions o;
     QCommandLineParser parser;
-    parser.addOptions({o.json, o.date, o.days, o.jobs, o.only, o.deadline, o.wait, o.dryRun, o.setClocks, o.openMetrics, o.report,
-                       o.controller, o.from, o.to});
+    parser.addOptions(o.all());
     SiteInvocation invocation;
     invocation.commandName = QStringLiteral("site");
     invocation.json = arguments.contains(QStringLiteral("--json"));
@@ -96,7 +111,9 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     if (!parser.parse(arguments))
         return refuse(parser.errorText());
     QStringList words = parser.positionalArguments();
-    words.removeFirst(); // "site"
+    if (words.value(0) != u"site")
+        return refuse(QStringLiteral("no command given; zilctl --help lists them"));
+    words.removeFirst();
     const VerbInfo *info = nullptr;
     for (const VerbInfo &verb : Verbs) {
         if (!words.isEmpty() && words[0] == QLatin1String(verb.name))
@@ -135,10 +152,11 @@ SiteInvocation parseSiteCommandLine(const QStringList &arguments)
     {
         const QCommandLineOption &option;
         int use;
-    } uses[] = {{o.date, UsesDate},           {o.days, UsesDays},       {o.jobs, UsesController}, {o.only, UsesController},
-                {o.deadline, UsesController}, {o.wait, UsesController}, {o.dryRun, UsesApply},    {o.setClocks, UsesApply},
-                {o.openMetrics, UsesMetrics}, {o.report, UsesMetrics},
-                {o.controller, UsesRange},    {o.from, UsesRange},      {o.to, UsesRange}};
+    } uses[] = {{o.date, UsesDate},       {o.days, UsesDays},           {o.jobs, UsesController},
+                {o.only, UsesController}, {o.deadline, UsesController}, {o.wait, UsesController},
+                {o.dryRun, UsesApply},    {o.setClocks, UsesApply},     {o.openMetrics, UsesMetrics},
+                {o.report, UsesMetrics},  {o.controller, UsesRange},    {o.from, UsesRange},
+                {o.to, UsesRange}};
     for (const auto &use : uses) {
         if (parser.isSet(use.option) && !(info->options & use.use))
             return refuse(QStringLiteral("--%1 does not apply to %2").arg(use.option.names().constLast(), invocation.commandName));
@@ -231,8 +249,8 @@ QString siteHelpText()
                           "  2 a bad site file, 5 all went well but FILE could not be written, 130 interrupted.\n"
                           "  print exits 0 when every page was written, 5 when one could not be, 2 for a bad\n"
                           "  site file, an OUTDIR that is a file or a week that does not fit.\n")
-        .arg(DefaultPlanDays)
-        .arg(DefaultJobs)
-        .arg(DefaultDeadlineSeconds)
-        .arg(DefaultClockToleranceSeconds);
+               .arg(DefaultPlanDays)
+               .arg(DefaultJobs)
+               .arg(DefaultDeadlineSeconds)
+               .arg(DefaultClockToleranceSeconds);
 }

@@ -1,6 +1,7 @@
 #include "sitecmd/SiteCommands.h"
 
 #include "CommandResult.h"
+#include "DefaultPaths.h"
 #include "schedule/WholeFile.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
@@ -104,7 +105,8 @@ CommandResult run(const SiteInvocation &invocation)
     // Calendar files' events are read over the school years around the dates asked for.
     const DateSpan asked =
         invocation.verb == SiteVerb::Ics ? calendarRange(invocation) : DateSpan{invocation.date, invocation.date.addDays(invocation.days)};
-    const SiteReading reading = readSiteFile(invocation.sitePath, schoolYearsAround(asked.first, asked.last));
+    const SiteReading reading = readSiteFile(invocation.sitePath, schoolYearsAround(asked.first, asked.last),
+                                             SerialPortMap::fromDirectory(serialPortMapDirectory()));
     if (!reading.site)
         return refusedSite(reading);
     const Site &site = *reading.site;

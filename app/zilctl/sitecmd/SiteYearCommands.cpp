@@ -206,7 +206,9 @@ CommandResult editPeriod(const YearInvocation &invocation)
 
 CommandResult printYear(const YearInvocation &invocation)
 {
-    const SiteReading reading = readSiteFile(invocation.sitePath);
+    // Calendar files' events are read over the school years around the date.
+    const QDate around = invocation.date.value_or(QDate::currentDate());
+    const SiteReading reading = readSiteFile(invocation.sitePath, schoolYearsAround(around, around));
     if (!reading.site)
         return refusedSite(reading);
     const Site &site = *reading.site;
@@ -214,7 +216,6 @@ CommandResult printYear(const YearInvocation &invocation)
     if (!controller.isEmpty() && !site.controller(controller))
         return CommandResult::failure(ExitCode::BadInput,
                                       QStringLiteral("--controller: the site has no controller \"%1\"").arg(controller));
-    const QDate around = invocation.date.value_or(QDate::currentDate());
     const YearPlan plan = yearPlan(site, around, controller);
     if (plan.days.isEmpty())
         return CommandResult::failure(ExitCode::BadInput,
