@@ -41,7 +41,7 @@ struct SiteController
     QString name;
     QString linkOption; // "--tcp=HOST[:PORT]" or "--serial=DEVICE", as zilctl takes it
     QString linkText;   // "tcp 10.0.0.21", "serial 1"
-    QString linkKey;    // the same link however it is written: "tcp 10.0.0.21:5600"
+    QString linkKey;    // the same link however it is written: "tcp 10.0.0.21 5600" (link/LinkOptions linkIdentity)
     DeviceModel model = DeviceModel::V1;
     QString schedule; // what it rings on a date no period names
     SitePosition where;

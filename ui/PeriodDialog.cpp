@@ -1,6 +1,7 @@
 #include "ui/PeriodDialog.h"
 
 #include "site/SiteModel.h"
+#include "site/YearPageContent.h"
 #include "ui/YearPalette.h"
 
 #include <QCheckBox>

@@ -18,8 +18,3 @@ QColor scheduleColour(const QStringList &schedules, const QString &schedule)
         return DiffersColour;
     return QColor::fromRgb(Palette[size_t(place) % Palette.size()]);
 }
-
-QString scheduleCaption(const QString &schedule)
-{
-    return schedule == OffScheduleName ? QStringLiteral("Zil yok") : schedule;
-}

@@ -11,6 +11,3 @@ QColor scheduleColour(const QStringList &schedules, const QString &schedule);
 inline const QColor OffColour{0xB0, 0xB0, 0xB0};
 inline const QColor DiffersColour{0xFF, 0xFF, 0xFF};
 inline const QColor TodayColour{0xD0, 0x00, 0x00};
-
-// "Zil yok" for "off", else the schedule's own name.
-QString scheduleCaption(const QString &schedule);

@@ -1,5 +1,6 @@
 #include "ui/YearView.h"
 
+#include "site/YearPageContent.h"
 #include "ui/YearAccessible.h"
 #include "ui/YearPalette.h"
 

@@ -151,7 +151,7 @@ void YearWindow::setToday(QDate today)
 bool YearWindow::openSite(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    SiteReading reading = readSiteFile(absolute);
+    SiteReading reading = readSiteFile(absolute, {}, m_serialPorts);
     if (!reading.site) {
         m_dialog.tell(refusedSiteText(absolute, reading.problems));
         return false;
@@ -178,7 +178,7 @@ bool YearWindow::openSite(const QString &path)
 // meanwhile is named and the window keeps showing what it had.
 bool YearWindow::reloadSite()
 {
-    SiteReading reading = readSiteFile(m_site->path);
+    SiteReading reading = readSiteFile(m_site->path, {}, m_serialPorts);
     if (!reading.site) {
         m_dialog.tell(refusedSiteText(m_site->path, reading.problems));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SerialPortMap.h"
 #include "site/SiteModel.h"
 
 #include <QDate>
@@ -38,6 +39,9 @@ public:
     // The plan's today: the year shown first, the marked day, today's schedule.
     QDate today() const { return m_today; }
     void setToday(QDate today);
+    // Serial port numbers of the site file name the devices the main window's
+    // port list gives them, so one link written two ways is seen as one.
+    void setSerialPortMap(const SerialPortMap &ports) { m_serialPorts = ports; }
     // zilctl, which works each controller in a child process.
     void setChildProgram(const QString &program) { m_childProgram = program; }
     // Runs the period dialog: modal by default, filled in by tests.
@@ -86,6 +90,7 @@ private:
     OperatorDialog &m_dialog;
     std::optional<Site> m_site;
     QDate m_today = QDate::currentDate();
+    SerialPortMap m_serialPorts;
     QString m_childProgram;
     std::function<bool(PeriodDialog &)> m_runPeriodDialog;
     std::unique_ptr<SiteRun> m_run;

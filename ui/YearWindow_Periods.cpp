@@ -1,6 +1,7 @@
 #include "ui/YearWindow.h"
 
 #include "site/PeriodEdits.h"
+#include "site/YearPageContent.h"
 #include "ui/OperatorDialog.h"
 #include "ui/PeriodDialog.h"
 #include "ui/YearPalette.h"

@@ -4,6 +4,7 @@
 #include "site/RunReport.h"
 #include "site/SitePlan.h"
 #include "site/SiteRun.h"
+#include "site/YearPageContent.h"
 #include "ui/OperatorDialog.h"
 #include "ui/YearPalette.h"
 

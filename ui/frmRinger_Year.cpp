@@ -70,8 +70,10 @@ void frmRinger::buildYearActions()
 
 YearWindow &frmRinger::yearWindow()
 {
-    if (!m_yearWindow)
+    if (!m_yearWindow) {
         m_yearWindow = std::make_unique<YearWindow>(m_dialog, this);
+        m_yearWindow->setSerialPortMap(SerialPortMap::fromDirectory(m_dataDirectory));
+    }
     return *m_yearWindow;
 }
 
@@ -130,18 +132,11 @@ bool frmRinger::sendAgreesWithPlan()
     const Site *site = m_yearWindow ? m_yearWindow->site() : nullptr;
     if (!site)
         return true;
-    QStringList keys;
-    const LinkSettings link = linkSettings();
-    if (link.transport == LinkTransport::Tcp) {
-        const QString target = link.host.contains(u':') ? QStringLiteral("[%1]:%2") : QStringLiteral("%1:%2");
-        if (const Result<LinkSettings> parsed = parseTcpTarget(target.arg(link.host).arg(link.tcpPort)))
-            keys << QStringLiteral("tcp %1:%2").arg(parsed->host.toLower()).arg(parsed->tcpPort);
-    } else {
-        keys << QStringLiteral("serial %1").arg(m_serialPortNumber) << QStringLiteral("serial ") + link.serialDevice;
-    }
+    // The site names each controller's link as the link options read it.
+    const QString link = linkIdentity(linkSettings());
     const QDate today = m_yearWindow->today();
     for (const SiteController &controller : site->controllers) {
-        if (!keys.contains(controller.linkKey))
+        if (controller.linkKey != link)
             continue;
         const PlannedWeek planned = plannedWeek(*site, controller, today);
         if (ringAlike(planned.calendar, m_calendar, selectedModel()))

@@ -1,6 +1,5 @@
 #include "sitecmd/OpenMetricsFile.h"
 
-
 namespace {
 
 QByteArray label(const QString &name)

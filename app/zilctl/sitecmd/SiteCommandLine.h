@@ -21,7 +21,7 @@ struct SiteInvocation
     int days = DefaultPlanDays; // plan
     int jobs = DefaultJobs;
     int deadlineSeconds = DefaultDeadlineSeconds; // a controller's whole work
-    int waitSeconds = 0; // status, apply: queue this long behind another run of the site
+    int waitSeconds = 0;                          // status, apply: queue this long behind another run of the site
     QStringList only;
     bool dryRun = false;
     bool setClocks = false;
