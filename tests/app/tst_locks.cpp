@@ -3,6 +3,7 @@
 // simulator of this process, over loopback TCP and its pseudo-terminal.
 #include "ControllerSimulator.h"
 #include "link/LinkLock.h"
+#include "link/LinkOptions.h"
 #include "link/WholeSecondClock.h"
 #include "operations/DeviceOperations.h"
 #include "operations/OperationHost.h"
@@ -226,7 +227,16 @@ private slots:
         QVERIFY2(unwritten.err.startsWith("zilctl: 1 controller(s)") && unwritten.err.contains(report + "/x.json cannot be written: "),
                  qPrintable(unwritten.err));
         QVERIFY(QFile::exists(metrics));
-        m_simulator.setFaults({});
+
+        // A controller another conversation holds is reported busy, with its holder; nothing reaches it.
+        LinkLock window;
+        QVERIFY(window.take(linkLockName(*parseTcpTarget(QString("127.0.0.1:%1").arg(m_simulator.tcpPort())))));
+        m_simulator.clearLog();
+        const Run busy = zilctl({"site", "status", m_dir.filePath("site.toml")});
+        QCOMPARE(busy.exitCode, 1);
+        QVERIFY2(busy.out.contains(QString("busy, held by tst_locks (process %1)").arg(QCoreApplication::applicationPid())),
+                 qPrintable(busy.out + busy.err));
+        QVERIFY(m_simulator.receivedFrames().isEmpty());
     }
 
 private:

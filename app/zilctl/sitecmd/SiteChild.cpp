@@ -145,6 +145,9 @@ private:
         m_host.forgetTold();
         if (told.isEmpty())
             told = result.message();
+        // Another conversation holds the controller: the report says busy, and who.
+        if (result.outcome == Outcome::ControllerBusy)
+            told = QStringLiteral("busy, held by %1").arg(result.holder ? holderText(*result.holder) : QStringLiteral("another program"));
         if (!result.detail.isEmpty())
             told += QStringLiteral(": ") + result.detail;
         if (!result.succeeded()) {
