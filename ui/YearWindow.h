@@ -73,6 +73,7 @@ private:
     // The periods (YearWindow_Periods.cpp).
     void showPeriods();
     int selectedPeriod() const;
+    int editablePeriod() const;
     // Dates dragged over in the year fill the dialog; today otherwise.
     void cmdAddPeriod_Click(QDate from = {}, QDate to = {});
     void cmdChangePeriod_Click();

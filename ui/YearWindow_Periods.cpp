@@ -7,6 +7,8 @@
 #include "ui/YearPalette.h"
 #include "ui/YearView.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,8 +34,8 @@ QWidget *YearWindow::buildPeriodsPart()
     lstPeriods->setObjectName(QStringLiteral("lstPeriods"));
     lstPeriods->setAccessibleName(QStringLiteral("Dönemler"));
     lstPeriods->setRootIsDecorated(false);
-    lstPeriods->setHeaderLabels(
-        {QStringLiteral("Adı"), QStringLiteral("Tarihler"), QStringLiteral("Zil planı"), QStringLiteral("Cihazlar")});
+    lstPeriods->setHeaderLabels({QStringLiteral("Adı"), QStringLiteral("Tarihler"), QStringLiteral("Zil planı"), QStringLiteral("Cihazlar"),
+                                 QStringLiteral("Kaynak")});
     lstPeriods->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     cmdAddPeriod = new QPushButton(QStringLiteral("Ekle"), frame);
     cmdAddPeriod->setObjectName(QStringLiteral("cmdAddPeriod"));
@@ -56,8 +58,8 @@ QWidget *YearWindow::buildPeriodsPart()
     connect(cmdRemovePeriod, &QPushButton::clicked, this, &YearWindow::cmdRemovePeriod_Click);
     connect(lstPeriods, &QTreeWidget::itemDoubleClicked, this, &YearWindow::cmdChangePeriod_Click);
     connect(lstPeriods, &QTreeWidget::itemSelectionChanged, this, [this] {
-        cmdChangePeriod->setEnabled(selectedPeriod() >= 0);
-        cmdRemovePeriod->setEnabled(selectedPeriod() >= 0);
+        cmdChangePeriod->setEnabled(editablePeriod() >= 0);
+        cmdRemovePeriod->setEnabled(editablePeriod() >= 0);
     });
     // Days dragged over in the year start a new period with their dates.
     connect(yearView, &YearView::rangeChosen, this, [this](QDate from, QDate to) {
@@ -73,7 +75,13 @@ void YearWindow::showPeriods()
     for (const SitePeriod &p : m_site->periods) {
         const QString dates = p.from == p.to ? dateText(p.from) : QStringLiteral("%1 – %2").arg(dateText(p.from), dateText(p.to));
         const QString controllers = p.controllers.isEmpty() ? QStringLiteral("hepsi") : p.controllers.join(QStringLiteral(", "));
-        lstPeriods->addTopLevelItem(new QTreeWidgetItem({p.name, dates, scheduleCaption(p.schedule), controllers}));
+        // A calendar file's events are edited in that file, not here.
+        const QString source = p.calendarFile.isEmpty() ? QFileInfo(m_site->path).fileName() : QFileInfo(p.calendarFile).fileName();
+        auto *item = new QTreeWidgetItem({p.name, dates, scheduleCaption(p.schedule), controllers, source});
+        if (!p.calendarFile.isEmpty())
+            item->setToolTip(
+                0, QStringLiteral("Takvim dosyasından: %1 (burada değiştirilemez)").arg(QDir::toNativeSeparators(p.calendarFile)));
+        lstPeriods->addTopLevelItem(item);
     }
     cmdAddPeriod->setEnabled(true);
     cmdChangePeriod->setEnabled(false);
@@ -84,6 +92,13 @@ int YearWindow::selectedPeriod() const
 {
     const QList<QTreeWidgetItem *> chosen = lstPeriods->selectedItems();
     return chosen.isEmpty() ? -1 : lstPeriods->indexOfTopLevelItem(chosen.first());
+}
+
+// The chosen period when it is written in the site file itself.
+int YearWindow::editablePeriod() const
+{
+    const int index = selectedPeriod();
+    return index >= 0 && m_site->periods[index].calendarFile.isEmpty() ? index : -1;
 }
 
 bool YearWindow::saved(const QString &refused, const QString &reason)
@@ -108,7 +123,7 @@ void YearWindow::cmdAddPeriod_Click(QDate from, QDate to)
 
 void YearWindow::cmdChangePeriod_Click()
 {
-    const int index = selectedPeriod();
+    const int index = editablePeriod();
     if (index < 0)
         return;
     const SitePeriod &p = m_site->periods[index];
@@ -121,7 +136,7 @@ void YearWindow::cmdChangePeriod_Click()
 
 void YearWindow::cmdRemovePeriod_Click()
 {
-    const int index = selectedPeriod();
+    const int index = editablePeriod();
     if (index < 0)
         return;
     const QString name = m_site->periods[index].name;

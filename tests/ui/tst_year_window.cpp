@@ -370,6 +370,26 @@ private slots:
         }
         QVERIFY(simulator.receivedFrames().isEmpty());
     }
+    // A calendar file's events show with their file and cannot be edited here; they colour the year.
+    void calendarFilePeriodsAreShownReadOnly()
+    {
+        YearFixture fx;
+        writeFileBytes(fx.dir.filePath("tatil.ics"), "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//TR\r\nBEGIN:VEVENT\r\n"
+                                                     "UID:1@t\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20270105\r\n"
+                                                     "DTEND;VALUE=DATE:20270106\r\nSUMMARY:Kar tatili\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        const QString path = writeSite(fx.dir);
+        writeFileBytes(path, readFileBytes(path) + "\n[[periods]]\nname = \"Resmi\"\nics = \"tatil.ics\"\nschedule = \"off\"\n");
+        QVERIFY(fx.window.openSite(path));
+        QTreeWidgetItem *item = fx.window.lstPeriods->topLevelItem(fx.window.lstPeriods->topLevelItemCount() - 1);
+        QCOMPARE(QStringList({item->text(0), item->text(1), item->text(4)}), QStringList({"Kar tatili", "05.01.2027", "tatil.ics"}));
+        item->setSelected(true);
+        QVERIFY(!fx.window.cmdChangePeriod->isEnabled() && !fx.window.cmdRemovePeriod->isEnabled());
+        fx.window.lstPeriods->topLevelItem(0)->setSelected(true);
+        item->setSelected(false);
+        QVERIFY(fx.window.cmdChangePeriod->isEnabled() && fx.window.lstPeriods->topLevelItem(0)->text(4) == "site.toml");
+        const QDate day(2027, 1, 5);
+        QCOMPARE(fx.window.yearView->plan().days.at(QDate(2026, 9, 1).daysTo(day)).period, QString("Kar tatili"));
+    }
 };
 
 QTEST_MAIN(TestYearWindow)
