@@ -235,14 +235,12 @@ private slots:
 
     void lastNightlyRunFromItsReport()
     {
-        RunReport report;
-        report.verb = "apply";
-        report.siteName = "Test Okulu";
-        report.finishedAt = QDateTime(QDate(2026, 12, 31), QTime(0, 5));
-        report.exitCode = 3;
-        report.outcomes.resize(2);
-        report.outcomes[0].name = "b", report.outcomes[0].reached = true, report.outcomes[0].action = ControllerOutcome::Action::Sent;
-        report.outcomes[1].name = "a", report.outcomes[1].message = "connection refused";
+        const RunReport report{.verb = "apply",
+                               .siteName = "Test Okulu",
+                               .finishedAt = QDateTime(QDate(2026, 12, 31), QTime(0, 5)),
+                               .exitCode = 3,
+                               .outcomes = {{.name = "b", .reached = true, .action = ControllerOutcome::Action::Sent},
+                                            {.name = "a", .message = "connection refused"}}};
         const QString reportPath = m_config.filePath("last-run.json");
         const std::tuple<QByteArray, QString, QString, QString> cases[] = {
             {QJsonDocument(runReportJson(report)).toJson(),
