@@ -221,9 +221,8 @@ private slots:
     void yearPlanFollowsTheLastCoveringPeriod_data()
     {
         QTest::addColumn<QString>("controller");
-        QTest::newRow("every controller") << QString();
-        QTest::newRow("a") << "a";
-        QTest::newRow("b") << "b";
+        for (const char *controller : {"", "a", "b"})
+            QTest::newRow(*controller ? controller : "every controller") << (*controller ? QString(controller) : QString());
     }
     void yearPlanFollowsTheLastCoveringPeriod()
     {
