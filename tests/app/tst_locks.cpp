@@ -67,27 +67,16 @@ private slots:
         QTest::addColumn<QString>("transport");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("name");
-        QTest::newRow("IPv4") << "tcp"
-                              << "10.0.0.21"
-                              << "tcp-10.0.0.21-5600";
-        QTest::newRow("IPv6 written long") << "tcp"
-                                           << "0:0::1"
-                                           << "tcp-[::1]-5600";
-        QTest::newRow("IPv6 capitals, scope") << "tcp"
-                                              << "FE80::1%eth0"
-                                              << "tcp-[fe80::1%eth0]-5600";
-        QTest::newRow("host name in capitals") << "tcp"
-                                               << " Zil-A.Okul.Local "
-                                               << "tcp-zil-a.okul.local-5600";
-        QTest::newRow("a slash in a bad host") << "tcp"
-                                               << "a/../b"
-                                               << "tcp-a-..-b-5600";
-        QTest::newRow("serial device") << "serial"
-                                       << "/dev/ttyS0"
-                                       << "serial-dev-ttyS0";
-        QTest::newRow("missing device, as given") << "serial"
-                                                  << "/dev/yok/ttyUSB9"
-                                                  << "serial-dev-yok-ttyUSB9";
+        const auto row = [](const char *label, const char *transport, const char *target, const char *name) {
+            QTest::newRow(label) << QString(transport) << QString(target) << QString(name);
+        };
+        row("IPv4", "tcp", "10.0.0.21", "tcp-10.0.0.21-5600");
+        row("IPv6 written long", "tcp", "0:0::1", "tcp-[::1]-5600");
+        row("IPv6 capitals, scope", "tcp", "FE80::1%eth0", "tcp-[fe80::1%eth0]-5600");
+        row("host name in capitals", "tcp", " Zil-A.Okul.Local ", "tcp-zil-a.okul.local-5600");
+        row("a slash in a bad host", "tcp", "a/../b", "tcp-a-..-b-5600");
+        row("serial device", "serial", "/dev/ttyS0", "serial-dev-ttyS0");
+        row("missing device, as given", "serial", "/dev/yok/ttyUSB9", "serial-dev-yok-ttyUSB9");
     }
 
     void lockNames()
@@ -112,9 +101,7 @@ private slots:
         const QStringList relayTest{"relay-test", "5", "TCP", "--model=v3-64"};
         const QString fresh = m_dir.filePath("run/lock/zil");
         QCOMPARE(zilctl(relayTest, fresh).exitCode, 0);
-        struct stat folder
-        {
-        }, file{};
+        struct stat folder = {}, file = {};
         QVERIFY(::stat(QFile::encodeName(fresh), &folder) == 0);
         QVERIFY(::stat(QFile::encodeName(fresh + "/tcp-127.0.0.1-" + QString::number(m_simulator.tcpPort())), &file) == 0);
         QCOMPARE(folder.st_mode & 07777, 01777u);

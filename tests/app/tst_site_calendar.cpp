@@ -43,9 +43,16 @@ QString eventsText(const QList<CalendarEvent> &events)
 const QByteArray SiteText = "name = \"Okul\"\ntimezone = \"Europe/Istanbul\"\n[schedules]\nnormal = \"normal.csv\"\nsinav = \"sinav.csv\"\n"
                             "[[controllers]]\nname = \"a\"\ntcp = \"127.0.0.1:5601\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n"
                             "[[controllers]]\nname = \"b\"\ntcp = \"127.0.0.1:5602\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n";
+const QByteArray Exams = "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\n";
+const QByteArray Tatiller = "[[periods]]\nname = \"Tatiller\"\nics = \"tatil.ics\"\nschedule = \"off\"\n";
 const QByteArray Holidays = calendar(vevent("DTSTART;VALUE=DATE:20270113\nDTEND;VALUE=DATE:20270115\nSUMMARY:Kar tatili\n") +
                                      vevent("DTSTART;VALUE=DATE:20270423\nSUMMARY:23 Nisan\n"));
 
+// A row of a calendar or site text and the problem (or days) it gives.
+void textRow(const char *name, const QByteArray &text, const char *expected)
+{
+    QTest::newRow(name) << text << QString(expected);
+}
 } // namespace
 
 class TestSiteCalendar : public QObject
@@ -121,27 +128,24 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("problem");
-        const auto row = [](const char *name, const QByteArray &text, const char *problem) {
-            QTest::newRow(name) << text << QString(problem);
-        };
-        row("empty", "", "x.ics: is no iCalendar file");
-        row("no VEVENT", calendar(""), "x.ics: holds no event (VEVENT)");
-        row("NUL byte", QByteArray("BEGIN:VCALENDAR\r\nX\0Y\r\n", 22), "x.ics:2: holds a NUL byte");
-        row("DTSTART no date", calendar(vevent("DTSTART;VALUE=DATE:2027XX01\nSUMMARY:a\n")), "x.ics:6: Can't parse as DATE value");
-        row("a line of no property", calendar(vevent("SUMMARY:a\nhello there\nDTSTART:20270101T100000\n")),
-            "x.ics:7: Got a data line, but could not find a property name");
-        row("cut before its end", calendar(vevent("SUMMARY:a\nDTSTART;VALUE=DATE:20270101\n")).chopped(27),
-            "x.ics:7: ends before its END:");
-        row("no SUMMARY", calendar(vevent("DTSTART;VALUE=DATE:20270101\n")), "x.ics:4: the event has no SUMMARY");
-        row("ends before it begins", calendar(vevent("DTSTART;VALUE=DATE:20270105\nDTEND;VALUE=DATE:20270101\nSUMMARY:a\n")),
-            "x.ics:4: event \"a\" ends before it begins");
-        row("unknown zone", calendar(vevent("DTSTART;TZID=Mars/Olympus:20270105T100000\nSUMMARY:a\n")),
-            "x.ics:4: event \"a\": DTSTART names a time zone");
-        row("every second", calendar(vevent("DTSTART:20270105T100000Z\nRRULE:FREQ=SECONDLY\nSUMMARY:a\n")),
-            "x.ics:4: event \"a\" repeats more than 100000 times before 2028-08-31");
-        row("bad rule", calendar(vevent("DTSTART;VALUE=DATE:20270105\nRRULE:FREQ=SOMETIMES\nSUMMARY:a\n")),
-            "x.ics:7: Can't parse as RECUR value");
-        row("no calendar", "BEGIN:VEVENT\r\nSUMMARY:a\r\nEND:VEVENT\r\n", "x.ics: is no iCalendar file");
+        textRow("empty", "", "x.ics: is no iCalendar file");
+        textRow("no VEVENT", calendar(""), "x.ics: holds no event (VEVENT)");
+        textRow("NUL byte", QByteArray("BEGIN:VCALENDAR\r\nX\0Y\r\n", 22), "x.ics:2: holds a NUL byte");
+        textRow("DTSTART no date", calendar(vevent("DTSTART;VALUE=DATE:2027XX01\nSUMMARY:a\n")), "x.ics:6: Can't parse as DATE value");
+        textRow("a line of no property", calendar(vevent("SUMMARY:a\nhello there\nDTSTART:20270101T100000\n")),
+                "x.ics:7: Got a data line, but could not find a property name");
+        textRow("cut before its end", calendar(vevent("SUMMARY:a\nDTSTART;VALUE=DATE:20270101\n")).chopped(27),
+                "x.ics:7: ends before its END:");
+        textRow("no SUMMARY", calendar(vevent("DTSTART;VALUE=DATE:20270101\n")), "x.ics:4: the event has no SUMMARY");
+        textRow("ends before it begins", calendar(vevent("DTSTART;VALUE=DATE:20270105\nDTEND;VALUE=DATE:20270101\nSUMMARY:a\n")),
+                "x.ics:4: event \"a\" ends before it begins");
+        textRow("unknown zone", calendar(vevent("DTSTART;TZID=Mars/Olympus:20270105T100000\nSUMMARY:a\n")),
+                "x.ics:4: event \"a\": DTSTART names a time zone");
+        textRow("every second", calendar(vevent("DTSTART:20270105T100000Z\nRRULE:FREQ=SECONDLY\nSUMMARY:a\n")),
+                "x.ics:4: event \"a\" repeats more than 100000 times before 2028-08-31");
+        textRow("bad rule", calendar(vevent("DTSTART;VALUE=DATE:20270105\nRRULE:FREQ=SOMETIMES\nSUMMARY:a\n")),
+                "x.ics:7: Can't parse as RECUR value");
+        textRow("no calendar", "BEGIN:VEVENT\r\nSUMMARY:a\r\nEND:VEVENT\r\n", "x.ics: is no iCalendar file");
     }
 
     void refusedCalendars()
@@ -159,19 +163,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected"); // a's days from 2027-01-11 to 01-15 (n normal, s sinav, o off), or the first problem
-        const QByteArray calendar = "[[periods]]\nname = \"Tatiller\"\nics = \"tatil.ics\"\nschedule = \"off\"\n";
-        const QByteArray exams = "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\nschedule = \"sinav\"\n";
-        const auto row = [](const char *name, const QByteArray &text, const char *expected) {
-            QTest::newRow(name) << text << QString(expected);
-        };
-        row("calendar last", SiteText + exams + calendar, "ssoos");
-        row("calendar first", SiteText + calendar + exams, "sssss");
-        row("for b only", SiteText + exams + calendar + "controllers = [\"b\"]\n", "sssss");
-        row("missing file", SiteText + QByteArray(calendar).replace("tatil", "yok"), "site.toml:16:1: period \"Tatiller\": ");
-        row("a folder", SiteText + QByteArray(calendar).replace("tatil.ics", "."), "is a folder, not a calendar file");
-        row("with dates", SiteText + calendar + "date = 2027-01-01\n", "site.toml:20:8: period \"Tatiller\" takes its dates from 'ics'");
-        row("empty name", SiteText + QByteArray(calendar).replace("tatil.ics", ""), "site.toml:18:7: 'ics' of period");
-        row("bad zone", QByteArray(SiteText).replace("Europe/Istanbul", "Europe/Nowhere"), "site.toml:2:12: 'Europe/Nowhere' is not");
+        textRow("calendar last", SiteText + Exams + Tatiller, "ssoos");
+        textRow("calendar first", SiteText + Tatiller + Exams, "sssss");
+        textRow("for b only", SiteText + Exams + Tatiller + "controllers = [\"b\"]\n", "sssss");
+        textRow("missing file", SiteText + QByteArray(Tatiller).replace("tatil", "yok"), "site.toml:16:1: period \"Tatiller\": ");
+        textRow("a folder", SiteText + QByteArray(Tatiller).replace("tatil.ics", "."), "is a folder, not a calendar file");
+        textRow("with dates", SiteText + Tatiller + "date = 2027-01-01\n",
+                "site.toml:20:8: period \"Tatiller\" takes its dates from 'ics'");
+        textRow("empty name", SiteText + QByteArray(Tatiller).replace("tatil.ics", ""), "site.toml:18:7: 'ics' of period");
+        textRow("bad zone", QByteArray(SiteText).replace("Europe/Istanbul", "Europe/Nowhere"), "site.toml:2:12: 'Europe/Nowhere' is not");
     }
 
     void calendarPeriodsInTheSite()
@@ -193,10 +193,7 @@ private slots:
     // own reader and by Python's icalendar; the same runs and UIDs each time.
     void writtenCalendarReadsBack()
     {
-        QVERIFY(writeFileBytes(path("site.toml"), SiteText +
-                                                      "[[periods]]\nname = \"Sınav\"\nfrom = 2027-01-11\nto = 2027-01-15\n"
-                                                      "schedule = \"sinav\"\ncontrollers = [\"a\"]\n"
-                                                      "[[periods]]\nname = \"Tatiller\"\nics = \"tatil.ics\"\nschedule = \"off\"\n"));
+        QVERIFY(writeFileBytes(path("site.toml"), SiteText + Exams + "controllers = [\"a\"]\n" + Tatiller));
         const SiteReading reading = readSiteFile(path("site.toml"), Window);
         QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
         const QList<PlanRun> runs = planRuns(*reading.site, QDate(2026, 9, 1), QDate(2027, 8, 31));
@@ -258,8 +255,7 @@ private slots:
     // zilctl writes the file whole, or the calendar to standard output.
     void siteIcsCommand()
     {
-        QVERIFY(
-            writeFileBytes(path("site.toml"), SiteText + "[[periods]]\nname = \"Tatiller\"\nics = \"tatil.ics\"\nschedule = \"off\"\n"));
+        QVERIFY(writeFileBytes(path("site.toml"), SiteText + Tatiller));
         const auto zilctl = [&](const QStringList &arguments) {
             QProcess process;
             process.start(ZILCTL_PATH, QStringList{"site", "ics", path("site.toml")} + arguments);

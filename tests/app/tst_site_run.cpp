@@ -20,19 +20,17 @@ namespace {
 
 ControllerOutcome everyFieldSet()
 {
-    ControllerOutcome o;
-    o.name = QStringLiteral("Şube-2");
-    o.link = QStringLiteral("tcp [::1]:5601");
-    o.model = QStringLiteral("V3  (64 Zaman)");
-    o.reached = true;
-    o.action = ControllerOutcome::Action::ClockSet;
-    o.message = QStringLiteral("satır 1\nsatır 2");
-    o.differences = 17;
-    o.clockRead = true;
-    o.clockOffsetSeconds = -3601;
-    o.clockSet = true;
-    o.wouldSetClock = true;
-    return o;
+    return {.name = QStringLiteral("Şube-2"),
+            .link = QStringLiteral("tcp [::1]:5601"),
+            .model = QStringLiteral("V3  (64 Zaman)"),
+            .reached = true,
+            .action = ControllerOutcome::Action::ClockSet,
+            .message = QStringLiteral("satır 1\nsatır 2"),
+            .differences = 17,
+            .clockRead = true,
+            .clockOffsetSeconds = -3601,
+            .clockSet = true,
+            .wouldSetClock = true};
 }
 
 void compareOutcomes(const ControllerOutcome &a, const ControllerOutcome &b)
@@ -66,13 +64,14 @@ class TestSiteRun : public QObject
 private slots:
     void requestRoundTrip()
     {
-        ChildRequest serial;
-        serial.controller = QStringLiteral("Spor salonu");
-        serial.transport = LinkTransport::Serial;
-        serial.serialTarget = QStringLiteral("/dev/ttyUSB0");
-        serial.model = DeviceModel::V3Times64;
-        serial.apply = serial.dryRun = serial.setClocks = true;
-        serial.clockToleranceSeconds = 45;
+        ChildRequest serial{.controller = QStringLiteral("Spor salonu"),
+                            .transport = LinkTransport::Serial,
+                            .serialTarget = QStringLiteral("/dev/ttyUSB0"),
+                            .model = DeviceModel::V3Times64,
+                            .apply = true,
+                            .dryRun = true,
+                            .setClocks = true,
+                            .clockToleranceSeconds = 45};
         serial.plannedWeek.DeviceVersion = qint16(DeviceModel::V3Times64);
         serial.plannedWeek.setTimeUsed(7, 64, 1);
         serial.plannedWeek.setRingDuration(3, 2, 99);
@@ -146,15 +145,14 @@ private slots:
 
     void reportRoundTrip()
     {
-        RunReport sent;
-        sent.verb = QStringLiteral("apply");
-        sent.sitePath = QStringLiteral("/etc/zilsistemi/site.toml");
-        sent.siteName = QStringLiteral("Atatürk Anadolu Lisesi");
-        sent.finishedAt = QDateTime(QDate(2027, 1, 11), QTime(0, 5, 7), Qt::OffsetFromUTC, 3 * 3600);
-        sent.exitCode = 130;
-        sent.message = QStringLiteral("2 controller(s): ...");
-        sent.interrupted = true;
-        sent.clockToleranceSeconds = 45;
+        RunReport sent{.verb = QStringLiteral("apply"),
+                       .sitePath = QStringLiteral("/etc/zilsistemi/site.toml"),
+                       .siteName = QStringLiteral("Atatürk Anadolu Lisesi"),
+                       .finishedAt = QDateTime(QDate(2027, 1, 11), QTime(0, 5, 7), Qt::OffsetFromUTC, 3 * 3600),
+                       .exitCode = 130,
+                       .message = QStringLiteral("2 controller(s): ..."),
+                       .interrupted = true,
+                       .clockToleranceSeconds = 45};
         ControllerOutcome inPlan = everyFieldSet();
         inPlan.action = ControllerOutcome::Action::None;
         inPlan.differences = 0;
@@ -181,20 +179,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("script"); // the stand-in child, after reading its request
         QTest::addColumn<QString>("message");
-        QTest::newRow("SIGKILL") << QByteArray("echo 'first words' >&2; echo 'last words' >&2; kill -KILL $$")
-                                 << QString("killed by signal 9 (SIGKILL); its last words: first words | last words");
-        QTest::newRow("SIGSEGV, silent") << QByteArray("kill -SEGV $$") << QString("killed by signal 11 (SIGSEGV)");
-        QTest::newRow("exit 3") << QByteArray("echo 1 >&2; echo 2 >&2; echo 3 >&2; echo 4 >&2; exit 3")
-                                << QString("ended with exit status 3 without a result; its last words: 2 | 3 | 4");
-        QTest::newRow("other version") << QByteArray("echo '{\"version\":2,\"progress\":5}'")
-                                       << QString(
-                                              "ended with exit status 0 without a result; the child wrote a line it should not: version 2 "
-                                              "where 1 is spoken");
-        QTest::newRow("cut off") << QByteArray("printf '{\"version\":1'")
-                                 << QString("ended with exit status 0 without a result; the child's last line is cut off");
-        QTest::newRow("a result") << "printf '%s\\n' '" + childProgressLine(37).trimmed() + "' '" +
-                                         childResultLine({everyFieldSet(), false}).trimmed() + "'"
-                                  << everyFieldSet().message;
+        const auto row = [](const char *name, const QByteArray &script, const QString &message) {
+            QTest::newRow(name) << script << message;
+        };
+        row("SIGKILL", "echo 'first words' >&2; echo 'last words' >&2; kill -KILL $$",
+            "killed by signal 9 (SIGKILL); its last words: first words | last words");
+        row("SIGSEGV, silent", "kill -SEGV $$", "killed by signal 11 (SIGSEGV)");
+        row("exit 3", "echo 1 >&2; echo 2 >&2; echo 3 >&2; echo 4 >&2; exit 3",
+            "ended with exit status 3 without a result; its last words: 2 | 3 | 4");
+        row("other version", "echo '{\"version\":2,\"progress\":5}'",
+            "ended with exit status 0 without a result; the child wrote a line it should not: version 2 where 1 is spoken");
+        row("cut off", "printf '{\"version\":1'", "ended with exit status 0 without a result; the child's last line is cut off");
+        row("a result",
+            "printf '%s\\n' '" + childProgressLine(37).trimmed() + "' '" + childResultLine({everyFieldSet(), false}).trimmed() + "'",
+            everyFieldSet().message);
     }
 
     void childThatDiesIsReportedAsItDied()

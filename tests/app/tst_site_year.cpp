@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(PeriodDraft)
+
 namespace {
 
 // Comments above, inside and after sections, blank lines, Turkish names, a
@@ -67,14 +69,7 @@ QByteArray eol(const QByteArray &text)
     return text.contains("\r\n") ? "\r\n" : "\n";
 }
 
-} // namespace
-
-Q_DECLARE_METATYPE(PeriodDraft)
-
-namespace {
-
 const PeriodDraft Teachers{"Öğretmenler \"günü\" \\ yedek\t", {2026, 11, 24}, {2026, 11, 24}, "off", {"b"}};
-
 } // namespace
 
 class TestSiteYear : public QObject
@@ -226,9 +221,8 @@ private slots:
     void yearPlanFollowsTheLastCoveringPeriod_data()
     {
         QTest::addColumn<QString>("controller");
-        QTest::newRow("every controller") << QString();
-        QTest::newRow("a") << "a";
-        QTest::newRow("b") << "b";
+        for (const char *controller : {"", "a", "b"})
+            QTest::newRow(*controller ? controller : "every controller") << (*controller ? QString(controller) : QString());
     }
     void yearPlanFollowsTheLastCoveringPeriod()
     {
@@ -289,28 +283,28 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("add") << "period add SITE --name Bayram --from 2027-04-22 --to 2027-04-23 --schedule off --controller a" << 0
-                             << "period \"Bayram\" added to";
-        QTest::newRow("add a name given twice")
-            << "period add SITE --name Sınav_haftası --date 2027-04-22 --schedule off" << 2 << "already";
-        QTest::newRow("add without dates") << "period add SITE --name X --schedule off" << 2 << "wants --date, or --from and --to";
-        QTest::newRow("add, date and from") << "period add SITE --name X --date 2027-01-01 --from 2027-01-01 --to 2027-01-02 --schedule off"
-                                            << 2 << "--date is one day";
-        QTest::newRow("bad date") << "period add SITE --name X --date 2027-02-30 --schedule off" << 2 << "'2027-02-30' is not a date";
-        QTest::newRow("refused by the check") << "period add SITE --name X --date 2027-01-01 --schedule tatil" << 2
-                                              << "the edit was refused";
-        QTest::newRow("change the schedule") << "period change SITE Sınav_haftası --schedule off --every-controller" << 0 << "changed in";
-        QTest::newRow("change, nothing given") << "period change SITE Sınav_haftası" << 2 << "nothing to change";
-        QTest::newRow("change a missing name") << "period change SITE Bayram --schedule off" << 2 << "has no period \"Bayram\"";
-        QTest::newRow("remove") << "period remove SITE Yarıyıl_tatili" << 0 << "removed from";
-        QTest::newRow("remove a missing name") << "period remove SITE Bayram" << 2 << "has no period \"Bayram\"";
-        QTest::newRow("unknown period verb") << "period rename SITE X" << 2 << "site period wants add, change or remove";
-        QTest::newRow("--schedule on remove") << "period remove SITE X --schedule off" << 2 << "--schedule does not apply";
-        QTest::newRow("year, one controller") << "print --year SITE OUT.pdf --date 2027-03-02 --controller b" << 0
-                                              << "2026-09-01 – 2027-08-31";
-        QTest::newRow("year, unknown controller") << "print --year SITE OUT.pdf --controller c" << 2 << "no controller \"c\"";
-        QTest::newRow("year, not a page file") << "print --year SITE OUT.txt" << 2 << "must end in .pdf, .png or .svg";
-        QTest::newRow("year on check") << "check --year SITE" << 2 << "--year applies to site print only";
+        const auto row = [](const char *name, const char *arguments, int exitCode, const char *message) {
+            QTest::newRow(name) << QString(arguments) << exitCode << QString(message);
+        };
+        row("add", "period add SITE --name Bayram --from 2027-04-22 --to 2027-04-23 --schedule off --controller a", 0,
+            "period \"Bayram\" added to");
+        row("add a name given twice", "period add SITE --name Sınav_haftası --date 2027-04-22 --schedule off", 2, "already");
+        row("add without dates", "period add SITE --name X --schedule off", 2, "wants --date, or --from and --to");
+        row("add, date and from", "period add SITE --name X --date 2027-01-01 --from 2027-01-01 --to 2027-01-02 --schedule off", 2,
+            "--date is one day");
+        row("bad date", "period add SITE --name X --date 2027-02-30 --schedule off", 2, "'2027-02-30' is not a date");
+        row("refused by the check", "period add SITE --name X --date 2027-01-01 --schedule tatil", 2, "the edit was refused");
+        row("change the schedule", "period change SITE Sınav_haftası --schedule off --every-controller", 0, "changed in");
+        row("change, nothing given", "period change SITE Sınav_haftası", 2, "nothing to change");
+        row("change a missing name", "period change SITE Bayram --schedule off", 2, "has no period \"Bayram\"");
+        row("remove", "period remove SITE Yarıyıl_tatili", 0, "removed from");
+        row("remove a missing name", "period remove SITE Bayram", 2, "has no period \"Bayram\"");
+        row("unknown period verb", "period rename SITE X", 2, "site period wants add, change or remove");
+        row("--schedule on remove", "period remove SITE X --schedule off", 2, "--schedule does not apply");
+        row("year, one controller", "print --year SITE OUT.pdf --date 2027-03-02 --controller b", 0, "2026-09-01 – 2027-08-31");
+        row("year, unknown controller", "print --year SITE OUT.pdf --controller c", 2, "no controller \"c\"");
+        row("year, not a page file", "print --year SITE OUT.txt", 2, "must end in .pdf, .png or .svg");
+        row("year on check", "check --year SITE", 2, "--year applies to site print only");
     }
     void zilctlPeriodsAndYear()
     {

@@ -207,9 +207,7 @@ private slots:
         QVERIFY(a.listenTcp() && b.listenTcp());
         a.setModel(int(DeviceModel::V3Times64));
         b.setModel(int(DeviceModel::V3Times64));
-        ControllerSimulator::Faults silent;
-        silent.silent = true;
-        b.setFaults(silent);
+        b.setFaults({.silent = true, .noiseBefore = {}});
         YearFixture fx;
         fx.window.setChildProgram(QStringLiteral(ZILCTL_PATH));
         QVERIFY(fx.window.openSite(writeSite(fx.dir, a.tcpPort(), b.tcpPort())));
@@ -237,32 +235,26 @@ private slots:
 
     void lastNightlyRunFromItsReport()
     {
-        RunReport report;
-        report.verb = "apply";
-        report.siteName = "Test Okulu";
-        report.finishedAt = QDateTime(QDate(2026, 12, 31), QTime(0, 5));
-        report.exitCode = 3;
-        report.outcomes.resize(2);
-        report.outcomes[0].name = "b", report.outcomes[0].reached = true, report.outcomes[0].action = ControllerOutcome::Action::Sent;
-        report.outcomes[1].name = "a", report.outcomes[1].message = "connection refused";
+        const RunReport report{.verb = "apply",
+                               .siteName = "Test Okulu",
+                               .finishedAt = QDateTime(QDate(2026, 12, 31), QTime(0, 5)),
+                               .exitCode = 3,
+                               .outcomes = {{.name = "b", .reached = true, .action = ControllerOutcome::Action::Sent},
+                                            {.name = "a", .message = "connection refused"}}};
         const QString reportPath = m_config.filePath("last-run.json");
-        const struct
-        {
-            QByteArray bytes;
-            QString label, a, b;
-        } cases[] = {
+        const std::tuple<QByteArray, QString, QString, QString> cases[] = {
             {QJsonDocument(runReportJson(report)).toJson(),
              "Son gece çalışması: 31.12.2026 00:05, planı uygulama, sorunlarla bitti (çıkış kodu 3).", "Ulaşılamadı: connection refused",
              "Planın haftası gönderildi"},
             {"{ not json", "Son gece çalışmasının raporu okunamadı: ", "", ""},
         };
         qputenv("ZILSISTEMI_NIGHTLY_REPORT", reportPath.toUtf8());
-        for (const auto &c : cases) {
-            QVERIFY(writeFileBytes(reportPath, c.bytes));
+        for (const auto &[bytes, label, a, b] : cases) {
+            QVERIFY(writeFileBytes(reportPath, bytes));
             YearFixture fx;
             QVERIFY(fx.window.openSite(writeSite(fx.dir)));
-            QVERIFY2(fx.window.lblLastRun->text().startsWith(c.label), qPrintable(fx.window.lblLastRun->text()));
-            QCOMPARE(QStringList({fx.status(0, 6), fx.status(1, 6)}), QStringList({c.a, c.b}));
+            QVERIFY2(fx.window.lblLastRun->text().startsWith(label), qPrintable(fx.window.lblLastRun->text()));
+            QCOMPARE(QStringList({fx.status(0, 6), fx.status(1, 6)}), QStringList({a, b}));
         }
         qputenv("ZILSISTEMI_NIGHTLY_REPORT", m_config.filePath("none.json").toUtf8());
     }
@@ -346,18 +338,15 @@ private slots:
     {
         ControllerSimulator simulator;
         QVERIFY(simulator.listenTcp());
-        const struct
-        {
-            QByteArray from, to;
-        } breaks[] = {
+        const std::pair<QByteArray, QByteArray> breaks[] = {
             {"name = \"Test Okulu\"", "name = \"Test Okulu"},                 // a string never closed
             {"yarim = \"yarim.csv\"", "yarim = \"yok.csv\""},                 // a schedule text missing
             {"schedule = \"normal\"\n", "schedule = \"aksam\"\nmodel = 3\n"}, // an unknown schedule and a key twice
         };
-        for (const auto &bad : breaks) {
+        for (const auto &[from, to] : breaks) {
             YearFixture fx;
             const QString path = writeSite(fx.dir, simulator.tcpPort());
-            QVERIFY(writeFileBytes(path, readFileBytes(path).replace(bad.from, bad.to)));
+            QVERIFY(writeFileBytes(path, readFileBytes(path).replace(from, to)));
             QVERIFY(!fx.window.openSite(path));
             QProcess check;
             check.start(QStringLiteral(ZILCTL_PATH), {"site", "check", path});
