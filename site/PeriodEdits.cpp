@@ -236,17 +236,27 @@ Result<> checkDraft(const PeriodDraft &period)
     return {};
 }
 
-// The one [[periods]] section called `name`, or why there is none to edit.
-Result<const SiteText::Block *> onePeriod(const SiteText &text, const QString &name)
+struct PeriodInFile
 {
-    const QList<const SiteText::Block *> found = text.named(name);
+    SiteText text;
+    SiteText::Block block;
+};
+
+// The file and its one [[periods]] section called `name`, or why there is
+// none to edit.
+Result<PeriodInFile> periodInFile(const QString &sitePath, const QString &name)
+{
+    const Result<SiteText> text = readText(sitePath);
+    if (!text)
+        return failure(text.error());
+    const QList<const SiteText::Block *> found = text->named(name);
     if (found.isEmpty())
-        return failure(QStringLiteral("%1 has no period \"%2\"").arg(text.path, name));
+        return failure(QStringLiteral("%1 has no period \"%2\"").arg(text->path, name));
     if (found.size() > 1)
-        return failure(QStringLiteral("%1 has %2 periods named \"%3\"; edit the file by hand").arg(text.path).arg(found.size()).arg(name));
+        return failure(QStringLiteral("%1 has %2 periods named \"%3\"; edit the file by hand").arg(text->path).arg(found.size()).arg(name));
     if (!found[0]->section)
         return failure(QStringLiteral("period \"%1\" is written inline, not as a [[periods]] section; edit the file by hand").arg(name));
-    return found[0];
+    return PeriodInFile{*text, *found[0]};
 }
 
 QByteArray joined(const QList<QByteArray> &lines)
@@ -280,44 +290,42 @@ Result<> changePeriod(const QString &sitePath, const QString &name, const Period
 {
     if (const Result<> draft = checkDraft(period); !draft)
         return draft;
-    const Result<SiteText> text = readText(sitePath);
-    if (!text)
-        return failure(text.error());
-    const Result<const SiteText::Block *> block = onePeriod(*text, name);
-    if (!block)
-        return failure(block.error());
-    if (period.name != name && !text->named(period.name).isEmpty())
+    const Result<PeriodInFile> found = periodInFile(sitePath, name);
+    if (!found)
+        return failure(found.error());
+    const SiteText &text = found->text;
+    const SiteText::Block &block = found->block;
+    if (period.name != name && !text.named(period.name).isEmpty())
         return failure(QStringLiteral("%1 has a period \"%2\" already").arg(sitePath, period.name));
     // The section's own lines give way; blank lines after it stay.
-    int last = (*block)->last;
-    while (last > (*block)->first && isBlank(text->lines[last]))
+    int last = block.last;
+    while (last > block.first && isBlank(text.lines[last]))
         --last;
-    QList<QByteArray> lines = text->lines;
+    QList<QByteArray> lines = text.lines;
     const bool endedWithoutLineEnd = !lines[last].endsWith('\n');
-    lines.remove((*block)->first, last - (*block)->first + 1);
-    QByteArray replacement = periodBlock(period, text->lineEnd);
+    lines.remove(block.first, last - block.first + 1);
+    QByteArray replacement = periodBlock(period, text.lineEnd);
     if (endedWithoutLineEnd)
-        replacement.chop(text->lineEnd.size()); // the file ended there, and still does
-    lines.insert((*block)->first, replacement);
-    return replaceFile(*text, joined(lines), &period);
+        replacement.chop(text.lineEnd.size()); // the file ended there, and still does
+    lines.insert(block.first, replacement);
+    return replaceFile(text, joined(lines), &period);
 }
 
 Result<> removePeriod(const QString &sitePath, const QString &name)
 {
-    const Result<SiteText> text = readText(sitePath);
-    if (!text)
-        return failure(text.error());
-    const Result<const SiteText::Block *> block = onePeriod(*text, name);
-    if (!block)
-        return failure(block.error());
-    QList<QByteArray> lines = text->lines;
-    int first = (*block)->commentsAbove;
+    const Result<PeriodInFile> found = periodInFile(sitePath, name);
+    if (!found)
+        return failure(found.error());
+    const SiteText &text = found->text;
+    const SiteText::Block &block = found->block;
+    QList<QByteArray> lines = text.lines;
+    int first = block.commentsAbove;
     // The last section takes the blank lines above it too: added and then
     // removed, a period leaves the file as it was.
-    if ((*block)->last == lines.size() - 1) {
+    if (block.last == lines.size() - 1) {
         while (first > 0 && isBlank(lines[first - 1]))
             --first;
     }
-    lines.remove(first, (*block)->last - first + 1);
-    return replaceFile(*text, joined(lines), nullptr);
+    lines.remove(first, block.last - first + 1);
+    return replaceFile(text, joined(lines), nullptr);
 }
