@@ -29,9 +29,9 @@ constexpr double LowestRowMillimetres = 6.0;
 constexpr double HighestRowMillimetres = 11.0;
 constexpr int PeriodColumns = 3;
 
-// Light enough under black letters, apart from each other in colour; the
-// letters tell them apart in grey.
-constexpr std::array<QRgb, 10> Palette{0x8dd3c7, 0xffed6f, 0xbebada, 0xfb8072, 0x80b1d3, 0xfdb462, 0xb3de69, 0xfccde5, 0xd9d9d9, 0xbc80bd};
+// Light enough under black letters and day numbers, apart from each other in
+// colour, none of them grey; on paper the letters tell them apart in grey.
+constexpr std::array<QRgb, 10> Palette{0x9CC9F0, 0xF7C873, 0xE99A9A, 0xA7D89B, 0xC9A7E3, 0xF2A7CF, 0x8ED6CF, 0xE3D98A, 0xB9B9E8, 0xD8B48F};
 const QColor SilentColour(Qt::white);
 const QColor DiffersColour(0xf0f0f0);
 const QString DiffersLetter = QStringLiteral("≠");
@@ -117,7 +117,12 @@ QColor yearPageColour(const YearPageContent &content, int key)
     int colour = 0;
     for (int i = 0; i < key; ++i)
         colour += !content.keys[i].silent;
-    return QColor(Palette[size_t(colour) % Palette.size()]);
+    return yearPaletteColour(colour);
+}
+
+QColor yearPaletteColour(qsizetype place)
+{
+    return QColor::fromRgb(Palette[size_t(place) % Palette.size()]);
 }
 
 QString yearPageTitle(const YearPageContent &content)

@@ -46,6 +46,9 @@ struct YearPageContent
 // colours from a palette in its order, so no schedule name is special.
 QString yearPageLetter(const YearPageContent &content, int key);
 QColor yearPageColour(const YearPageContent &content, int key);
+// The palette's colour at a place (0 and up, round again past its end): the
+// page's and the window's, so a schedule looks the same on both.
+QColor yearPaletteColour(qsizetype place);
 
 // "Yıllık Zil Planı – <site>"
 QString yearPageTitle(const YearPageContent &content);
