@@ -10,8 +10,7 @@
 #include <QTest>
 #include <limits>
 
-// The text form against schedules the window itself makes: its clearing
-// commands, its time picker, and both ways of receiving from a controller.
+// The text form against schedules the window itself makes: its clearing commands, time picker, and both ways of receiving.
 class TestCalendarText : public QObject
 {
     Q_OBJECT

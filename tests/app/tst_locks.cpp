@@ -1,6 +1,5 @@
-// One conversation per controller and one run per site file: real zilctl
-// processes and the window's operations of this process against the
-// simulator of this process, over loopback TCP and its pseudo-terminal.
+// One conversation per controller and one run per site file: real zilctl processes and the window's operations of
+// this process against the simulator of this process, over loopback TCP and its pseudo-terminal.
 #include "ControllerSimulator.h"
 #include "link/LinkLock.h"
 #include "link/LinkOptions.h"
@@ -9,16 +8,14 @@
 #include "operations/OperationHost.h"
 #include "operations/OperationTexts.h"
 #include "support/FileBytes.h"
+#include "support/ServedRun.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <csignal>
 #include <sys/stat.h>
 #include <termios.h>
@@ -26,12 +23,7 @@
 using namespace OperationText;
 
 namespace {
-struct Run
-{
-    int exitCode = -1;
-    QString out, err;
-    qint64 milliseconds = 0;
-};
+using Run = ServedRun;
 
 // The window's side without a window: says Yes, keeps what it is told.
 class TellingHost final : public OperationHost
@@ -94,8 +86,7 @@ private slots:
         QVERIFY(longName.toUtf8().size() <= 160 && longName != lockName("site", QString(399, u'ş') + 'x'));
     }
 
-    // A missing lock folder is made for every user, sticky; one that cannot
-    // be made keeps the link closed, with the reason.
+    // A missing lock folder is made for every user, sticky; one that cannot be made keeps the link closed, with the reason.
     void lockFolderIsSharedOrRefused()
     {
         const QStringList relayTest{"relay-test", "5", "TCP", "--model=v3-64"};
@@ -118,10 +109,8 @@ private slots:
         QTest::newRow("pseudo-terminal") << "SERIAL";
     }
 
-    // A receive runs; a relay test by a second zilctl and a clock set by the
-    // window's operations are refused at once, naming the receive's zilctl,
-    // and put no frame on the wire. Killed with SIGKILL, the receive leaves
-    // the controller free for the next one.
+    // A receive runs; a relay test by a second zilctl and a clock set by the window's operations are refused at once, naming
+    // the receive's zilctl, and put no frame on the wire. Killed with SIGKILL, the receive leaves the controller free.
     void secondConversationIsRefused()
     {
         QFETCH(QString, link);
@@ -147,8 +136,7 @@ private slots:
         QCOMPARE(host.told, QStringList{holder});
         QVERIFY(qAbs(m_simulator.clock().secsTo(held)) <= 1);
 
-        const QList<QByteArray> frames = m_simulator.receivedFrames();
-        QVERIFY(std::all_of(frames.begin(), frames.end(), [](const QByteArray &f) { return f.startsWith("%ZR001"); }));
+        QVERIFY(std::ranges::all_of(m_simulator.receivedFrames(), [](const QByteArray &f) { return f.startsWith("%ZR001"); }));
         QCOMPARE(m_simulator.relayTests(), relayTestsBefore);
         QCOMPARE(first.state(), QProcess::Running); // the refusals came while it talked
 
@@ -163,8 +151,7 @@ private slots:
         QVERIFY(window.SendClock(linkSettings(link), DeviceModel::V3Times64).succeeded());
     }
 
-    // A second status of one site file is refused at once, with the holder;
-    // --wait queues it, and gives up with a clear message at its deadline.
+    // A second status of one site file is refused at once, naming the holder; --wait queues it, and gives up clearly at its deadline.
     void oneRunOfASite()
     {
         QVERIFY(writeFileBytes(m_dir.filePath("site.toml"),
@@ -193,8 +180,7 @@ private slots:
         QVERIFY2(gaveUp.err.endsWith(QString("is still being worked by %1 after waiting 1 s; nothing was contacted\n").arg(holder)),
                  qPrintable(gaveUp.err));
         QVERIFY(gaveUp.milliseconds >= 1000 && gaveUp.milliseconds < 2500);
-        const QList<QByteArray> frames = m_simulator.receivedFrames();
-        QVERIFY(std::all_of(frames.begin(), frames.end(), [](const QByteArray &f) { return f.startsWith("%ZR001"); }));
+        QVERIFY(std::ranges::all_of(m_simulator.receivedFrames(), [](const QByteArray &f) { return f.startsWith("%ZR001"); }));
         QCOMPARE(first.state(), QProcess::Running);
 
         const QString report = m_dir.filePath("last-run.json"), metrics = m_dir.filePath("zil.prom");
@@ -227,9 +213,8 @@ private slots:
     }
 
 private:
-    // A pseudo-terminal keeps no parity bit, so the odd parity a killed
-    // zilctl left set would refuse the next open; a real port keeps it, and
-    // a clean close puts the line back as it found it, as this does.
+    // A pseudo-terminal keeps no parity bit, so the odd parity a killed zilctl left set would refuse the next open; a
+    // real port keeps it, and a clean close puts the line back as it found it, as this does.
     static void resetLine(const QString &device)
     {
         QFile line(device);
@@ -258,23 +243,12 @@ private:
     // Runs zilctl to its end while this process's simulator answers.
     Run zilctl(const QStringList &words, const QString &lockFolder = {})
     {
-        QProcess process;
-        if (!lockFolder.isEmpty()) {
+        return runServed(ZILCTL_PATH, arguments(words), 90000, {}, [&](QProcess &process) {
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("ZIL_LOCK_DIR", lockFolder);
+            if (!lockFolder.isEmpty())
+                environment.insert("ZIL_LOCK_DIR", lockFolder);
             process.setProcessEnvironment(environment);
-        }
-        QEventLoop loop;
-        connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(90000, &loop, &QEventLoop::quit);
-        QElapsedTimer clock;
-        clock.start();
-        process.start(ZILCTL_PATH, arguments(words));
-        if (process.waitForStarted(5000) && process.state() == QProcess::Running)
-            loop.exec();
-        process.waitForFinished(0);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
+        });
     }
 
     QTemporaryDir m_dir, m_locks;

@@ -1,6 +1,5 @@
-// The window program as a process of its own, ended by real signals: the
-// program itself with nothing open, and this test's own executable running
-// the same window program with a message box or the send question open.
+// The window program as a process of its own, ended by real signals: the program itself with nothing open, and this
+// test's own executable running the same window program with a message box or the send question open.
 #include "app/WindowProgram.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/SettingsFile.h"
@@ -26,10 +25,9 @@
 namespace {
 constexpr char ChildOption[] = "--window-with";
 
-// The child: the window program over a folder; once shown, the port and
-// Monday's first ring length are edited, then "box" (the relay test of "V1",
-// which tells that the model has none), "question" (the schedule send) or
-// "file" (the PDF's file dialog) opens, and "open" goes to standard output.
+// The child: the window program over a folder; once shown, the port and Monday's first ring length are edited, then
+// "box" (the relay test of "V1", which tells that the model has none), "question" (the schedule send) or "file" (the
+// PDF's file dialog) opens, and "open" goes to standard output.
 int runWindowWith(int argc, char *argv[])
 {
     QApplication app(argc, argv);

@@ -1,12 +1,11 @@
-// Periods read from iCalendar files, and the plan written as one, read back
-// with libical and with Python's icalendar.
+// Periods read from iCalendar files, and the plan written as one, read back with libical and with Python's icalendar.
 #include "site/CalendarPeriods.h"
 #include "site/PlanCalendar.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "support/FileBytes.h"
+#include "support/ServedRun.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,42 +72,41 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("zone");
         QTest::addColumn<QString>("events");
-        const auto row = [](const char *name, const QByteArray &body, const char *zone, const char *events) {
+        const auto row = [](const char *name, const QByteArray &body, const char *events, const char *zone = "Europe/Istanbul") {
             QTest::newRow(name) << calendar(body) << QString(zone) << QString(events);
         };
         row("weekly, one week excepted, one date added",
             vevent("DTSTART;VALUE=DATE:20270104\nRRULE:FREQ=WEEKLY;COUNT=4\nEXDATE;VALUE=DATE:20270111\nRDATE;VALUE=DATE:20270120\n"
                    "SUMMARY:Kulüp\n"),
-            "Europe/Istanbul", "Kulüp 01-04..01-04;Kulüp 01-18..01-18;Kulüp 01-20..01-20;Kulüp 01-25..01-25");
+            "Kulüp 01-04..01-04;Kulüp 01-18..01-18;Kulüp 01-20..01-20;Kulüp 01-25..01-25");
         row("several days, DTEND excluded", vevent("DTSTART;VALUE=DATE:20270309\nDTEND;VALUE=DATE:20270313\nSUMMARY:Bayram\n"),
-            "Europe/Istanbul", "Bayram 03-09..03-12");
+            "Bayram 03-09..03-12");
         // 22:00 to 02:00 in the file's own zone, named only there.
         const QByteArray vtimezone = "BEGIN:VTIMEZONE\nTZID:Okul saati\nBEGIN:STANDARD\nDTSTART:19700101T000000\nTZOFFSETFROM:+0300\n"
                                      "TZOFFSETTO:+0300\nEND:STANDARD\nEND:VTIMEZONE\n";
         const QByteArray night = vtimezone + vevent("DTSTART;TZID=Okul saati:20261028T220000\nDTEND;TZID=Okul saati:20261029T020000\n"
                                                     "SUMMARY:Gece nöbeti\n");
-        row("across midnight, zone from the file", night, "Europe/Istanbul", "Gece nöbeti 10-28..10-29");
-        row("across midnight, seen from UTC", night, "UTC", "Gece nöbeti 10-28..10-28"); // 19:00 to 23:00
-        row("UTC times on the site's dates", vevent("DTSTART:20261028T213000Z\nDURATION:PT1H\nSUMMARY:Tören\n"), "Europe/Istanbul",
-            "Tören 10-29..10-29");
+        row("across midnight, zone from the file", night, "Gece nöbeti 10-28..10-29");
+        row("across midnight, seen from UTC", night, "Gece nöbeti 10-28..10-28", "UTC"); // 19:00 to 23:00
+        row("UTC times on the site's dates", vevent("DTSTART:20261028T213000Z\nDURATION:PT1H\nSUMMARY:Tören\n"), "Tören 10-29..10-29");
         row("ending at midnight touches no more",
             vevent("DTSTART;TZID=Europe/Istanbul:20261030T200000\nDTEND;TZID=Europe/Istanbul:20261031T000000\nSUMMARY:Gala\n"),
-            "Europe/Istanbul", "Gala 10-30..10-30");
+            "Gala 10-30..10-30");
         row("cancelled and transparent ring as usual",
             vevent("DTSTART;VALUE=DATE:20270101\nSTATUS:CANCELLED\nSUMMARY:İptal\n") +
                 vevent("DTSTART;VALUE=DATE:20270102\nTRANSP:TRANSPARENT\nSUMMARY:Boş\n") +
                 vevent("DTSTART;VALUE=DATE:20270103\nSUMMARY:Var\n"),
-            "Europe/Istanbul", "Var 01-03..01-03");
+            "Var 01-03..01-03");
         row("an instance of a series cancelled",
             "BEGIN:VEVENT\nUID:s\nDTSTART;VALUE=DATE:20270104\nRRULE:FREQ=DAILY;COUNT=3\nSUMMARY:Sınav\nEND:VEVENT\n"
             "BEGIN:VEVENT\nUID:s\nRECURRENCE-ID;VALUE=DATE:20270105\nDTSTART;VALUE=DATE:20270105\nSTATUS:CANCELLED\nSUMMARY:Sınav\n"
             "END:VEVENT\n",
-            "Europe/Istanbul", "Sınav 01-04..01-04;Sınav 01-06..01-06");
+            "Sınav 01-04..01-04;Sınav 01-06..01-06");
         // Folded inside the two bytes of "Ç"; the calendar is CRLF ended.
         row("folded lines", vevent("DTSTART;VALUE=DATE:20270423\nSUMMARY:Ulusal Egemenlik ve \xC3\n \x87ocuk\n\t Bayramı\n"),
-            "Europe/Istanbul", "Ulusal Egemenlik ve Çocuk Bayramı 04-23..04-23");
+            "Ulusal Egemenlik ve Çocuk Bayramı 04-23..04-23");
         row("a rule without end, within the window only", vevent("DTSTART;VALUE=DATE:20201029\nRRULE:FREQ=YEARLY\nSUMMARY:C\n"),
-            "Europe/Istanbul", "C 10-29..10-29;C 10-29..10-29;C 10-29..10-29");
+            "C 10-29..10-29;C 10-29..10-29;C 10-29..10-29");
     }
 
     void eventsGiveDates()
@@ -189,8 +187,7 @@ private slots:
         }));
     }
 
-    // The written calendar read back three ways: by libical, by the program's
-    // own reader and by Python's icalendar; the same runs and UIDs each time.
+    // The written calendar read back by libical, by the program's own reader and by Python's icalendar: the same runs and UIDs.
     void writtenCalendarReadsBack()
     {
         QVERIFY(writeFileBytes(path("site.toml"), SiteText + Exams + "controllers = [\"a\"]\n" + Tatiller));
@@ -243,10 +240,9 @@ private slots:
         const SiteReading reading = readSiteFile(ZIL_SOURCE_DIR "/packaging/examples/site.toml", Window);
         QVERIFY2(reading.site, qPrintable(reading.problems.value(0).toString()));
         QStringList holidays;
-        for (const SitePeriod &p : reading.site->periods) {
+        for (const SitePeriod &p : reading.site->periods)
             if (!p.calendarFile.isEmpty())
                 holidays << QStringLiteral("%1 %2..%3 %4").arg(p.name, p.from.toString(Qt::ISODate), p.to.toString("MM-dd"), p.schedule);
-        }
         QCOMPARE(holidays.join(u';'), "Cumhuriyet Bayramı 2026-10-29..10-29 off;Yılbaşı 2027-01-01..01-01 off;"
                                       "Ramazan Bayramı 2027-03-09..03-12 off;Ulusal Egemenlik ve Çocuk Bayramı 2027-04-23..04-23 off;"
                                       "Kurban Bayramı 2027-05-15..05-20 off");
@@ -257,10 +253,8 @@ private slots:
     {
         QVERIFY(writeFileBytes(path("site.toml"), SiteText + Tatiller));
         const auto zilctl = [&](const QStringList &arguments) {
-            QProcess process;
-            process.start(ZILCTL_PATH, QStringList{"site", "ics", path("site.toml")} + arguments);
-            process.waitForFinished(30000);
-            return std::pair(process.exitCode(), process.readAllStandardOutput() + process.readAllStandardError());
+            const ServedRun run = runServed(ZILCTL_PATH, QStringList{"site", "ics", path("site.toml")} + arguments, 30000);
+            return std::pair(run.exitCode, (run.out + run.err).toUtf8());
         };
         const auto [code, out] = zilctl({"-", "--from", "2026-09-01", "--to", "2027-08-31", "--controller", "a"});
         QCOMPARE(code, 0);
@@ -291,11 +285,10 @@ private:
 
     static QStringList python(const QString &file)
     {
-        QProcess process;
-        process.start(PYTHON3_PATH, {ZIL_SOURCE_DIR "/tests/app/calendar_events.py", file});
-        if (!process.waitForFinished(30000) || process.exitCode() != 0)
-            qWarning() << process.readAllStandardError();
-        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const ServedRun run = runServed(PYTHON3_PATH, {ZIL_SOURCE_DIR "/tests/app/calendar_events.py", file}, 30000);
+        if (run.exitCode != 0)
+            qWarning() << run.err;
+        return run.out.split(u'\n', Qt::SkipEmptyParts);
     }
 
     QTemporaryDir m_dir;

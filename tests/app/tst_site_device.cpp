@@ -1,5 +1,4 @@
-// zilctl site status and apply against five simulated controllers at once,
-// served by this process over loopback TCP and one pseudo-terminal.
+// zilctl site status and apply against five simulated controllers at once, served by this process over loopback TCP and a pty.
 #include "ControllerSimulator.h"
 #include "operations/OperationTexts.h"
 #include "schedule/CalendarFile.h"
@@ -8,8 +7,8 @@
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
 #include "support/FileBytes.h"
+#include "support/ServedRun.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,7 +17,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <csignal>
 #include <map>
 #include <unistd.h>
@@ -26,12 +24,11 @@
 using namespace OperationText;
 
 namespace {
-struct Run
+struct Run : ServedRun
 {
-    int exitCode = -1;
-    std::map<QString, QJsonObject> controllers; // by name
-    qint64 milliseconds = 0, afterSignal = -1;  // afterSignal: from SIGINT to the end
+    qint64 afterSignal = -1; // from SIGINT to the end
     QJsonObject json;
+    std::map<QString, QJsonObject> controllers; // by name
 };
 
 } // namespace
@@ -127,12 +124,10 @@ private slots:
         m_sims["refusing"]->setFaults({});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(framesOf("inplan"), reads["inplan"]); // in plan: reads only, no write to its memory
-        QCOMPARE(run.controllers["inplan"]["action"].toString(), "none");
-        QCOMPARE(run.controllers["other"]["action"].toString(), "sent");
+        for (const auto &[name, action] : {std::pair("inplan", "none"), {"other", "sent"}, {"refusing", "failed"}, {"clock", "clock-set"}})
+            QCOMPARE(run.controllers[name]["action"].toString(), action);
         QCOMPARE(run.controllers["other"]["exit_code"].toInt(), 0);
-        QCOMPARE(run.controllers["refusing"]["action"].toString(), "failed");
         QVERIFY(run.controllers["refusing"]["message"].toString().startsWith("send: "));
-        QCOMPARE(run.controllers["clock"]["action"].toString(), "clock-set");
         QVERIFY(qAbs(run.controllers["clock"]["clock_offset_seconds"].toInt(99)) <= 2 &&
                 qAbs(m_sims["clock"]->clock().secsTo(QDateTime::currentDateTime())) <= 2);
 
@@ -147,8 +142,7 @@ private slots:
 
     void deadlineAndCtrlC()
     {
-        // A slow controller is cut off at its deadline, long before its 448 answers
-        // at 200 ms each would end; the other runs on.
+        // A slow controller is cut off at its deadline, long before its 448 answers at 200 ms each would end; the other runs on.
         m_sims["inplan"]->setFaults({.afterFrames = 8, .noiseBefore = {}, .answerDelayMs = 200}); // its clock read is on time
         Run run = zilctl({"status", "--date=2027-01-11", "--deadline=5", "--only=inplan", "--only=other"});
         m_sims["inplan"]->setFaults({});
@@ -157,8 +151,7 @@ private slots:
         QVERIFY(!run.controllers["other"]["clock_offset_seconds"].isNull());
         QVERIFY2(run.milliseconds < 45000, qPrintable(QString::number(run.milliseconds)));
 
-        // Ctrl-C in the middle of sends: the child stops after its record under way,
-        // asked once, and tells so itself.
+        // Ctrl-C in the middle of sends: the child stops after its record under way, asked once, and tells so itself.
         for (const char *name : {"other", "refusing"})
             m_sims[name]->setFaults({.noiseBefore = {}, .answerDelayMs = 100});
         run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
@@ -216,25 +209,19 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(QString, error);
         const int exitCode = error.isEmpty() ? 0 : 2;
-        for (auto &[name, sim] : m_sims)
-            sim->clearLog();
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(QStringLiteral(ZILCTL_PATH), ("site " + arguments.replace("SITE", "site.toml") + " --json").split(u' '));
-        QVERIFY(process.waitForFinished(30000));
+        const Run run = runZilctl(("site " + arguments.replace("SITE", "site.toml") + " --json").split(u' '));
+        QVERIFY2(run.milliseconds < 30000 && run.exitCode >= 0, qPrintable(QString::number(run.milliseconds)));
         QTest::qWait(200); // time for a connection to arrive, were there one
-        const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        QCOMPARE(process.exitCode(), exitCode);
-        QCOMPARE(json["exit_code"].toInt(), exitCode);
-        QCOMPARE(json["message"].toString(), error);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.json["exit_code"].toInt(), exitCode);
+        QCOMPARE(run.json["message"].toString(), error);
         for (auto &[name, sim] : m_sims)
             QVERIFY(sim->receivedFrames().isEmpty());
     }
 
 private:
-    // Runs zilctl while this event loop serves the simulators, their logs cleared first; SIGINT to its
-    // process group, as Ctrl-C at a terminal, once the simulators have taken
-    // `interruptAt` frames.
+    // Runs zilctl in the test folder while this event loop serves the simulators, their logs cleared first; SIGINT
+    // to its process group, as Ctrl-C at a terminal, once the simulators have taken `interruptAt` frames.
     Run zilctl(const QStringList &arguments, int interruptAt = 0)
     {
         return runZilctl(QStringList{"site"} + arguments + QStringList{m_dir.filePath("site.toml"), "--json"}, interruptAt);
@@ -242,34 +229,22 @@ private:
 
     Run runZilctl(const QStringList &arguments, int interruptAt = 0)
     {
-        QProcess process;
-        QEventLoop loop;
-        QElapsedTimer clock;
-        qint64 signalledAt = -1;
         int frames = 0;
-        connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-        for (auto &[name, sim] : m_sims) {
-            sim->clearLog();
-            connect(sim.get(), &ControllerSimulator::frameReceived, &loop, [&] {
-                if (++frames == interruptAt) {
-                    signalledAt = clock.elapsed();
-                    ::kill(-pid_t(process.processId()), SIGINT);
-                }
-            });
-        }
-        QTimer::singleShot(180000, &loop, &QEventLoop::quit);
-        clock.start();
-        process.setChildProcessModifier([] { ::setpgid(0, 0); });
-        process.start(QStringLiteral(ZILCTL_PATH), arguments);
-        if (process.waitForStarted(5000))
-            loop.exec();
-        process.kill();
-        process.waitForFinished(5000);
-        Run run;
-        run.milliseconds = clock.elapsed();
-        run.afterSignal = signalledAt < 0 ? -1 : run.milliseconds - signalledAt;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+        QElapsedTimer sinceSignal;
+        const ServedRun served = runServed(ZILCTL_PATH, arguments, 180000, {}, [&](QProcess &process) {
+            process.setChildProcessModifier([] { ::setpgid(0, 0); });
+            process.setWorkingDirectory(m_dir.path());
+            for (auto &[name, sim] : m_sims) {
+                sim->clearLog();
+                connect(sim.get(), &ControllerSimulator::frameReceived, &process, [&] {
+                    if (++frames == interruptAt) {
+                        sinceSignal.start();
+                        ::kill(-pid_t(process.processId()), SIGINT);
+                    }
+                });
+            }
+        });
+        Run run{served, sinceSignal.isValid() ? sinceSignal.elapsed() : -1, QJsonDocument::fromJson(served.out.toUtf8()).object()};
         for (const QJsonValue &c : run.json.value("controllers").toArray())
             run.controllers[c["name"].toString()] = c.toObject();
         return run;

@@ -116,73 +116,67 @@ private slots:
     void refusedFiles_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("problem"); // "FILE:LINE[:COLUMN]: the start of its message"
-        const auto row = [](const char *name, const QByteArray &text, const char *problem) {
-            QTest::newRow(name) << text << QString(problem);
+        QTest::addColumn<QString>("problem"); // "FILE:LINE[:COLUMN]: the start of its message"; FILE is site.toml where not given
+        const auto row = [](const char *name, const QByteArray &text, const QString &problem) {
+            QTest::newRow(name) << text << (problem.startsWith(u':') ? "site.toml" + problem : problem);
         };
 
         const QByteArray controller = "[[controllers]]\nname = \"a\"\ntcp = \"127.0.0.1\"\nmodel = \"v1\"\nschedule = \"off\"\n";
         const QByteArray period = controller + "[[periods]]\nname = \"p\"\n";
         const auto edit = [&](const char *from, const char *to) { return QByteArray(controller).replace(from, to); };
-        row("syntax", "name = \"x\n", "site.toml:1:");
-        row("unknown key", controller + "colour = 1\n", "site.toml:6:1: unknown key 'colour' in a controller");
-        row("no controller", "name = \"x\"\n", "site.toml:1:1: the site names no controller");
-        row("no schedule", "[[controllers]]\nname = \"a\"\ntcp = \"h\"\nmodel = \"v1\"\n",
-            "site.toml:1:1: controller \"a\" has no 'schedule'");
-        row("unknown schedule", edit("\"off\"", "\"tatil\""), "site.toml:5:12: controller \"a\" names schedule \"tatil\"");
-        row("named twice", controller + edit("127.0.0.1", "127.0.0.1:5601"), "site.toml:7:8: controller \"a\" is named twice");
-        row("one link twice", controller + edit("\"a\"", "\"b\"").replace("127.0.0.1", "127.0.0.1:5600"),
-            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
+        row("syntax", "name = \"x\n", ":1:");
+        row("unknown key", controller + "colour = 1\n", ":6:1: unknown key 'colour' in a controller");
+        row("no controller", "name = \"x\"\n", ":1:1: the site names no controller");
+        row("no schedule", "[[controllers]]\nname = \"a\"\ntcp = \"h\"\nmodel = \"v1\"\n", ":1:1: controller \"a\" has no 'schedule'");
+        row("unknown schedule", edit("\"off\"", "\"tatil\""), ":5:12: controller \"a\" names schedule \"tatil\"");
+        row("named twice", controller + edit("127.0.0.1", "127.0.0.1:5601"), ":7:8: controller \"a\" is named twice");
         const QByteArray named = edit("\"a\"", "\"b\"");
-        row("schedule \"\"", edit("\"off\"", "\"\""), "site.toml:5:12: 'schedule' of controller \"a\" is empty");
+        row("schedule \"\"", edit("\"off\"", "\"\""), ":5:12: 'schedule' of controller \"a\" is empty");
         row("schedule \"\" with a period", edit("\"off\"", "\"\"") + "[[periods]]\nname = \"p\"\ndate = 2027-01-01\nschedule = \"off\"\n",
-            "site.toml:5:12: 'schedule' of controller \"a\" is empty");
-        row("period schedule \"\"", period + "date = 2027-01-01\nschedule = \"\"\n", "site.toml:9:12: 'schedule' of period \"p\" is empty");
+            ":5:12: 'schedule' of controller \"a\" is empty");
+        row("period schedule \"\"", period + "date = 2027-01-01\nschedule = \"\"\n", ":9:12: 'schedule' of period \"p\" is empty");
         row("two named \"\"", edit("\"a\"", "\"\"") + edit("\"a\"", "\"\"").replace(".1\"", ".2\""),
-            "site.toml:2:8: a controller's 'name' is empty");
+            ":2:8: a controller's 'name' is empty");
         // One link however it is written: the port map, the device's own path, the address and the port.
-        const auto twice = [&](const char *a, const QByteArray &b) {
-            return edit("tcp = \"127.0.0.1\"", a) + QByteArray(named).replace("tcp = \"127.0.0.1\"", b);
+        const auto twice = [&](const char *name, const char *a, const QByteArray &b, const char *link) {
+            row(name, edit("tcp = \"127.0.0.1\"", a) + QByteArray(named).replace("tcp = \"127.0.0.1\"", b),
+                ":6:1: controller \"b\" has the link of controller \"a\" (" + QString(link) + ')');
         };
-        row("serial 1 and its device", twice("serial = 1", "serial = \"/dev/../dev/ttyS0\""),
-            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (serial 1)");
-        row("serial through a link", twice("serial = \"/dev/null\"", "serial = \"" + path("nul").toUtf8() + '"'),
-            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (serial /dev/null)");
-        row("[::1] and [0::1]:5600", twice("tcp = \"[::1]\"", "tcp = \"[0::1]:5600\""),
-            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp [::1])");
-        row("IPv4 and IPv4 in IPv6", twice("tcp = \"127.0.0.1\"", "tcp = \"[::ffff:127.0.0.1]\""),
-            "site.toml:6:1: controller \"b\" has the link of controller \"a\" (tcp 127.0.0.1)");
-        row("IPv6 with a NUL", edit("127.0.0.1", "::1\\u0000"), "site.toml:3:7: 'tcp' of controller \"a\": --tcp: '::1");
+        twice("one link twice", "tcp = \"127.0.0.1\"", "tcp = \"127.0.0.1:5600\"", "tcp 127.0.0.1");
+        twice("serial 1 and its device", "serial = 1", "serial = \"/dev/../dev/ttyS0\"", "serial 1");
+        twice("serial through a link", "serial = \"/dev/null\"", "serial = \"" + path("nul").toUtf8() + '"', "serial /dev/null");
+        twice("[::1] and [0::1]:5600", "tcp = \"[::1]\"", "tcp = \"[0::1]:5600\"", "tcp [::1]");
+        twice("IPv4 and IPv4 in IPv6", "tcp = \"127.0.0.1\"", "tcp = \"[::ffff:127.0.0.1]\"", "tcp 127.0.0.1");
+        row("IPv6 with a NUL", edit("127.0.0.1", "::1\\u0000"), ":3:7: 'tcp' of controller \"a\": --tcp: '::1");
         // What the TOML reader would fail on, refused before it reads.
-        row("non-ASCII bare key", "\xc5\x9f = 1\n", "site.toml:1:1: 'ş' stands outside quotes");
-        row("table header without a name", "[=\n", "site.toml:1:2: a table header needs a name");
-        row("date, blank, one digit", "m=2027-02-01 1\n", "site.toml:1:3: a date and a time are written");
-        row("'}' for a value in an array", "a = [1, }\n", "site.toml:1:9: '}' stands where the array wants a value");
+        row("non-ASCII bare key", "\xc5\x9f = 1\n", ":1:1: 'ş' stands outside quotes");
+        row("table header without a name", "[=\n", ":1:2: a table header needs a name");
+        row("date, blank, one digit", "m=2027-02-01 1\n", ":1:3: a date and a time are written");
+        row("'}' for a value in an array", "a = [1, }\n", ":1:9: '}' stands where the array wants a value");
         row("non-ASCII after a backslash ends a line", "name = \"\"\"a \\\n  \xc5\x9f\"\"\"\n",
-            "site.toml:2:3: 'ş' begins a line that a backslash continues: write it as \\u015F");
+            ":2:3: 'ş' begins a line that a backslash continues: write it as \\u015F");
         row("unknown in a period", period + "date = 2027-01-01\nschedule = \"off\"\ncontrollers = [\"a\", \"c\"]\n",
-            "site.toml:10:21: period \"p\" names controller \"c\"");
-        row("tcp and serial", controller + "serial = 2\n", "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not both");
-        row("neither", edit("tcp = \"127.0.0.1\"\n", ""), "site.toml:1:1: controller \"a\" needs one of 'tcp' and 'serial', not neither");
-        row("bad port", edit("127.0.0.1", "127.0.0.1:70000"), "site.toml:3:7: 'tcp' of controller \"a\":");
-        row("serial port 17", edit("tcp = \"127.0.0.1\"", "serial = 17"), "site.toml:3:10: 'serial' of controller \"a\": 17");
-        row("bad model", edit("v1", "v4"), "site.toml:4:9: 'v4' is not a model");
-        row("2027-02-30", period + "date = 2027-02-30\nschedule = \"off\"\n", "site.toml:8:");
-        row("date in quotes", period + "date = \"2027-02-03\"\nschedule = \"off\"\n",
-            "site.toml:8:8: 'date' of period \"p\" is not a date");
+            ":10:21: period \"p\" names controller \"c\"");
+        row("tcp and serial", controller + "serial = 2\n", ":1:1: controller \"a\" needs one of 'tcp' and 'serial', not both");
+        row("neither", edit("tcp = \"127.0.0.1\"\n", ""), ":1:1: controller \"a\" needs one of 'tcp' and 'serial', not neither");
+        row("bad port", edit("127.0.0.1", "127.0.0.1:70000"), ":3:7: 'tcp' of controller \"a\":");
+        row("serial port 17", edit("tcp = \"127.0.0.1\"", "serial = 17"), ":3:10: 'serial' of controller \"a\": 17");
+        row("bad model", edit("v1", "v4"), ":4:9: 'v4' is not a model");
+        row("2027-02-30", period + "date = 2027-02-30\nschedule = \"off\"\n", ":8:");
+        row("date in quotes", period + "date = \"2027-02-03\"\nschedule = \"off\"\n", ":8:8: 'date' of period \"p\" is not a date");
         row("to before from", period + "from = 2027-02-03\nto = 2027-02-01\nschedule = \"off\"\n",
-            "site.toml:9:6: period \"p\" ends (2027-02-01) before it begins (2027-02-03)");
+            ":9:6: period \"p\" ends (2027-02-01) before it begins (2027-02-03)");
         row("date and from", period + "from = 2027-02-03\ndate = 2027-02-04\nschedule = \"off\"\n",
-            "site.toml:9:8: period \"p\" gives 'date' together with 'from'/'to'");
-        row("off redefined", "[schedules]\noff = \"normal.csv\"\n" + controller, "site.toml:2:1: schedule \"off\" always exists");
+            ":9:8: period \"p\" gives 'date' together with 'from'/'to'");
+        row("off redefined", "[schedules]\noff = \"normal.csv\"\n" + controller, ":2:1: schedule \"off\" always exists");
         row("text refused", "[schedules]\nbozuk = \"bozuk.csv\"\n" + controller, "bozuk.csv:3: schedule \"bozuk\": day: '8' is not a day");
         row("slot not carried", "[schedules]\notuz = \"otuz.csv\"\n" + edit("\"off\"", "\"otuz\""),
             "otuz.csv:2: schedule \"otuz\" rings on day 1 in slot 30, but controller \"a\" (V1) carries slots 1-24");
-        row("text is a folder", "[schedules]\nf = \"folder.csv\"\n" + controller, "site.toml:2:5: schedule \"f\": ");
+        row("text is a folder", "[schedules]\nf = \"folder.csv\"\n" + controller, ":2:5: schedule \"f\": ");
         QByteArray noise(4096, '\0');
         QRandomGenerator(14).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        row("random bytes", noise, "site.toml:");
-        row("huge", QByteArray(LargestSiteFile + 1, '#'), "site.toml: is larger than");
+        row("random bytes", noise, ":");
+        row("huge", QByteArray(LargestSiteFile + 1, '#'), ": is larger than");
     }
 
     void refusedFiles()
@@ -264,10 +258,8 @@ private slots:
         QFETCH(int, differences);
         QFETCH(int, offset);
         QFETCH(int, exitCode);
-        ControllerOutcome o;
-        o.reached = o.clockRead = true;
-        if (failed)
-            o.action = ControllerOutcome::Action::Failed;
+        ControllerOutcome o{
+            .reached = true, .action = failed ? ControllerOutcome::Action::Failed : ControllerOutcome::Action::None, .clockRead = true};
         if (differences >= 0)
             o.differences = differences;
         if (offset != 99999)
@@ -281,13 +273,8 @@ private slots:
 
     void metricsAndReport()
     {
-        ControllerOutcome odd, unread;
-        odd.name = "blok \"a\"\\1";
-        odd.reached = odd.clockRead = true;
-        odd.differences = 0;
-        odd.clockOffsetSeconds = -3;
-        unread.name = "b";
-        unread.action = ControllerOutcome::Action::Failed;
+        ControllerOutcome odd{.name = "blok \"a\"\\1", .reached = true, .differences = 0, .clockRead = true, .clockOffsetSeconds = -3};
+        const ControllerOutcome unread{.name = "b", .action = ControllerOutcome::Action::Failed};
         const QByteArray metrics = openMetricsText({odd, unread}, 30);
         QVERIFY(metrics.contains("\nzil_clock_offset_seconds{controller=\"blok \\\"a\\\"\\\\1\"} -3\n"));
 

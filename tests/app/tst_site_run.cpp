@@ -1,6 +1,5 @@
-// The site run's contracts (the child's request and result, the run's
-// report) and what a parent makes of a child that dies, with stand-in
-// children written as shell scripts.
+// The site run's contracts (the child's request and result, the run's report) and what a parent makes of a child
+// that dies, with stand-in children written as shell scripts.
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
 #include "site/ChildContract.h"
@@ -48,11 +47,10 @@ void compareOutcomes(const ControllerOutcome &a, const ControllerOutcome &b)
     QCOMPARE(a.wouldSetClock, b.wouldSetClock);
 }
 
-QByteArray withField(const QJsonObject &json, const QString &key, const QJsonValue &value)
+QByteArray withField(QJsonObject json, const QString &key, const QJsonValue &value)
 {
-    QJsonObject changed = json;
-    changed.insert(key, value);
-    return QJsonDocument(changed).toJson();
+    json.insert(key, value);
+    return QJsonDocument(json).toJson();
 }
 
 } // namespace

@@ -1,12 +1,11 @@
-// The site's year: period edits that keep the file's other bytes, the year
-// plan against one worked out here, and zilctl's period and year verbs.
+// The site's year: period edits that keep the file's other bytes, the year plan against one worked out here, zilctl's verbs.
 #include "site/PeriodEdits.h"
 #include "site/SiteFile.h"
 #include "site/YearPlan.h"
 #include "support/FileBytes.h"
 #include "support/Poppler.h"
+#include "support/ServedRun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,8 +13,7 @@ Q_DECLARE_METATYPE(PeriodDraft)
 
 namespace {
 
-// Comments above, inside and after sections, blank lines, Turkish names, a
-// multi-line array, and a file that may end without a line end.
+// Comments above, inside and after sections, blank lines, Turkish names, a multi-line array, and a file that may end without a line end.
 const QByteArray Commented = R"(# Okulun zil planı: yöneticiler buraya not yazar
 name = "Atatürk İlkokulu"
 
@@ -64,11 +62,6 @@ QByteArray variant(const QString &form)
     return text;
 }
 
-QByteArray eol(const QByteArray &text)
-{
-    return text.contains("\r\n") ? "\r\n" : "\n";
-}
-
 const PeriodDraft Teachers{"Öğretmenler \"günü\" \\ yedek\t", {2026, 11, 24}, {2026, 11, 24}, "off", {"b"}};
 } // namespace
 
@@ -94,7 +87,7 @@ private slots:
     void editsKeepEveryOtherByte()
     {
         QFETCH(QString, form);
-        const QByteArray before = variant(form), n = eol(before);
+        const QByteArray before = variant(form), n = form.contains("crlf") ? "\r\n" : "\n";
         const QString site = m_dir.filePath("site.toml");
 
         QVERIFY(writeFileBytes(site, before));
@@ -122,8 +115,7 @@ private slots:
         QVERIFY(addPeriod(site, Teachers) && removePeriod(site, Teachers.name));
         QCOMPARE(readFileBytes(site), kept);
 
-        // A change replaces the section from its header to its last line; the
-        // comment above, the blank line after and the rest stay.
+        // A change replaces the section from its header to its last line; the comment above, the blank line after and the rest stay.
         QVERIFY(writeFileBytes(site, before));
         const PeriodDraft longer{"Yarıyıl", {2027, 1, 22}, {2027, 2, 8}, "off", {}};
         QVERIFY(changePeriod(site, "Yarıyıl tatili", longer));
@@ -156,34 +148,27 @@ private slots:
         QTest::addColumn<PeriodDraft>("draft");
         QTest::addColumn<QString>("reason");
         const QByteArray file = variant("lf");
-        const PeriodDraft day{"Ek tatil", {2027, 4, 22}, {2027, 4, 22}, "off", {}};
-        const auto with = [&](auto change) {
-            PeriodDraft draft = day;
-            change(draft);
-            return draft;
+        // A day off on 2027-04-22 for every controller, unless told otherwise.
+        const auto draft = [](const char *name = "Ek tatil", const char *schedule = "off", QStringList only = {}, int days = 0) {
+            return PeriodDraft{name, {2027, 4, 22}, QDate(2027, 4, 22).addDays(days), schedule, only};
         };
-        QTest::newRow("unknown schedule") << file << 0 << "" << with([](PeriodDraft &d) { d.schedule = "tatil"; })
-                                          << "names schedule \"tatil\", which [schedules] does not have";
-        QTest::newRow("unknown controller") << file << 0 << "" << with([](PeriodDraft &d) {
-            d.controllers = {"a", "c"};
-        }) << "names controller \"c\", which the site does not have";
-        QTest::newRow("to before from") << file << 0 << "" << with([](PeriodDraft &d) { d.to = d.from.addDays(-1); })
-                                        << "ends (2027-04-21) before it begins (2027-04-22)";
-        QTest::newRow("add a name given twice")
-            << file << 0 << "" << with([](PeriodDraft &d) { d.name = "Sınav haftası"; }) << "has a period \"Sınav haftası\" already";
-        QTest::newRow("change a missing name") << file << 1 << "Bayram" << day << "has no period \"Bayram\"";
-        QTest::newRow("rename onto another") << file << 1 << "Yarıyıl tatili" << with([](PeriodDraft &d) { d.name = "Sınav haftası"; })
-                                             << "has a period \"Sınav haftası\" already";
-        QTest::newRow("change to an unknown schedule")
-            << file << 1 << "Sınav haftası" << with([](PeriodDraft &d) { d.schedule = "yok"; }) << "which [schedules] does not have";
-        QTest::newRow("remove a missing name") << file << 2 << "Bayram" << day << "has no period \"Bayram\"";
-        QTest::newRow("two of the name") << file + "[[periods]]\nname = \"Yarıyıl tatili\"\ndate = 2027-06-01\nschedule = \"off\"\n"
-                                         << 2 << "Yarıyıl tatili" << day << "has 2 periods named \"Yarıyıl tatili\"";
-        QTest::newRow("inline period") << "periods = [{name = \"x\", date = 2027-01-01, schedule = \"off\"}]\n" +
-                                              file.left(file.indexOf("# Yarıyıl"))
-                                       << 2 << "x" << day << "written inline";
-        QTest::newRow("not TOML") << file + "name = \"again\"\n" << 0 << "" << day << "site.toml:38:8: Error while parsing";
-        QTest::newRow("no name") << file << 0 << "" << with([](PeriodDraft &d) { d.name = " "; }) << "a period needs a name";
+        const auto row = [&](const char *tag, int edit, const char *name, PeriodDraft d, const char *why, QByteArray text = {}) {
+            QTest::newRow(tag) << (text.isEmpty() ? file : text) << edit << QString(name) << d << QString(why);
+        };
+        row("unknown schedule", 0, "", draft("Ek tatil", "tatil"), "names schedule \"tatil\", which [schedules] does not have");
+        row("unknown controller", 0, "", draft("Ek tatil", "off", {"a", "c"}), "names controller \"c\", which the site does not have");
+        row("to before from", 0, "", draft("Ek tatil", "off", {}, -1), "ends (2027-04-21) before it begins (2027-04-22)");
+        row("add a name given twice", 0, "", draft("Sınav haftası"), "has a period \"Sınav haftası\" already");
+        row("change a missing name", 1, "Bayram", draft(), "has no period \"Bayram\"");
+        row("rename onto another", 1, "Yarıyıl tatili", draft("Sınav haftası"), "has a period \"Sınav haftası\" already");
+        row("change to an unknown schedule", 1, "Sınav haftası", draft("Ek tatil", "yok"), "which [schedules] does not have");
+        row("remove a missing name", 2, "Bayram", draft(), "has no period \"Bayram\"");
+        row("two of the name", 2, "Yarıyıl tatili", draft(), "has 2 periods named \"Yarıyıl tatili\"",
+            file + "[[periods]]\nname = \"Yarıyıl tatili\"\ndate = 2027-06-01\nschedule = \"off\"\n");
+        row("inline period", 2, "x", draft(), "written inline",
+            "periods = [{name = \"x\", date = 2027-01-01, schedule = \"off\"}]\n" + file.left(file.indexOf("# Yarıyıl")));
+        row("not TOML", 0, "", draft(), "site.toml:38:8: Error while parsing", file + "name = \"again\"\n");
+        row("no name", 0, "", draft(" "), "a period needs a name");
     }
     void refusedEditsLeaveTheFile()
     {
@@ -216,8 +201,7 @@ private slots:
         QCOMPARE(::schoolYearStart(around), first);
     }
 
-    // Every day of a leap year against the rule worked out here: the last
-    // period in the file that covers the day and the controller decides.
+    // Every day of a leap year against the rule worked out here: the last period in the file covering the day and the controller decides.
     void yearPlanFollowsTheLastCoveringPeriod_data()
     {
         QTest::addColumn<QString>("controller");
@@ -256,15 +240,13 @@ private slots:
         for (qsizetype i = 0; i < plan.days.size(); ++i) {
             const YearDay &day = plan.days[i];
             QCOMPARE(day.date, plan.first.addDays(i));
+            const QString iso = day.date.toString(Qt::ISODate);
             QStringList schedules, decided;
             for (const QString &name : names) {
                 QString schedule = "normal", period;
-                for (const P &p : periods) {
-                    const bool covers =
-                        day.date >= QDate::fromString(p.from, Qt::ISODate) && day.date <= QDate::fromString(p.to, Qt::ISODate);
-                    if (covers && (!*p.only || name == p.only))
+                for (const P &p : periods) // ISO dates compare as text
+                    if (iso >= p.from && iso <= p.to && (!*p.only || name == p.only))
                         schedule = p.schedule, period = p.name;
-                }
                 schedules << schedule;
                 decided << period;
             }
@@ -318,12 +300,10 @@ private slots:
         QStringList words = arguments.split(u' ');
         for (QString &word : words)
             word = word == "SITE" ? site : word.startsWith("OUT.") ? m_dir.filePath(word.replace("OUT", "year")) : word.replace(u'_', u' ');
-        QProcess zilctl;
-        zilctl.start(ZILCTL_PATH, QStringList{"site"} + words);
-        QVERIFY(zilctl.waitForFinished(30000));
-        const QString said = QString::fromUtf8(zilctl.readAllStandardOutput() + zilctl.readAllStandardError());
-        QCOMPARE(zilctl.exitCode(), exitCode);
-        QVERIFY2(said.contains(message), qPrintable(said));
+        const ServedRun zilctl = runServed(ZILCTL_PATH, QStringList{"site"} + words, 30000);
+        QVERIFY(zilctl.exitCode >= 0); // ended by itself, in time
+        QCOMPARE(zilctl.exitCode, exitCode);
+        QVERIFY2((zilctl.out + zilctl.err).contains(message), qPrintable(zilctl.out + zilctl.err));
         QCOMPARE(readFileBytes(site) == before, exitCode != 0 || words[0] == "print");
         QCOMPARE(QFile::exists(out), exitCode == 0 && words.contains("--year"));
         if (QFile::exists(out)) {
