@@ -20,6 +20,7 @@
 
 using SP = QSerialPort;
 using WaitRow = std::tuple<const char *, qint64, int, WaitForm, LateAnswer, int, const char *, QByteArrayList, QByteArray, qint64>;
+using OpenRow = std::tuple<LinkSettings, QString, qint64>; // the settings, what the refusal names, when it ends
 
 class TestLink : public QObject
 {
@@ -113,9 +114,7 @@ private slots:
     // Loopback ports 1 and 65535 (nothing listens) are tried until start + 1 s has passed; the rest fail at once.
     void openFails_data()
     {
-        QTest::addColumn<LinkSettings>("settings");
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<qint64>("endMs");
+        QTest::addColumn<OpenRow>("row");
         using enum LinkTransport;
         const char *const lo = "127.0.0.1";
         const LineSettings slow = ModelTable::Line9600, fast = ModelTable::Line38400;
@@ -131,13 +130,12 @@ private slots:
               {Serial, "/dev/null", 0, fast, "/dev/null", 0},                         // not a serial line
               {Serial, "", 0, slow, "", 0}})
             QTest::addRow("%s '%s' %d %s", transport == Tcp ? "TCP" : "serial", target, port, qPrintable(lineSettingsText(line)))
-                << LinkSettings{transport, target, port, target, line} << QString(reason) << endMs;
+                << OpenRow{{transport, target, port, target, line}, reason, endMs};
     }
     void openFails()
     {
-        QFETCH(LinkSettings, settings);
-        QFETCH(QString, reason);
-        QFETCH(qint64, endMs);
+        QFETCH(OpenRow, row);
+        const auto &[settings, reason, endMs] = row;
         FakeClock clock;
         DeviceLink link(clock);
         const Result<> open = link.Open(settings);

@@ -1,6 +1,5 @@
-// Every controller command on a scripted controller and a fake clock: the
-// bytes it sends over serial and TCP, how it reads the answers a controller
-// or a noisy line can give, and how long it waits.
+// Every controller command on a scripted controller and a fake clock: the bytes it sends over serial and TCP, how it reads the answers a
+// controller or a noisy line can give, and how long it waits.
 #include "ControllerSimulator.h"
 #include "link/WholeSecondClock.h"
 #include "protocol/CalendarRecordCommands.h"
@@ -14,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <map>
 
 namespace {
 QString replyText(Reply reply)
@@ -38,8 +38,16 @@ QByteArray blockAnswer() // its data hold a "%", which must not count as its sta
 const QByteArray SimulatorMemory = QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ").repeated(316); // no "%" or "$" in a dump
 
 using Command = std::function<QString(DeviceLink &)>;
+// Rows: the command, over TCP or serial, then the frames it sends;
+using FrameRow = std::tuple<QByteArray, bool, QByteArrayList>;
+// an answer, its time after the command starts (-1 = before it), the result;
+using AnswerRow = std::tuple<QByteArray, bool, QByteArray, int, QString>;
+// the answers (one a send, the last repeats), one unasked (at 400 ms, after the first answer), the result, the end;
+using UnmarkedRow = std::tuple<QByteArray, bool, QByteArrayList, QByteArray, QString, int>;
+// for the simulator: the model, TCP, wrong answers, steps ("command=result", the result's start).
+using SimulatorRow = std::tuple<DeviceModel, bool, bool, QStringList>;
 
-const std::pair<const char *, Command> Commands[] = {
+const std::map<QByteArray, Command> Commands{
     {"record write", [](DeviceLink &l) { return replyText(WriteCalendarRecord(l, 1, 5, 1, 3, 0x08, 0x30)); }},
     {"record read",
      [](DeviceLink &l) {
@@ -54,8 +62,7 @@ const std::pair<const char *, Command> Commands[] = {
     {"program mode read", [](DeviceLink &l) { return replyText(RequestProgramMode(l, ProgramMode::Read)); }},
     {"block write",
      [](DeviceLink &l) {
-         MemoryBlockData data{};
-         data[0] = '%';
+         MemoryBlockData data{'%'};
          data[31] = 0xFF;
          return replyText(WriteMemoryBlock(l, data, 0x0420, MemoryRegion::C));
      }},
@@ -68,14 +75,6 @@ const std::pair<const char *, Command> Commands[] = {
     {"program clock set", [](DeviceLink &l) { return replyText(SetClockProgramMode(l)); }},
     {"program clock read", [](DeviceLink &l) { return clockText(ReadClockProgramMode(l)); }},
 };
-
-const Command &command(const QByteArray &name)
-{
-    for (const auto &[caseName, run] : Commands)
-        if (name == caseName)
-            return run;
-    qFatal("no command %s", name.constData());
-}
 } // namespace
 
 class TestCommands : public QObject
@@ -85,13 +84,11 @@ class TestCommands : public QObject
 private slots:
     void framesOnTheWire_data()
     {
-        QTest::addColumn<QByteArray>("command");
-        QTest::addColumn<bool>("tcp");
-        QTest::addColumn<QByteArrayList>("frames");
+        QTest::addColumn<FrameRow>("row");
         const auto both = [](const char *name, const QByteArray &serial, int tcpCopies) {
             const QByteArray body = serial.chopped(1);
-            QTest::addRow("%s serial", name) << QByteArray(name) << false << QByteArrayList{serial};
-            QTest::addRow("%s tcp", name) << QByteArray(name) << true << QByteArrayList{body.repeated(tcpCopies) + '\r'};
+            QTest::addRow("%s serial", name) << FrameRow{name, false, {serial}};
+            QTest::addRow("%s tcp", name) << FrameRow{name, true, {body.repeated(tcpCopies) + '\r'}};
         };
         both("record write", "%ZW0011051030830**\r", 3);
         both("record read", "%ZR001764**\r", 4);
@@ -104,70 +101,59 @@ private slots:
         both("block write", "%SEC0420%" + QByteArray(30, '\0') + '\xFF' + QByteArray(32, '\0') + "**\r", 1);
         both("block read", "%REF0400**\r", 1);
         // Program-mode clocks count Monday as 00, so Sunday is 06.
-        QTest::addRow("program clock set") << QByteArray("program clock set") << false
-                                           << QByteArrayList{"%CM020**\r", "%RRTC06122623595806**\r"};
+        QTest::addRow("program clock set") << FrameRow{"program clock set", false, {"%CM020**\r", "%RRTC06122623595806**\r"}};
     }
 
     void framesOnTheWire()
     {
-        QFETCH(QByteArray, command);
-        QFETCH(bool, tcp);
-        QFETCH(QByteArrayList, frames);
+        QFETCH(FrameRow, row);
+        const auto &[command, tcp, frames] = row;
         CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
         bench.clock.setCurrentDateTime(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 58))); // a Sunday
         bench.device.replyToEverySend(programAckAnswer());
-        ::command(command)(bench.link);
+        Commands.at(command)(bench.link);
         QCOMPARE(bench.device.sentFrames(), frames);
     }
 
     void answers_data()
     {
-        QTest::addColumn<QByteArray>("command");
-        QTest::addColumn<bool>("tcp");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("atMs"); // after the command starts; -1 = before it
-        QTest::addColumn<QString>("result");
-        const auto row = [](const char *name, const char *command, bool tcp, const QByteArray &answer, int atMs, const QString &result) {
-            QTest::newRow(name) << QByteArray(command) << tcp << answer << atMs << result;
-        };
-        row("write N", "record write", false, "$ZW001N\r\n", 300, "refused");
-        row("write without $ZW", "record write", false, "%ZW001O\r\n", 300, "refused");
-        row("write silence", "record write", false, {}, 0, "no answer");
+        QTest::addColumn<AnswerRow>("row");
+        const auto row = [](const char *name, const AnswerRow &row) { QTest::newRow(name) << row; };
+        row("write N", {"record write", false, "$ZW001N\r\n", 300, "refused"});
+        row("write without $ZW", {"record write", false, "%ZW001O\r\n", 300, "refused"});
+        row("write silence", {"record write", false, {}, 0, "no answer"});
         // The record commands still take an answer read in the wait's last pass.
-        row("write in last pass", "record write", false, "$ZW001O\r\n", 2000, "accepted");
-        row("write too late", "record write", false, "$ZW001O\r\n", 2100, "no answer");
+        row("write in last pass", {"record write", false, "$ZW001O\r\n", 2000, "accepted"});
+        row("write too late", {"record write", false, "$ZW001O\r\n", 2100, "no answer"});
         // A stale answer is drained from the serial line, but waits on TCP.
-        row("stale serial", "record write", false, "$ZW001N\r\n", -1, "no answer");
-        row("stale tcp", "record write", true, "$ZW001N\r\n", -1, "refused");
-        row("read slot off", "record read", false, "$ZR001O76402x9975**\r", 500, QString("0 2 -1"));
-        row("read N", "record read", false, "$ZR001N7641150823**\r", 500, "no answer");
-        row("relay other", "relay test", false, "$DR001O\r\n", 100, "refused");
-        row("relay last pass", "relay test", false, "$DT001O\r\n", 1000, "accepted");
-        row("relay late", "relay test", false, "$DT001O\r\n", 1100, "no answer");
-        row("clock day 7x", "read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7");
-        row("clock day 08", "read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0");
-        row("clock wrong letters", "read device clock", false, "$DR00106122623595807**\r", 100, "no answer");
-        row("ack late in inclusive wait", "program mode load", false, programAckAnswer(), 1900, "accepted");
-        row("ack other", "program mode load", false, "%PICNOXXX                 \r\n", 500, "no answer");
-        row("block acked", "block write", false, programAckAnswer(), 4900, "accepted");
-        row("block ack too late", "block write", false, programAckAnswer(), 5000, "no answer");
-        row("block not acked", "block write", false, "%PICNOXXX                 \r\n", 100, "refused");
-        row("block read wrong letters", "block read", false, "%RF" + blockAnswer().mid(3), 100, "no answer");
+        row("stale serial", {"record write", false, "$ZW001N\r\n", -1, "no answer"});
+        row("stale tcp", {"record write", true, "$ZW001N\r\n", -1, "refused"});
+        row("read slot off", {"record read", false, "$ZR001O76402x9975**\r", 500, QString("0 2 -1")});
+        row("read N", {"record read", false, "$ZR001N7641150823**\r", 500, "no answer"});
+        row("relay other", {"relay test", false, "$DR001O\r\n", 100, "refused"});
+        row("relay last pass", {"relay test", false, "$DT001O\r\n", 1000, "accepted"});
+        row("relay late", {"relay test", false, "$DT001O\r\n", 1100, "no answer"});
+        row("clock day 7x", {"read device clock", false, "$UR0010612262359587x**\r", 100, "06 12 26 23 59 58 7"});
+        row("clock day 08", {"read device clock", false, "$UR00106122623595808**\r", 100, "06 12 26 23 59 58 0"});
+        row("clock wrong letters", {"read device clock", false, "$DR00106122623595807**\r", 100, "no answer"});
+        row("ack late in inclusive wait", {"program mode load", false, programAckAnswer(), 1900, "accepted"});
+        row("ack other", {"program mode load", false, "%PICNOXXX                 \r\n", 500, "no answer"});
+        row("block acked", {"block write", false, programAckAnswer(), 4900, "accepted"});
+        row("block ack too late", {"block write", false, programAckAnswer(), 5000, "no answer"});
+        row("block not acked", {"block write", false, "%PICNOXXX                 \r\n", 100, "refused"});
+        row("block read wrong letters", {"block read", false, "%RF" + blockAnswer().mid(3), 100, "no answer"});
     }
 
     void answers()
     {
-        QFETCH(QByteArray, command);
-        QFETCH(bool, tcp);
-        QFETCH(QByteArray, answer);
-        QFETCH(int, atMs);
-        QFETCH(QString, result);
+        QFETCH(AnswerRow, row);
+        const auto &[command, tcp, answer, atMs, result] = row;
         CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
         if (atMs < 0)
             bench.device.deliverAt(0, answer);
         else if (!answer.isEmpty())
             bench.device.replyToSend(answer, atMs);
-        QCOMPARE(::command(command)(bench.link), result);
+        QCOMPARE(Commands.at(command)(bench.link), result);
     }
 
     // Answers without their leading "%" or "$", read from their first character, over serial and TCP. Good ones count
@@ -175,18 +161,13 @@ private slots:
     // answer's arrival (100 ms after its send; the clock answer at 400 ms), where a deadline is 1 to 5 s later.
     void answersWithoutMarker_data()
     {
-        QTest::addColumn<QByteArray>("command");
-        QTest::addColumn<bool>("tcp");
-        QTest::addColumn<QByteArrayList>("answers"); // one a send, the last repeats
-        QTest::addColumn<QByteArray>("unasked");     // arrives at 400 ms, after the first answer
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<int>("endMs");
+        QTest::addColumn<UnmarkedRow>("row");
         const QByteArray ack = programAckAnswer().mid(1), noAck = "PICNOXXX" + ack.mid(8);
         const QByteArray data = blockAnswer().mid(3, 32).replace('%', '*'); // no "%" or "$": either would start an answer
         const auto row = [](const char *name, const char *command, const QByteArrayList &answers, const QByteArray &unasked,
                             const QString &result, int endMs = 100) {
             for (const bool tcp : {false, true})
-                QTest::addRow("%s %s", name, tcp ? "tcp" : "serial") << QByteArray(command) << tcp << answers << unasked << result << endMs;
+                QTest::addRow("%s %s", name, tcp ? "tcp" : "serial") << UnmarkedRow{command, tcp, answers, unasked, result, endMs};
         };
         row("write", "record write", {"ZW001O\r\n"}, {}, "accepted");
         row("write N", "record write", {"ZW001N\r\n"}, {}, "refused");
@@ -214,19 +195,15 @@ private slots:
 
     void answersWithoutMarker()
     {
-        QFETCH(QByteArray, command);
-        QFETCH(bool, tcp);
-        QFETCH(QByteArrayList, answers);
-        QFETCH(QByteArray, unasked);
-        QFETCH(QString, result);
-        QFETCH(int, endMs);
+        QFETCH(UnmarkedRow, row);
+        const auto &[command, tcp, answers, unasked, result, endMs] = row;
         CommandBench bench(tcp ? LinkTransport::Tcp : LinkTransport::Serial);
         for (int i = 0; i + 1 < answers.size(); ++i)
             bench.device.replyToSend(answers[i], 100);
         bench.device.replyToEverySend(answers.last(), 100);
         if (!unasked.isEmpty())
             bench.device.deliverAt(400, unasked);
-        QCOMPARE(::command(command)(bench.link), result);
+        QCOMPARE(Commands.at(command)(bench.link), result);
         QCOMPARE(bench.clock.ms(), endMs);
     }
 
@@ -234,10 +211,7 @@ private slots:
     // answer kind of both families, good, then wrong (refused well within a second, where its wait lasts 1 to 10 s).
     void answersWithoutMarkerThroughTheSimulator_data()
     {
-        QTest::addColumn<DeviceModel>("model");
-        QTest::addColumn<bool>("tcp");
-        QTest::addColumn<bool>("wrong");
-        QTest::addColumn<QStringList>("steps"); // "command=result", the result's start
+        QTest::addColumn<SimulatorRow>("row");
         const QString dump = QString::fromLatin1(SimulatorMemory.mid(1024, 32).toHex());
         const QStringList v1{"program clock read=27 02 31 06 05", "program clock set=accepted",
                              "program mode load=accepted",        "block write=accepted",
@@ -249,19 +223,17 @@ private slots:
                                        "record read=no answer", "relay test=refused"};
         for (const bool tcp : {false, true}) {
             const char *over = tcp ? "tcp" : "serial";
-            QTest::addRow("V1 %s", over) << DeviceModel::V1 << tcp << false << v1;
-            QTest::addRow("V1 wrong %s", over) << DeviceModel::V1 << tcp << true << v1Wrong;
-            QTest::addRow("V3 64 %s", over) << DeviceModel::V3Times64 << tcp << false << records;
-            QTest::addRow("V3 64 wrong %s", over) << DeviceModel::V3Times64 << tcp << true << recordsWrong;
+            QTest::addRow("V1 %s", over) << SimulatorRow{DeviceModel::V1, tcp, false, v1};
+            QTest::addRow("V1 wrong %s", over) << SimulatorRow{DeviceModel::V1, tcp, true, v1Wrong};
+            QTest::addRow("V3 64 %s", over) << SimulatorRow{DeviceModel::V3Times64, tcp, false, records};
+            QTest::addRow("V3 64 wrong %s", over) << SimulatorRow{DeviceModel::V3Times64, tcp, true, recordsWrong};
         }
     }
 
     void answersWithoutMarkerThroughTheSimulator()
     {
-        QFETCH(DeviceModel, model);
-        QFETCH(bool, tcp);
-        QFETCH(bool, wrong);
-        QFETCH(QStringList, steps);
+        QFETCH(SimulatorRow, row);
+        const auto &[model, tcp, wrong, steps] = row;
         ControllerSimulator simulator;
         QVERIFY(tcp ? simulator.listenTcp() : simulator.openSerial());
         simulator.setModel(int(model));
@@ -278,7 +250,7 @@ private slots:
             const QString name = step.section(u'=', 0, 0), expected = step.section(u'=', 1);
             QElapsedTimer timer;
             timer.start();
-            const QString got = command(name.toLatin1())(link);
+            const QString got = Commands.at(name.toLatin1())(link);
             QVERIFY2(got.startsWith(expected), qPrintable(name + ": " + got));
             // The relay test's counted passes after any answer are no wait.
             const bool judgedAtOnce = !wrong || name == u"relay test" || timer.elapsed() < 1000;
@@ -310,7 +282,7 @@ private slots:
                 bench.device.deliverAt(at, QByteArray("\xFF\x00#!x7\r\n*Z", 10).repeated(2).left(stray) + answer.left(needed - 1));
                 if (whole)
                     bench.device.deliverAt(at + 500, answer.mid(needed - 1));
-                const QString got = command(name)(bench.link);
+                const QString got = Commands.at(name)(bench.link);
                 QVERIFY2(got == (whole ? result : "no answer"),
                          qPrintable(QString("%1, %2 stray bytes over %3: %4").arg(name).arg(stray).arg(tcp ? "TCP" : "serial", got)));
             }
@@ -321,14 +293,14 @@ private slots:
         for (const auto &[name, run] : Commands) {
             FakeClock clock;
             DeviceLink link(clock);
-            QVERIFY2(run(link).startsWith(u"no answer"), name);
+            QVERIFY2(run(link).startsWith(u"no answer"), name.constData());
             QCOMPARE(clock.ms(), 0);
         }
         for (const char *name : {"program mode load", "block write", "block read", "program clock set"}) {
             CommandBench bench(LinkTransport::Serial);
             bench.device.setPortCheckResult(false);
             bench.device.replyToEverySend(programAckAnswer());
-            QVERIFY2(!command(name)(bench.link).startsWith(u"accepted") && bench.device.sentFrames().isEmpty(), name);
+            QVERIFY2(!Commands.at(name)(bench.link).startsWith(u"accepted") && bench.device.sentFrames().isEmpty(), name);
         }
     }
 
@@ -370,8 +342,7 @@ private slots:
         QCOMPARE(programClock("%SRTC0612262359587x**\r"), QString("06 12 26 23 59 58 0"));
         QCOMPARE(programClock("%SRTC061226235958.6**\r"), QString("06 12 26 23 59 58 0")); // never rounded to a day
 
-        // The record clock frame is built after its pause: a PC clock that turns
-        // over during the pause is the time sent.
+        // The record clock frame is built after its pause: a PC clock that turns over during the pause is the time sent.
         CommandBench record(LinkTransport::Serial);
         record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 0)));
         QTimer::singleShot(0, [&record] { record.clock.setCurrentDateTime(QDateTime(QDate(2026, 1, 5), QTime(12, 0, 1))); });

@@ -1,7 +1,6 @@
-// Which folder keeps the two files: beside the executable when it takes new
-// files or already holds both files writable, else the user's data folder,
-// seeded once with copies. And what the operator reads after "kaydedilemedi":
-// the cause in Turkish for the common failures, the system's text otherwise.
+// Which folder keeps the two files: beside the executable when it takes new files or already holds both files writable, else the user's
+// data folder, seeded once with copies. And what the operator reads after "kaydedilemedi": the cause in Turkish for the common failures,
+// the system's text otherwise.
 #include "schedule/CalendarFile.h"
 #include "schedule/DataDirectory.h"
 #include "schedule/InPlaceRecordWrite.h"
@@ -15,6 +14,8 @@
 #include <QTest>
 
 #include <unistd.h>
+
+using ChoiceRow = std::tuple<bool, QStringList, QStringList, bool>;
 
 class DataDirectoryTest : public QObject
 {
@@ -34,25 +35,20 @@ private slots:
 
     void chooses_data()
     {
-        QTest::addColumn<bool>("folderTakesFiles");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("writable");
-        QTest::addColumn<bool>("besideProgram");
+        QTest::addColumn<ChoiceRow>("row");
         const QStringList both{"RingCalendar.dat", "Ringer.ini"}, calendar{"RingCalendar.dat"};
-        QTest::newRow("portable, no files yet") << true << QStringList() << QStringList() << true;
-        QTest::newRow("portable, read-only files") << true << both << QStringList() << true;
-        QTest::newRow("read-only folder, both writable") << false << both << both << true;
-        QTest::newRow("read-only folder, no files") << false << QStringList() << QStringList() << false;
-        QTest::newRow("read-only folder, calendar only") << false << calendar << calendar << false;
-        QTest::newRow("read-only folder, settings read-only") << false << both << calendar << false;
-        QTest::newRow("read-only folder, calendar read-only") << false << both << QStringList{"Ringer.ini"} << false;
+        QTest::newRow("portable, no files yet") << ChoiceRow{true, {}, {}, true};
+        QTest::newRow("portable, read-only files") << ChoiceRow{true, both, {}, true};
+        QTest::newRow("read-only folder, both writable") << ChoiceRow{false, both, both, true};
+        QTest::newRow("read-only folder, no files") << ChoiceRow{false, {}, {}, false};
+        QTest::newRow("read-only folder, calendar only") << ChoiceRow{false, calendar, calendar, false};
+        QTest::newRow("read-only folder, settings read-only") << ChoiceRow{false, both, calendar, false};
+        QTest::newRow("read-only folder, calendar read-only") << ChoiceRow{false, both, {"Ringer.ini"}, false};
     }
     void chooses()
     {
-        QFETCH(bool, folderTakesFiles);
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, writable);
-        QFETCH(bool, besideProgram);
+        QFETCH(ChoiceRow, row);
+        const auto &[folderTakesFiles, present, writable, besideProgram] = row;
         for (const QString &name : present)
             QVERIFY(writeFileBytes(QDir(program()).filePath(name), "x"));
         const FolderProbe probe{[&](const QString &) { return folderTakesFiles; },

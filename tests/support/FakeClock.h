@@ -2,11 +2,11 @@
 
 #include "link/WholeSecondClock.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
-// A whole-second clock on fake milliseconds for time-out tests that take no
-// real time. now() is the whole seconds of the fake time; every sleep runs
-// one pass of the event loop and moves the fake time on by step() ms.
+// A whole-second clock on fake milliseconds for time-out tests that take no real time. now() is the whole seconds of the fake time; every
+// sleep runs one pass of the event loop and moves the fake time on by step() ms.
 class FakeClock final : public WholeSecondClock
 {
 public:
@@ -16,7 +16,12 @@ public:
         ++m_dateTimeReadings;
         return m_local;
     }
-    void sleepUntilEventOrNextSecond() override;
+    void sleepUntilEventOrNextSecond() override
+    {
+        ++m_sleeps;
+        QCoreApplication::processEvents();
+        m_ms += m_step;
+    }
 
     qint64 ms() const { return m_ms; }
     void setMs(qint64 ms) { m_ms = ms; }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include <QDir>
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 
 // A poppler tool's output for a PDF: pdftotext's text or pdffonts' table.
 inline QString poppler(const QString &tool, QStringList arguments, const QByteArray &pdf)
 {
-    QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("page.pdf")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.flush())
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/XXXXXX.pdf"));
+    if (!file.open() || file.write(pdf) != pdf.size() || !file.flush())
         return {};
     QProcess process;
     process.start(tool, arguments << file.fileName() << (tool == u"pdftotext" ? QStringList{"-"} : QStringList{}));

@@ -14,8 +14,7 @@ class ScriptedChannel
 public:
     ScriptedChannel(FakeClock &clock, LinkTransport transport) : m_clock(clock), m_transport(transport) { }
 
-    // Stands in for the transport at every Open() of the link it is given
-    // to; a link whose transport differs from this one's does not open.
+    // Stands in for the transport at every Open() of the link it is given to; a link whose transport differs from this one's does not open.
     DeviceLink::ChannelFactory standIn();
 
     // Bytes that become readable once the fake time reaches `atMs`.

@@ -22,9 +22,7 @@ public:
     DialogAnswer ask(const QString &text, DialogButtons buttons) override
     {
         messages.append({text, buttons});
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        return cautiousAnswer(buttons);
+        return answers.isEmpty() ? cautiousAnswer(buttons) : answers.takeFirst();
     }
 
     QStringList texts() const

@@ -22,8 +22,7 @@ public:
     bool writeFile(const QString &fileName, const QByteArray &bytes) const { return writeFileBytes(path(fileName), bytes); }
     QByteArray readFile(const QString &fileName) const { return readFileBytes(path(fileName)); }
 
-    // Starts the window (Form_Load) and, unless told not to, runs the first
-    // activation as the window system would.
+    // Starts the window (Form_Load) and, unless told not to, runs the first activation as the window system would.
     frmRinger &start(bool activate = true)
     {
         window = std::make_unique<frmRinger>(dataDir.path(), dialog);

@@ -1,5 +1,4 @@
-// What the window program sets before its window opens, and the device each
-// "Com Port" number opens, shown as its tooltip.
+// What the window program sets before its window opens, and the device each "Com Port" number opens, shown as its tooltip.
 #include "support/WindowFixture.h"
 #include "ui/MessageBoxDialog.h"
 #include "ui/ProgramSetup.h"

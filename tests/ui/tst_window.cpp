@@ -1,20 +1,26 @@
-// The main window offscreen over a data directory of its own: start and exit, model shapes,
-// the editor, the progress window, and the device buttons against the simulator.
+// The main window offscreen over a data directory of its own: start and exit, model shapes, the editor, the progress window, the device
+// buttons against the simulator, and the week's page: Ctrl+P's preview, looked at instead of run, and "PDF olarak kaydet…".
 #include "ControllerSimulator.h"
 #include "operations/OperationTexts.h"
 #include "operations/TransferProgress.h"
 #include "schedule/CalendarFile.h"
 #include "schedule/DateTimeValue.h"
+#include "support/Poppler.h"
 #include "support/WindowFixture.h"
 #include "ui/ComStatusWindow.h"
 #include "ui/PcClockText.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -38,6 +44,36 @@ QByteArray editableCalendar(DeviceModel model = DeviceModel::V3Times64)
             calendar.setRingDuration(day, slot, Untouched);
             calendar.setRingTime(day, slot, timeValue(7, slot % 60));
         }
+    return calendarToBytes(calendar);
+}
+
+class ScriptedPageDialogs final : public PageDialogs
+{
+public:
+    QString answer;    // the file the operator picks
+    QString suggested; // where the file dialog started
+    int previewPages = -1;
+    QPageLayout previewLayout;
+
+    QString pdfFileName(QWidget *, const QString &start) override { return suggested = start, answer; }
+    void runPreview(QPrintPreviewDialog &preview) override
+    {
+        preview.show();
+        auto *widget = preview.findChild<QPrintPreviewWidget *>();
+        QTRY_VERIFY(widget && widget->pageCount() > 0);
+        previewPages = widget->pageCount();
+        previewLayout = preview.printer()->pageLayout();
+    }
+};
+
+// Monday's first slot at 07:00 for 4 s, the rest off.
+QByteArray mondayCalendar()
+{
+    RingCalendar calendar;
+    calendar.DeviceVersion = qint16(DeviceModel::V3Times64);
+    calendar.setTimeUsed(1, 1, 1);
+    calendar.setRingTime(1, 1, timeValue(7, 0));
+    calendar.setRingDuration(1, 1, 4);
     return calendarToBytes(calendar);
 }
 } // namespace
@@ -87,9 +123,7 @@ private slots:
     // Rows shown, "Başlama"/"Bitiş" label pairs shown, and the line settings of each model.
     void modelShapesTheRows()
     {
-        const int shownRows[] = {24, 24, 2, 64, 16}, shownLabelPairs[] = {0, 0, 1, 0, 8};
-        for (int model = 0; model < 5; ++model) {
-            const int rows = shownRows[model], labelPairs = shownLabelPairs[model];
+        for (auto [model, rows, labelPairs] : {std::tuple{0, 24, 0}, {1, 24, 0}, {2, 2, 1}, {3, 64, 0}, {4, 16, 8}}) {
             const bool lengths = labelPairs == 0; // the interval models pair rows and give no lengths
             WindowFixture fx;
             QVERIFY(fx.writeFile("RingCalendar.dat", editableCalendar(DeviceModel(model == 0 ? 1 : 0))));
@@ -211,8 +245,7 @@ private slots:
         QCOMPARE(window.linkSettings().serialDevice, QString("/dev/ttyS0"));
     }
 
-    // The arrows run toward where the data goes and start afresh at every
-    // opening; the close box is refused while the transfer runs.
+    // The arrows run toward where the data goes and start afresh at every opening; the close box is refused while the transfer runs.
     void progressWindow()
     {
         TransferProgress progress;
@@ -312,6 +345,41 @@ private slots:
         QTRY_COMPARE(unloaded.size(), 1);
         QCOMPARE(fx.readFile("RingCalendar.dat"), before); // neither receive left a slot behind
         QCOMPARE(fx.readFile("Ringer.ini").size(), 4);
+    }
+
+    void previewAndPdfShowTheWeekAsEditedAndStoreNothing()
+    {
+        WindowFixture fx;
+        QVERIFY(fx.writeFile("RingCalendar.dat", mondayCalendar()));
+        ScriptedPageDialogs dialogs;
+        fx.start().setPageDialogs(dialogs);
+        fx.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(fx.window.get()));
+        auto *frame = fx.child<QGroupBox>("frWindows");
+        QCOMPARE(frame->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(frame->actions()[0]->text() + frame->actions()[1]->text(), "Yazdır…PDF olarak kaydet…");
+        fx.row<QTimeEdit>("dtTime", 3)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(dialogs.previewPages, 1);
+        QCOMPARE(dialogs.previewLayout.orientation(), QPageLayout::Landscape);
+        QCOMPARE(dialogs.previewLayout.pageSize().id(), QPageSize::A4);
+
+        fx.row<QTimeEdit>("dtTime", 0)->setTime(QTime(9, 41)); // not saved
+        const QByteArray settings = fx.readFile("Ringer.ini");
+        dialogs.answer = fx.path("hafta"); // the extension is added
+        fx.child<QAction>("actSavePdf")->trigger();
+        QVERIFY(dialogs.suggested.endsWith("/Zil Takvimi " + QDate::currentDate().toString(Qt::ISODate) + ".pdf"));
+        const QString text = poppler("pdftotext", {"-layout"}, fx.readFile("hafta.pdf"));
+        QVERIFY2(text.contains("Pazartesi") && text.contains("09:41 4 sn") && !text.contains("07:00"), qPrintable(text));
+        QCOMPARE(fx.readFile("RingCalendar.dat"), mondayCalendar());
+        QCOMPARE(fx.readFile("Ringer.ini"), settings);
+        QVERIFY(fx.dialog.messages.isEmpty());
+
+        dialogs.answer = fx.path("yok/hafta.pdf");
+        fx.child<QAction>("actSavePdf")->trigger();
+        QCOMPARE(fx.dialog.messages.size(), 1);
+        QVERIFY(fx.dialog.texts()[0].startsWith("PDF dosyası yazılamadı: " + dialogs.answer + '\n'));
+        QVERIFY(!QFile::exists(fx.path("yok")));
     }
 };
 

@@ -1,9 +1,7 @@
-// The year window offscreen: the year against a plan worked out here, period
-// edits through the dialog, runs against simulators, the nightly report,
-// "Yeni plan…", the send warning and bad site files.
+// The year window offscreen: the year against a plan worked out here, period edits through the dialog, runs against simulators, the nightly
+// report, "Yeni plan…", the send warning and bad site files.
 #include "ControllerSimulator.h"
 #include "operations/OperationTexts.h"
-#include "schedule/CalendarText.h"
 #include "site/RunReport.h"
 #include "site/SiteFile.h"
 #include "site/SitePlan.h"
@@ -46,15 +44,6 @@ const QList<Period> Periods{
     {"Bahar", {2027, 4, 1}, {2027, 4, 2}, "yarim", {"b"}},
 };
 
-QByteArray periodText(const Period &p)
-{
-    QByteArray text = "\n[[periods]]\nname = \"" + QByteArray(p.name) + "\"\nfrom = " + p.from.toString(Qt::ISODate).toUtf8() +
-                      "\nto = " + p.to.toString(Qt::ISODate).toUtf8() + "\nschedule = \"" + p.schedule + "\"\n";
-    if (!p.controllers.isEmpty())
-        text += "controllers = [\"" + p.controllers.join(QStringLiteral("\", \"")).toUtf8() + "\"]\n";
-    return text;
-}
-
 // A site of two controllers on the given TCP ports, with the periods above.
 QString writeSite(const QTemporaryDir &dir, quint16 portA = 5601, quint16 portB = 5602, const QList<Period> &periods = Periods)
 {
@@ -64,8 +53,12 @@ QString writeSite(const QTemporaryDir &dir, quint16 portA = 5601, quint16 portB 
     for (const auto &[name, port] : {std::pair{"a", portA}, {"b", portB}})
         text += QByteArray("\n[[controllers]]\nname = \"") + name + "\"\ntcp = \"127.0.0.1:" + QByteArray::number(port) +
                 "\"\nmodel = \"v3-64\"\nschedule = \"normal\"\n";
-    for (const Period &p : periods)
-        text += periodText(p);
+    for (const Period &p : periods) {
+        text += "\n[[periods]]\nname = \"" + QByteArray(p.name) + "\"\nfrom = " + p.from.toString(Qt::ISODate).toUtf8() +
+                "\nto = " + p.to.toString(Qt::ISODate).toUtf8() + "\nschedule = \"" + p.schedule + "\"\n";
+        if (!p.controllers.isEmpty())
+            text += "controllers = [\"" + p.controllers.join(QStringLiteral("\", \"")).toUtf8() + "\"]\n";
+    }
     writeFileBytes(dir.filePath("site.toml"), text);
     return dir.filePath("site.toml");
 }
