@@ -279,13 +279,15 @@ private slots:
         QVERIFY(metrics.contains("\nzil_clock_offset_seconds{controller=\"blok \\\"a\\\"\\\\1\"} -3\n"));
 
         // A difference after a failure keeps the failure; zilctl site pins the other totals.
-        ControllerOutcome differing = odd;
+        ControllerOutcome differing = odd, dateless = odd;
         differing.differences = 2;
-        const CommandResult report = siteWorkReport(Site(), "status", {{unread, odd, odd, differing}, false});
+        dateless.clockOffsetSeconds.reset(); // a clock that answered with no date is off by any measure
+        const CommandResult report = siteWorkReport(Site(), "status", {{unread, odd, odd, differing, dateless}, false});
         QCOMPARE(report.exitCode, ExitCode::DeviceFailed);
         QVERIFY(report.output.contains("blok \"a\"\\1 (, ): reached, 2 slot(s) differ from the plan, clock -3 s\n"));
+        QVERIFY(report.output.contains("(, ): reached, in plan, clock makes no date (off by more than 30 s)\n"));
         QCOMPARE(report.message,
-                 "4 controller(s): 2 in plan and on time, 1 holding another week or off in time, 1 not read or not written");
+                 "5 controller(s): 2 in plan and on time, 2 holding another week or off in time, 1 not read or not written");
     }
 
 private:

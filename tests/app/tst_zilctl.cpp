@@ -220,6 +220,12 @@ private slots:
                 seconds == u"1" || seconds == u"30" ? "sadece ZK-480 V2 ve üst model"
                                                     : "relay-test: '" + seconds + "' is not a whole number");
         row("verify on receive", {"receive", tcp, "--verify"}, "--verify does not apply to receive");
+        for (const int stored : {-1, 5}) { // the models are 0 to 4
+            const QString name = QStringLiteral("model%1.dat").arg(stored);
+            QVERIFY(writeFileBytes(path(name), calendarToBytes(sampleCalendar(stored))));
+            QTest::newRow(qPrintable(name)) << QStringList{"verify", tcp, "--calendar", path(name)}
+                                            << QString("holds model %1, which is none of the five; give --model").arg(stored);
+        }
         QTest::newRow("schedule is a folder") << QStringList{"export", "--calendar", "."} << "cannot be read";
         QTest::newRow("print without OUT") << QStringList{"print"} << "print needs OUT: a .pdf, .png or .svg file, or -";
         QTest::newRow("print to .txt") << QStringList{"print", "hafta.txt"} << "print: 'hafta.txt' does not end in .pdf, .png or .svg";

@@ -10,6 +10,7 @@
 #include "support/ScriptedChannel.h"
 
 #include <QTest>
+#include <array>
 #include <utility>
 
 using namespace OperationText;
@@ -241,6 +242,23 @@ private slots:
         const char slot[] = {char(sent.timeUsed(7, 24)), char(t.hour / 10 * 16 + t.hour % 10), char(t.minute / 10 * 16 + t.minute % 10),
                              char(sent.ringDuration(7, 24))};
         QCOMPARE(after.mid(MemoryImage::entryOffset(6, 23), 4).toHex(' '), QByteArray(slot, 4).toHex(' '));
+    }
+
+    // An offset off either end reads 0 and writes nothing, whatever lies next to the image.
+    void imageEdgesHold()
+    {
+        struct
+        {
+            MemoryImage image;
+            std::array<quint8, 4> next{0xA5, 0xA5, 0xA5, 0xA5};
+        } memory;
+        for (const int offset : {-1, MemoryImage::Size, MemoryImage::Size + 1}) {
+            memory.image.setByte(offset, 0x11);
+            QCOMPARE(memory.image.byte(offset), quint8(0));
+        }
+        QCOMPARE(memory.next, (std::array<quint8, 4>{0xA5, 0xA5, 0xA5, 0xA5}));
+        memory.image.setByte(MemoryImage::Size - 1, 0x22);
+        QCOMPARE(memory.image.byte(MemoryImage::Size - 1), quint8(0x22));
     }
 
     void packedBytesThatAreNoTimeKeepTheSlot()

@@ -2,6 +2,8 @@
 
 #include "ui/OperatorDialog.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QList>
 #include <QString>
 
@@ -14,6 +16,7 @@ public:
     {
         QString text;
         DialogButtons buttons;
+        bool busyCursor = false; // the wait cursor was up while it was asked
     };
 
     QList<DialogAnswer> answers;
@@ -21,7 +24,8 @@ public:
 
     DialogAnswer ask(const QString &text, DialogButtons buttons) override
     {
-        messages.append({text, buttons});
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        messages.append({text, buttons, cursor && cursor->shape() == Qt::WaitCursor});
         return answers.isEmpty() ? cautiousAnswer(buttons) : answers.takeFirst();
     }
 

@@ -303,6 +303,7 @@ private slots:
         fx.dialog.answers = {DialogAnswer::Yes};
         fx.child<QPushButton>("cmdSendCalendar")->click();
         QCOMPARE(fx.dialog.texts(), QStringList({AskSendCalendar, SendSucceeded}));
+        QVERIFY(fx.dialog.messages[0].busyCursor == false && fx.dialog.messages[1].busyCursor == false); // idle before its message
         QCOMPARE(std::pair(simulator.record(7, 24).duration, simulator.record(7, 24).minute), std::pair(int(Untouched), 24));
         QVERIFY(!window.progressWindow().isVisible() && window.isEnabled());
 
@@ -313,6 +314,8 @@ private slots:
         fx.child<QPushButton>("cmdTest")->click();
         QCOMPARE(simulator.lastRelaySeconds(), 3);
         QCOMPARE(fx.dialog.texts().last(), RelayTestDone);
+        QVERIFY(fx.dialog.messages.last().busyCursor); // told while the relay's work still holds the window
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         QVERIFY(fx.child<QPushButton>("cmdTest")->isEnabled());
         QCOMPARE(window.focusWidget(), fx.child<QPushButton>("cmdTest"));
 
