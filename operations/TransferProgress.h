@@ -48,6 +48,11 @@ public:
     // Refused (false) while the transfer runs.
     bool unload();
 
+    // A host that draws no arrows (zilctl) stops their clock: a transfer runs the
+    // event loop hundreds of thousands of times, and a running timer is checked
+    // on every pass.
+    void stopArrowClock() { m_timer.stop(); }
+
     // Window events.
     void tick();         // every TickInterval while loaded
     void cancel();       // "İptal Et"

@@ -69,6 +69,7 @@ private:
     QList<std::optional<ChildRequest>> m_requests; // none: the controller cannot be asked for
     QList<ControllerOutcome> m_outcomes;
     std::vector<std::unique_ptr<Child>> m_children;
+    QList<int> m_launchOrder; // indices, the longest work first
     int m_started = 0;
     int m_ended = 0;
     bool m_running = false;

@@ -26,6 +26,7 @@ bool ConsoleHost::confirm(const QString &)
 
 void ConsoleHost::showProgress(TransferProgress &progress)
 {
+    progress.stopArrowClock();
     if (m_cancelled)
         progress.cancel();
     if (m_progress == &progress)
