@@ -153,8 +153,8 @@ private slots:
 
         // Ctrl-C in the middle of the work: the child stops after its record under way, asked once, and tells so itself.
         // The longest work begins first: the V2 24's 168 records before the V1's 32 blocks listed ahead of it.
-        for (const char *name : {"other", "refusing"})
-            m_sims[name]->setFaults({.noiseBefore = {}, .answerDelayMs = 100});
+        for (const char *name : {"other", "refusing"}) // the clock read first, on time: its wait may end within the second
+            m_sims[name]->setFaults({.afterFrames = 1, .noiseBefore = {}, .answerDelayMs = 100});
         run = zilctl({"apply", "--date=2027-01-04", "--jobs=1", "--only=other", "--only=refusing"}, 12);
         for (const char *name : {"other", "refusing"})
             m_sims[name]->setFaults({});
