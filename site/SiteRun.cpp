@@ -277,9 +277,9 @@ void SiteRun::childEnded(int index)
 void SiteRun::finish()
 {
     m_running = false;
-    for (int i = m_started; i < m_outcomes.size(); ++i) {
-        m_outcomes[m_launchOrder[i]].action = ControllerOutcome::Action::Failed;
-        m_outcomes[m_launchOrder[i]].message = QStringLiteral("not begun: ") + m_cancelled;
+    for (const int index : m_launchOrder.mid(m_started)) {
+        m_outcomes[index].action = ControllerOutcome::Action::Failed;
+        m_outcomes[index].message = QStringLiteral("not begun: ") + m_cancelled;
     }
     emit finished();
 }
